@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvix {
+
+// Drive and directory of the program file, ending in a backslash, as
+// _splitpath splits a full path: "C:\Tools\tarvix\tarvix.exe" gives
+// "C:\Tools\tarvix\". Both separators are accepted.
+std::string ProgramFolderFromModulePath(std::string_view modulePath);
+
+// The paths every part of the program builds from the program folder.
+inline std::string ScriptFolderPath(const std::string& programFolder) { return programFolder + "script\\"; }
+inline std::string SettingsPath(const std::string& programFolder) { return programFolder + "tarvix.ini"; }
+
+}  // namespace tarvix

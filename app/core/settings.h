@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarvix {
+
+struct Hotkey {
+    uint16_t vk = 0;
+    uint16_t mods = 0;
+};
+
+struct ScreenPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// The settings file tarvix.ini in the program folder. Every read supplies its
+// default; the file is created by the first write.
+class Settings {
+public:
+    static constexpr int kCapturePointCount = 9;
+
+    explicit Settings(std::string iniPath);
+
+    const std::string& path() const { return m_path; }
+
+    // General/EndHotkey (65, the A key) and General/EndHotkeyMod (3, Ctrl+Shift).
+    Hotkey ReadStopHotkey() const;
+    bool WriteStopHotkey(Hotkey hotkey) const;
+
+    // General/EnableType: 0 all windows, otherwise one window.
+    int32_t ReadEnableType() const;
+    bool WriteEnableType(int32_t type) const;
+
+    // Position/Position<n>X and Position<n>Y, n = 0 to 8; (0, 0) by default.
+    ScreenPoint ReadCapturePoint(int index) const;
+    bool WriteCapturePoint(int index, ScreenPoint point) const;
+
+private:
+    std::string m_path;
+};
+
+}  // namespace tarvix
