@@ -1,0 +1,62 @@
+#include "settings.h"
+
+#include <string>
+#include <utility>
+
+#include "profile.h"
+
+namespace tarvix {
+namespace {
+
+constexpr const char* kGeneral = "General";
+constexpr const char* kPosition = "Position";
+
+std::string PositionKey(int index, char axis) {
+    return "Position" + std::to_string(index) + axis;
+}
+
+bool ValidPointIndex(int index) { return index >= 0 && index < Settings::kCapturePointCount; }
+
+}  // namespace
+
+Settings::Settings(std::string iniPath) : m_path(std::move(iniPath)) {}
+
+Hotkey Settings::ReadStopHotkey() const {
+    const ProfileDocument ini = ProfileDocument::FromFile(m_path);
+    Hotkey hotkey;
+    hotkey.vk = static_cast<uint16_t>(ini.GetInt(kGeneral, "EndHotkey", 65));
+    hotkey.mods = static_cast<uint16_t>(ini.GetInt(kGeneral, "EndHotkeyMod", 3));
+    return hotkey;
+}
+
+bool Settings::WriteStopHotkey(Hotkey hotkey) const {
+    const bool vkWritten = WriteProfileString(m_path, kGeneral, "EndHotkey", std::to_string(hotkey.vk));
+    const bool modsWritten = WriteProfileString(m_path, kGeneral, "EndHotkeyMod", std::to_string(hotkey.mods));
+    return vkWritten && modsWritten;
+}
+
+int32_t Settings::ReadEnableType() const {
+    return ProfileDocument::FromFile(m_path).GetInt(kGeneral, "EnableType", 0);
+}
+
+bool Settings::WriteEnableType(int32_t type) const {
+    return WriteProfileString(m_path, kGeneral, "EnableType", std::to_string(type));
+}
+
+ScreenPoint Settings::ReadCapturePoint(int index) const {
+    ScreenPoint point;
+    if (!ValidPointIndex(index)) return point;
+    const ProfileDocument ini = ProfileDocument::FromFile(m_path);
+    point.x = ini.GetInt(kPosition, PositionKey(index, 'X'), 0);
+    point.y = ini.GetInt(kPosition, PositionKey(index, 'Y'), 0);
+    return point;
+}
+
+bool Settings::WriteCapturePoint(int index, ScreenPoint point) const {
+    if (!ValidPointIndex(index)) return false;
+    const bool xWritten = WriteProfileString(m_path, kPosition, PositionKey(index, 'X'), std::to_string(point.x));
+    const bool yWritten = WriteProfileString(m_path, kPosition, PositionKey(index, 'Y'), std::to_string(point.y));
+    return xWritten && yWritten;
+}
+
+}  // namespace tarvix

@@ -1,0 +1,47 @@
+#include <windows.h>
+
+#include "file_io.h"
+
+namespace tarvix {
+namespace {
+
+struct FileHandle {
+    HANDLE h;
+    explicit FileHandle(HANDLE handle) : h(handle) {}
+    ~FileHandle() {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+};
+
+bool WriteAllAndFlush(const std::string& path, std::string_view bytes) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.h == INVALID_HANDLE_VALUE) return false;
+    while (!bytes.empty()) {
+        const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
+        DWORD written = 0;
+        if (!WriteFile(file.h, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return FlushFileBuffers(file.h) != 0;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    // ".tmp" keeps the file out of the "*.txt" search, short names included.
+    const std::string temp = path + ".tmp";
+    if (!WriteAllAndFlush(temp, bytes)) {
+        DeleteFileA(temp.c_str());
+        return false;
+    }
+    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tarvix

@@ -1,0 +1,177 @@
+#include "script.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "file_io.h"
+#include "profile.h"
+
+namespace tarvix {
+namespace {
+
+constexpr std::string_view kTrimmed = " \t\r\n";
+
+std::string_view Trim(std::string_view s) {
+    const size_t begin = s.find_first_not_of(kTrimmed);
+    if (begin == std::string_view::npos) return {};
+    const size_t end = s.find_last_not_of(kTrimmed);
+    return s.substr(begin, end - begin + 1);
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// A profile value cannot hold a line end: written as is, it would end the
+// value and start a line of its own, an action line perhaps.
+std::string SingleLine(std::string_view value) {
+    std::string out(value);
+    for (char& c : out)
+        if (c == '\r' || c == '\n') c = ' ';
+    return out;
+}
+
+void AppendKey(std::string& out, std::string_view key, std::string_view value) {
+    out += key;
+    out += '=';
+    out += value;
+    out += "\r\n";
+}
+
+void AppendKey(std::string& out, std::string_view key, long long value) {
+    AppendKey(out, key, std::to_string(value));
+}
+
+// Names whose stem the system takes for a device, not a file.
+bool IsDeviceStem(std::string_view base, int n) {
+    if (n < 1 || n > 9) return false;
+    return EqualsNoCase(base, "COM") || EqualsNoCase(base, "LPT");
+}
+
+// Long descriptions are cut so that folder and name stay within the path
+// lengths the system's narrow file functions accept.
+constexpr size_t kMaxBaseBytes = 128;
+
+constexpr int kMaxNameNumber = 1000000;
+
+}  // namespace
+
+CScript::CScript(Edition edition) : m_edition(edition) {}
+
+CScript::~CScript() = default;
+
+void CScript::SetProperties(std::string description, uint16_t beginHotkey, uint16_t beginHotkeyMod,
+                            uint16_t repeatType, int32_t repeatNumber) {
+    m_description = std::move(description);
+    m_beginHotkey = beginHotkey;
+    m_beginHotkeyMod = beginHotkeyMod;
+    m_repeatType = repeatType;
+    m_repeatNumber = repeatNumber;
+}
+
+void CScript::AddActionFromLine(std::string_view line) {
+    ScriptAction action;
+    if (ParseActionLine(line, m_edition, action)) m_actions.push_back(std::move(action));
+}
+
+void CScript::Load(const std::string& scriptFolder, const std::string& fileName) {
+    m_fileName = fileName;
+    std::string text;
+    const bool readable = ReadWholeFile(scriptFolder + fileName, text);
+    const ProfileDocument profile(readable ? text : std::string());
+
+    m_enabled = profile.GetInt("General", "Enable", 1);
+    m_description = profile.GetString("General", "Description", "");
+    m_beginHotkey = static_cast<uint16_t>(profile.GetInt("General", "BeginHotkey", 123));
+    m_beginHotkeyMod = static_cast<uint16_t>(profile.GetInt("General", "BeginHotkeyMod", 0));
+    m_repeatType = static_cast<uint16_t>(profile.GetInt("Repeat", "Type", 0));
+    m_repeatNumber = profile.GetInt("Repeat", "Number", 1);
+    m_running = 0;
+    m_runOnce = m_edition == Edition::V10 ? 0 : profile.GetInt("General", "RunOnce", 1);
+
+    // Every list in memory ends with the end marker, also when the file could
+    // not be read: the editor inserts in front of it.
+    if (readable) {
+        std::string_view rest(text);
+        bool inScript = false;
+        while (!rest.empty()) {
+            const size_t end = rest.find('\n');
+            const std::string_view raw = rest.substr(0, end);
+            rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+            const std::string_view line = Trim(raw);
+            if (!inScript) {
+                inScript = EqualsNoCase(line, "[Script]");
+            } else if (!line.empty()) {
+                AddActionFromLine(line);
+            }
+        }
+    }
+    m_actions.push_back(ScriptAction::EndMarker());
+}
+
+std::string CScript::SerializedText() const {
+    std::string out;
+    out += "[General]\r\n";
+    AppendKey(out, "Description", SingleLine(m_description));
+    AppendKey(out, "BeginHotkey", m_beginHotkey);
+    AppendKey(out, "BeginHotkeyMod", m_beginHotkeyMod);
+    if (m_edition == Edition::V11) AppendKey(out, "RunOnce", m_runOnce);
+    // The state the main list shows, so list and file stay in step.
+    AppendKey(out, "Enable", m_enabled ? 1 : 0);
+    out += "[Repeat]\r\n";
+    AppendKey(out, "Type", m_repeatType);
+    AppendKey(out, "Number", m_repeatNumber);
+    if (m_edition == Edition::V11) out += "\r\n";
+    out += "[Script]\r\n";
+    for (const ScriptAction& action : m_actions) {
+        if (action.kind == KindEndMarker) continue;
+        const std::string line = FormatActionLine(action, m_edition);
+        if (line.empty()) continue;
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool CScript::Save(const std::string& scriptFolder) const {
+    if (m_fileName.empty()) return false;
+    return WriteFileAtomically(scriptFolder + m_fileName, SerializedText());
+}
+
+std::string FileNameBase(std::string_view description, LeadByteTest isLeadByte) {
+    if (description.empty()) return "NoName";
+    static constexpr std::string_view kForbidden = "\\/:*?\"<>|";
+    size_t i = 0;
+    while (i < description.size()) {
+        const unsigned char c = static_cast<unsigned char>(description[i]);
+        // A trail byte may equal "\" or "|"; it belongs to its character.
+        const size_t width = (isLeadByte(c) && i + 1 < description.size()) ? 2 : 1;
+        if (width == 1 && (c < 0x20 || kForbidden.find(static_cast<char>(c)) != std::string_view::npos))
+            break;
+        if (i + width > kMaxBaseBytes) break;
+        i += width;
+    }
+    return std::string(description.substr(0, i));
+}
+
+void CScript::ChooseFileName(const std::string& scriptFolder, LeadByteTest isLeadByte) {
+    const std::string base = FileNameBase(m_description, isLeadByte);
+    for (int n = 1; n <= kMaxNameNumber; ++n) {
+        if (IsDeviceStem(base, n)) continue;
+        std::string name = base + std::to_string(n) + ".txt";
+        if (!CanOpenForReading(scriptFolder + name)) {
+            m_fileName = std::move(name);
+            return;
+        }
+    }
+    m_fileName.clear();  // Save refuses a record without a name
+}
+
+}  // namespace tarvix
