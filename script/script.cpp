@@ -93,7 +93,7 @@ void CScript::Load(const std::string& scriptFolder, const std::string& fileName)
     m_beginHotkeyMod = static_cast<uint16_t>(profile.GetInt("General", "BeginHotkeyMod", 0));
     m_repeatType = static_cast<uint16_t>(profile.GetInt("Repeat", "Type", 0));
     m_repeatNumber = profile.GetInt("Repeat", "Number", 1);
-    m_running = 0;
+    m_running->Clear();
     m_runOnce = m_edition == Edition::V10 ? 0 : profile.GetInt("General", "RunOnce", 1);
 
     // Every list in memory ends with the end marker, also when the file could

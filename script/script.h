@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "ansi.h"
 #include "edition.h"
+#include "run_flag.h"
 #include "script_action.h"
 
 namespace tarvix {
@@ -53,7 +55,7 @@ public:
     std::string m_description;
     uint16_t m_repeatType = RepeatCount;
     int32_t m_repeatNumber = 0;
-    int32_t m_running = 0;
+    std::shared_ptr<RunFlag> m_running = std::make_shared<RunFlag>();
     int32_t m_runOnce = 0;
 
 private:

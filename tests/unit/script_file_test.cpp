@@ -124,7 +124,7 @@ TEST(ScriptLoad, WorkedExampleLoadsAsFiveActionsAndTheEndMarker) {
     EXPECT_EQ(s.m_repeatNumber, 3);
     EXPECT_EQ(s.m_runOnce, 1);
     EXPECT_EQ(s.m_enabled, 1);
-    EXPECT_EQ(s.m_running, 0);
+    EXPECT_FALSE(s.m_running->IsSet());
     EXPECT_EQ(Actions(s), Actions(Example(Edition::V11)));
 }
 

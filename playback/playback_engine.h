@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ansi.h"
+#include "playback_ports.h"
+#include "run_flag.h"
+#include "script_action.h"
+
+namespace tarvix {
+
+// One run's private copy of what it plays.
+struct PlaybackJob {
+    std::vector<ScriptAction> steps;  // the trailing end marker included
+    uint16_t repeatType = 0;
+    uint32_t repeatNumber = 0;
+    int32_t oneWindow = 0;
+    std::string targetTitle;
+    std::shared_ptr<RunFlag> script;  // cleared when the run ends; none in edition 1.0
+};
+
+struct PlaybackPorts {
+    InputSink& input;
+    PlaybackClock& clock;
+    StopSignal& stop;
+    ForegroundWindow& foreground;
+    LeadByteTest isLeadByte = IsBig5LeadByte;
+};
+
+enum class RunResult : uint32_t { Completed = 0, Stopped = 1 };
+
+// A pass that played nothing (every step skipped, or nothing but the end
+// marker) waits this long on the stop signal before the next one, instead of
+// keeping a processor busy.
+constexpr uint32_t kIdlePassWaitMs = 5;
+constexpr uint32_t kHoldMs = 50;
+
+// Plays the job to its end and clears its script's running flag.
+RunResult PlayJob(const PlaybackJob& job, PlaybackPorts& ports);
+
+// The absolute-move coordinate (0 to 65535) that lands exactly on pixel p of
+// an axis that starts at origin and is extent pixels long.
+int32_t NormalizedCoordinate(int32_t p, int32_t origin, int32_t extent);
+
+}  // namespace tarvix

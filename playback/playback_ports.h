@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarvix {
+
+enum class MouseButton { Left, Right };
+
+// Where a run's input goes. The Windows implementation synthesises input
+// marked as the program's own; tests record it.
+class InputSink {
+public:
+    virtual ~InputSink() = default;
+    // The scan code of a virtual key in the current layout (0 when none).
+    virtual uint16_t ScanCode(uint8_t vk) = 0;
+    // VkKeyScanA of one ANSI byte: low byte the key, 0x100 Shift; -1 no key.
+    virtual int16_t KeyScan(unsigned char c) = 0;
+    virtual void Key(uint8_t vk, uint16_t scan, bool up) = 0;
+    // One character of the ANSI code page (one or two bytes), typed as the
+    // Unicode character it stands for.
+    virtual void Character(std::string_view ansiChar, bool up) = 0;
+    virtual void Button(MouseButton button, bool up) = 0;
+    // Moves the pointer exactly onto a point of the virtual desktop.
+    virtual void MoveTo(int32_t x, int32_t y) = 0;
+    virtual void MoveBy(int32_t dx, int32_t dy) = 0;
+};
+
+// Milliseconds as timeGetTime counts them, and waiting.
+class PlaybackClock {
+public:
+    virtual ~PlaybackClock() = default;
+    virtual uint32_t NowMs() = 0;
+    virtual void Sleep(uint32_t ms) = 0;
+};
+
+// The shared stop signal.
+class StopSignal {
+public:
+    virtual ~StopSignal() = default;
+    virtual bool IsSet() = 0;
+    // Waits until the signal is set or the time is up; true when set.
+    virtual bool WaitFor(uint32_t ms) = 0;
+};
+
+class ForegroundWindow {
+public:
+    virtual ~ForegroundWindow() = default;
+    // The foreground window's title, empty when there is none.
+    virtual std::string Title() = 0;
+};
+
+}  // namespace tarvix

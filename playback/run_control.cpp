@@ -1,0 +1,44 @@
+#include "run_control.h"
+
+namespace tarvix {
+
+bool ModifiersMatch(uint16_t mods, HeldModifiers held) {
+    return held.alt == ((mods & 4) != 0) && held.ctrl == ((mods & 2) != 0) &&
+           held.shift == ((mods & 1) != 0);
+}
+
+bool ShouldStart(const CScript& script, uint16_t vk, HeldModifiers held, Edition edition) {
+    if (!script.m_enabled) return false;
+    if (edition == Edition::V11 && script.m_running->IsSet() && script.m_runOnce) return false;
+    if (script.m_beginHotkey != vk) return false;
+    return ModifiersMatch(script.m_beginHotkeyMod, held);
+}
+
+std::unique_ptr<PlaybackJob> MakeJob(const CScript& script, const DispatchContext& context) {
+    auto job = std::make_unique<PlaybackJob>();
+    job->repeatType = script.m_repeatType;
+    job->repeatNumber = static_cast<uint32_t>(script.m_repeatNumber);
+    job->steps.assign(script.m_actions.begin(), script.m_actions.end());
+    job->oneWindow = context.targetMode;
+    job->targetTitle = context.targetTitle;
+    if (context.edition == Edition::V11) job->script = script.m_running;
+    return job;
+}
+
+int DispatchHotkey(const std::vector<CScript*>& scripts, uint16_t vk, HeldModifiers held,
+                   const DispatchContext& context, RunLauncher& launcher) {
+    int started = 0;
+    for (CScript* script : scripts) {
+        if (!script || !ShouldStart(*script, vk, held, context.edition)) continue;
+        auto job = MakeJob(*script, context);
+        launcher.ResetStop();
+        // Set before the thread can end, so that the run's clearing comes last.
+        if (context.edition == Edition::V11) script->m_running->Set();
+        launcher.Start(std::move(job));
+        ++started;
+    }
+    if (vk == context.stopHotkey && ModifiersMatch(context.stopHotkeyMod, held)) launcher.SetStop();
+    return started;
+}
+
+}  // namespace tarvix

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "playback_engine.h"
+
+namespace tarvix::testing {
+
+// Everything a run does, in order, with the virtual time it happened at.
+struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow {
+    std::vector<std::string> events;
+    uint32_t now = 0;
+    bool stop = false;
+    int polls = 0;
+    std::string title;
+    std::function<void(Recorder&)> onSleep;  // a hook to act during waits
+    std::function<void(Recorder&)> onPoll;
+
+    void Log(const std::string& e) { events.push_back(std::to_string(now) + " " + e); }
+
+    uint16_t ScanCode(uint8_t vk) override { return static_cast<uint16_t>(vk + 1000); }
+    int16_t KeyScan(unsigned char c) override {
+        if (c >= 'a' && c <= 'z') return static_cast<int16_t>(c - 'a' + 'A');
+        if (c >= 'A' && c <= 'Z') return static_cast<int16_t>(0x100 | c);
+        if (c == ' ') return 0x20;
+        if (c == '!') return 0x131;
+        return -1;
+    }
+    void Key(uint8_t vk, uint16_t scan, bool up) override {
+        Log("key " + std::to_string(vk) + "/" + std::to_string(scan) + (up ? " up" : " down"));
+    }
+    void Character(std::string_view ch, bool up) override {
+        Log("char " + std::string(ch) + (up ? " up" : " down"));
+    }
+    void Button(MouseButton b, bool up) override {
+        Log(std::string(b == MouseButton::Left ? "left" : "right") + (up ? " up" : " down"));
+    }
+    void MoveTo(int32_t x, int32_t y) override { Log("move " + std::to_string(x) + "," + std::to_string(y)); }
+    void MoveBy(int32_t dx, int32_t dy) override { Log("by " + std::to_string(dx) + "," + std::to_string(dy)); }
+
+    uint32_t NowMs() override { return now; }
+    void Sleep(uint32_t ms) override {
+        now += ms;
+        if (onSleep) onSleep(*this);
+    }
+    bool IsSet() override {
+        ++polls;
+        if (onPoll) onPoll(*this);
+        return stop;
+    }
+    bool WaitFor(uint32_t ms) override {
+        Log("idle " + std::to_string(ms));
+        if (!stop) now += ms;
+        return stop;
+    }
+    std::string Title() override { return title; }
+
+    PlaybackPorts Ports() { return PlaybackPorts{*this, *this, *this, *this, IsBig5LeadByte}; }
+};
+
+}  // namespace tarvix::testing
