@@ -39,28 +39,37 @@ public:
     const std::string& Text() const { return text_; }
 
 private:
+    // Offsets, not views: a short text lives inside the string object, and a
+    // view into it would dangle once the document is moved.
     struct Line {
-        size_t begin = 0;       // first byte of the line in text_
-        size_t end = 0;         // one past the last byte before the line end
-        size_t next = 0;        // first byte of the following line
-        int section = -1;       // index into sections_ of the section it lies in
-        bool isHeader = false;
-        std::string_view name;  // section name (headers) or key name, trimmed
-        size_t valueBegin = 0;  // value bytes in text_, trimmed, quotes kept
+        size_t next = 0;        // first byte after the line end
+        size_t nameBegin = 0;   // section name (headers) or key name, trimmed
+        size_t nameEnd = 0;     // for a line without "=", also where its text ends
+        size_t valueBegin = 0;  // value bytes, trimmed, quotes kept
         size_t valueEnd = 0;
+        bool isHeader = false;
         bool hasValue = false;  // the line holds "="
     };
     struct Section {
-        std::string_view name;
-        size_t headerLine = 0;
+        size_t nameBegin = 0;
+        size_t nameEnd = 0;
+        size_t firstLine = 0;   // the lines_ of the section: [firstLine, endLine)
+        size_t endLine = 0;
+        size_t insertAt = 0;    // where a new key line goes
     };
 
     void Parse();
+    void ParseLine(size_t begin, size_t end, size_t next);
+    std::string_view Bytes(size_t begin, size_t end) const;
+    const Section* FindSection(std::string_view section) const;
     const Line* FindKey(std::string_view section, std::string_view key) const;
+    void Insert(size_t at, std::string_view bytes);
 
     std::string text_;
     std::vector<Line> lines_;
-    std::vector<Section> sections_;
+    std::vector<Section> sections_;  // [0] holds the keys before any header
+    size_t contentBegin_ = 0;        // past a UTF-8 byte order mark
+    std::string_view lineEnd_ = "\r\n";
 };
 
 // Writes one key into a profile file in place, creating the file when it does

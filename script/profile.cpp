@@ -1,0 +1,269 @@
+#include "profile.h"
+
+#include <cerrno>
+#include <utility>
+
+#include "file_io.h"
+
+namespace tarvix {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The platform's white space around names and values: the C blanks and line
+// ends, and the DOS end-of-file mark that old editors leave behind.
+bool IsProfileSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n' ||
+           c == '\x1a';
+}
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+std::string_view TrimFront(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && IsProfileSpace(s[i])) ++i;
+    return s.substr(i);
+}
+
+std::string_view Trim(std::string_view s) {
+    s = TrimFront(s);
+    size_t n = s.size();
+    while (n > 0 && IsProfileSpace(s[n - 1])) --n;
+    return s.substr(0, n);
+}
+
+// The platform's functions take C strings: nothing past a NUL is seen.
+std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
+
+char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    return true;
+}
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+bool IsQuoted(std::string_view v) { return v.size() >= 2 && IsQuote(v[0]) && v.back() == v[0]; }
+
+std::string_view Unquoted(std::string_view v) { return IsQuoted(v) ? v.substr(1, v.size() - 2) : v; }
+
+// The platform cuts trailing spaces off a default (never its first byte) and
+// then takes it through the same quote rule as a value.
+std::string_view DefaultText(std::string_view def) {
+    def = UpToNul(def);
+    size_t n = def.size();
+    while (n > 1 && def[n - 1] == ' ') --n;
+    return Unquoted(def.substr(0, n));
+}
+
+// The platform reads a number out of a 30-character buffer filled the way a
+// string read fills it, so only the first 29 characters count; for a quoted
+// value whose quotes fill the buffer exactly, the closing quote's cut costs
+// one more.
+std::string_view NumberText(std::string_view raw) {
+    constexpr size_t kCharsRead = 29;
+    if (!IsQuoted(raw)) return raw.substr(0, kCharsRead);
+    const std::string_view afterQuote = raw.substr(1);
+    std::string_view text = afterQuote.substr(0, kCharsRead);
+    if (afterQuote.size() <= kCharsRead + 1) text.remove_suffix(1);
+    return text;
+}
+
+// Signed decimal, wrapping modulo 2^32 as the platform does. Digits only:
+// "0x10" is 0 here, so a value means the same in every file.
+int32_t ParseDecimal(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ') ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    uint32_t total = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        total = total * 10u + static_cast<uint32_t>(s[i] - '0');
+    return static_cast<int32_t>(negative ? 0u - total : total);
+}
+
+}  // namespace
+
+ProfileDocument::ProfileDocument(std::string text) : text_(std::move(text)) { Parse(); }
+
+ProfileDocument ProfileDocument::FromFile(const std::string& path) {
+    std::string text;
+    if (!ReadWholeFile(path, text)) text.clear();
+    return ProfileDocument(std::move(text));
+}
+
+std::string_view ProfileDocument::Bytes(size_t begin, size_t end) const {
+    return std::string_view(text_).substr(begin, end - begin);
+}
+
+// One pass over the text. A line ends at CR LF, LF or a lone CR, as the
+// platform splits them; blank lines hold nothing and are not kept.
+void ProfileDocument::Parse() {
+    lines_.clear();
+    sections_.clear();
+    const std::string_view text(text_);
+    contentBegin_ = text.substr(0, kUtf8Mark.size()) == kUtf8Mark ? kUtf8Mark.size() : 0;
+    lineEnd_ = "\r\n";
+    bool lineEndSeen = false;
+
+    Section unnamed;
+    unnamed.insertAt = contentBegin_;
+    sections_.push_back(unnamed);
+
+    size_t pos = contentBegin_;
+    while (pos < text.size()) {
+        const size_t begin = pos;
+        while (pos < text.size() && !IsLineEnd(text[pos])) ++pos;
+        const size_t end = pos;
+        if (pos < text.size()) {
+            const bool crlf = text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n';
+            if (!lineEndSeen) {
+                lineEnd_ = crlf ? "\r\n" : text[pos] == '\n' ? "\n" : "\r";
+                lineEndSeen = true;
+            }
+            pos += crlf ? 2 : 1;
+        }
+        ParseLine(begin, end, pos);
+    }
+}
+
+void ProfileDocument::ParseLine(size_t begin, size_t end, size_t next) {
+    const std::string_view raw = Bytes(begin, end);
+    const std::string_view line = Trim(raw);
+    if (line.empty()) return;
+    const size_t lineBegin = begin + static_cast<size_t>(line.data() - raw.data());
+
+    Line parsed;
+    parsed.next = next;
+    if (line.front() == '[') {
+        // The name runs to the last "]" of the line; whatever follows it is
+        // ignored, and a line without one is a key line.
+        const size_t close = line.rfind(']');
+        if (close != std::string_view::npos) {
+            const std::string_view name = UpToNul(Trim(line.substr(1, close - 1)));
+            parsed.isHeader = true;
+            parsed.nameBegin = lineBegin + static_cast<size_t>(name.data() - line.data());
+            parsed.nameEnd = parsed.nameBegin + name.size();
+            Section section;
+            section.nameBegin = parsed.nameBegin;
+            section.nameEnd = parsed.nameEnd;
+            section.firstLine = lines_.size() + 1;
+            section.endLine = section.firstLine;
+            section.insertAt = next;
+            sections_.push_back(section);
+            lines_.push_back(parsed);
+            return;
+        }
+    }
+    const size_t equals = line.find('=');
+    std::string_view name = line.substr(0, equals);
+    if (equals != std::string_view::npos) {
+        const std::string_view value = UpToNul(TrimFront(line.substr(equals + 1)));
+        parsed.hasValue = true;
+        parsed.valueBegin = lineBegin + static_cast<size_t>(value.data() - line.data());
+        parsed.valueEnd = parsed.valueBegin + value.size();
+        name = Trim(name);
+    }
+    name = UpToNul(name);
+    parsed.nameBegin = lineBegin;
+    parsed.nameEnd = lineBegin + name.size();
+    lines_.push_back(parsed);
+    Section& section = sections_.back();
+    section.endLine = lines_.size();
+    section.insertAt = next;
+}
+
+const ProfileDocument::Section* ProfileDocument::FindSection(std::string_view section) const {
+    section = Trim(UpToNul(section));
+    // Only the first section of a name counts, as with the platform: a key in
+    // a repeated section is never found.
+    for (const Section& s : sections_)
+        if (SameName(Bytes(s.nameBegin, s.nameEnd), section)) return &s;
+    return nullptr;
+}
+
+const ProfileDocument::Line* ProfileDocument::FindKey(std::string_view section,
+                                                      std::string_view key) const {
+    const Section* s = FindSection(section);
+    if (!s) return nullptr;
+    key = Trim(UpToNul(key));
+    for (size_t i = s->firstLine; i < s->endLine; ++i) {
+        const Line& line = lines_[i];
+        if (SameName(Bytes(line.nameBegin, line.nameEnd), key)) return &line;
+    }
+    return nullptr;
+}
+
+std::string ProfileDocument::GetString(std::string_view section, std::string_view key,
+                                       std::string_view def) const {
+    const Line* line = FindKey(section, key);
+    if (!line || !line->hasValue) return std::string(DefaultText(def));
+    return std::string(Unquoted(Bytes(line->valueBegin, line->valueEnd)));
+}
+
+int32_t ProfileDocument::GetInt(std::string_view section, std::string_view key,
+                                int32_t def) const {
+    const Line* line = FindKey(section, key);
+    if (!line || !line->hasValue) return def;
+    const std::string_view text = NumberText(Bytes(line->valueBegin, line->valueEnd));
+    return text.empty() ? def : ParseDecimal(text);
+}
+
+bool ProfileDocument::HasKey(std::string_view section, std::string_view key) const {
+    const Line* line = FindKey(section, key);
+    return line && line->hasValue;
+}
+
+// An added line always gets a line end of its own; a last line without one
+// gets one first, so the addition does not run on from it.
+void ProfileDocument::Insert(size_t at, std::string_view bytes) {
+    std::string insertion;
+    if (at == text_.size() && at > contentBegin_ && !IsLineEnd(text_.back()))
+        insertion += lineEnd_;
+    insertion += bytes;
+    text_.insert(at, insertion);
+}
+
+void ProfileDocument::SetString(std::string_view section, std::string_view key,
+                                std::string_view value) {
+    if (sections_.empty()) Parse();
+    // Names are matched trimmed, but a name that is added keeps its trailing
+    // blanks, and a value loses its leading ones: the platform writes so.
+    value = TrimFront(UpToNul(value));
+    const std::string_view keyName = TrimFront(UpToNul(key));
+    const std::string lineEnd(lineEnd_);
+
+    const Section* s = FindSection(section);
+    if (!s) {
+        const std::string_view sectionName = TrimFront(UpToNul(section));
+        Insert(text_.size(), "[" + std::string(sectionName) + "]" + lineEnd + std::string(keyName) +
+                                 "=" + std::string(value) + lineEnd);
+    } else if (const Line* line = FindKey(section, key); !line) {
+        Insert(s->insertAt, std::string(keyName) + "=" + std::string(value) + lineEnd);
+    } else if (line->hasValue) {
+        text_.replace(line->valueBegin, line->valueEnd - line->valueBegin, value);
+    } else {
+        text_.insert(line->nameEnd, "=" + std::string(value));
+    }
+    Parse();
+}
+
+bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value) {
+    std::string text;
+    errno = 0;
+    const bool existed = ReadWholeFile(path, text);
+    // Only a file that is not there starts empty: one that is there but could
+    // not be read would otherwise be replaced by this one key.
+    if (!existed && errno != ENOENT) return false;
+    if (!existed) text.clear();
+    ProfileDocument doc(text);
+    doc.SetString(section, key, value);
+    if (existed && doc.Text() == text) return true;
+    return WriteFileAtomically(path, doc.Text());
+}
+
+}  // namespace tarvix
