@@ -1,0 +1,64 @@
+#include "macro_app.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "edition_config.h"
+#include "macro_dlg.h"
+#include "paths.h"
+
+namespace tarvix {
+
+namespace {
+
+// The name other copies of the program look for; shared by both editions,
+// so only one of them runs in a user logon.
+constexpr char kRunOnceMutex[] = "Keyvane Run once";
+
+// The full path of the program file, however long.
+std::string ModulePath() {
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return std::string();
+        if (length < path.size()) return std::string(path.data(), length);
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
+CMacroApp& TheApp() {
+    static CMacroApp app;
+    return app;
+}
+
+BOOL CMacroApp::InitInstance() {
+    // The handle is kept open for the life of the process on purpose: the
+    // system releases the mutex when the process ends, however it ends.
+    ::CreateMutexA(nullptr, TRUE, kRunOnceMutex);
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) return FALSE;
+
+    InitPaths();
+
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    {
+        CMacroDlg dialog;
+        dialog.DoModal();
+    }
+    return FALSE;
+}
+
+void CMacroApp::InitPaths() {
+    m_programFolder = ProgramFolderFromModulePath(ModulePath());
+    if (kProgramEdition == Edition::V11) {
+        // Fails harmlessly when the folder is there already; without rights
+        // the saves into it fail later and say so.
+        ::CreateDirectoryA((m_programFolder + "script").c_str(), nullptr);
+    }
+}
+
+}  // namespace tarvix

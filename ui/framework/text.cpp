@@ -1,0 +1,57 @@
+#include "text.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <vector>
+
+namespace tarvix::ui {
+
+std::wstring WideFromAnsi(std::string_view text) {
+    if (text.empty() || text.size() > INT_MAX) return std::wstring();
+    const int size = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string AnsiFromWide(std::wstring_view text) {
+    if (text.empty() || text.size() > INT_MAX) return std::string();
+    const int size = static_cast<int>(text.size());
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string ansi(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
+std::wstring ResourceString(unsigned id) {
+    // With a zero buffer size the function hands out the text in place.
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id,
+                                     reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+std::wstring ApplicationName() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return L"tarvix";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    std::wstring name(path.begin(), path.end());
+    const size_t slash = name.find_last_of(L"\\/:");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    const size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+    return name;
+}
+
+}  // namespace tarvix::ui

@@ -1,0 +1,5 @@
+# The main window's sources, built into each program with its edition.
+set(TARVIX_MAIN_WINDOW_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/macro_dlg.cpp
+)
+set(TARVIX_MAIN_WINDOW_INCLUDES ${CMAKE_CURRENT_LIST_DIR})
