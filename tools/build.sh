@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the Windows programs (and assembles build/windows/dist) and the
+# native core with its tests. Run tools/setup-debian.sh first on a new machine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+what="${1:-all}"
+if [ "$what" = all ] || [ "$what" = windows ]; then
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows
+fi
+if [ "$what" = all ] || [ "$what" = native ]; then
+  cmake --preset native >/dev/null
+  cmake --build --preset native
+fi

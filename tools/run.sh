@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts tarvix.exe under Wine: on
+# $DISPLAY when there is one, otherwise on a virtual display, where it takes
+# a screenshot and prints where it is.
+#   tools/run.sh [--classic]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/setup-debian.sh
+bash tools/build.sh windows
+
+exec /usr/bin/python3 tests/e2e/harness.py start --dist build/windows/dist "$@"

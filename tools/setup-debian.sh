@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what building and testing tarvix needs on a Debian machine, and
+# nothing that is there already. Safe to run again.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-tools
+  wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
+  locales python3
+)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Wine takes the ANSI code page from the locale: zh_TW.UTF-8 gives 950 (Big5),
+# as on the users' systems, but only once the locale exists.
+if ! locale -a 2>/dev/null | grep -qi '^zh_TW\.utf-\?8$'; then
+  echo "setup: generating the zh_TW.UTF-8 locale"
+  as_root localedef -i zh_TW -f UTF-8 zh_TW.UTF-8
+fi
