@@ -121,7 +121,10 @@ void ProfileDocument::Parse() {
         if (pos < text.size()) {
             const bool crlf = text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n';
             if (!lineEndSeen) {
-                lineEnd_ = crlf ? "\r\n" : text[pos] == '\n' ? "\n" : "\r";
+                // The line end for lines added at the end of the file: the
+                // file's own, but not a lone CR, which script lines do not
+                // end at.
+                lineEnd_ = text[pos] == '\n' ? "\n" : "\r\n";
                 lineEndSeen = true;
             }
             pos += crlf ? 2 : 1;
@@ -217,13 +220,22 @@ bool ProfileDocument::HasKey(std::string_view section, std::string_view key) con
     return line && line->hasValue;
 }
 
-// An added line always gets a line end of its own; a last line without one
-// gets one first, so the addition does not run on from it.
+// An added line ends as the line before it does, so that it adds no line to
+// the way script lines are split (at LF only) where a hand-edited file ends
+// a line with CR alone. A last line without a line end gets one first, so
+// the addition does not run on from it.
 void ProfileDocument::Insert(size_t at, std::string_view bytes) {
     std::string insertion;
-    if (at == text_.size() && at > contentBegin_ && !IsLineEnd(text_.back()))
+    std::string_view lineEnd = lineEnd_;
+    if (at == text_.size() && at > contentBegin_ && !IsLineEnd(text_.back())) {
         insertion += lineEnd_;
+    } else if (at > contentBegin_ && text_[at - 1] == '\r') {
+        lineEnd = "\r";
+    } else if (at > contentBegin_ && text_[at - 1] == '\n') {
+        lineEnd = at - 1 > contentBegin_ && text_[at - 2] == '\r' ? "\r\n" : "\n";
+    }
     insertion += bytes;
+    insertion += lineEnd;
     text_.insert(at, insertion);
 }
 
@@ -234,15 +246,16 @@ void ProfileDocument::SetString(std::string_view section, std::string_view key,
     // blanks, and a value loses its leading ones: the platform writes so.
     value = TrimFront(UpToNul(value));
     const std::string_view keyName = TrimFront(UpToNul(key));
-    const std::string lineEnd(lineEnd_);
-
     const Section* s = FindSection(section);
     if (!s) {
         const std::string_view sectionName = TrimFront(UpToNul(section));
-        Insert(text_.size(), "[" + std::string(sectionName) + "]" + lineEnd + std::string(keyName) +
-                                 "=" + std::string(value) + lineEnd);
+        Insert(text_.size(), "[" + std::string(sectionName) + "]");
+        Parse();
+        s = FindSection(section);
+        if (!s) return;  // a name the platform could not find again either
+        Insert(s->insertAt, std::string(keyName) + "=" + std::string(value));
     } else if (const Line* line = FindKey(section, key); !line) {
-        Insert(s->insertAt, std::string(keyName) + "=" + std::string(value) + lineEnd);
+        Insert(s->insertAt, std::string(keyName) + "=" + std::string(value));
     } else if (line->hasValue) {
         text_.replace(line->valueBegin, line->valueEnd - line->valueBegin, value);
     } else {

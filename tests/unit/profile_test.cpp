@@ -133,6 +133,19 @@ TEST(ProfileWrite, GivesAKeyWithoutEqualsItsValue) {
     EXPECT_EQ(doc.Text(), "[a]\nflag=on\nother=1\n");
 }
 
+TEST(ProfileWrite, AnAddedLineEndsAsTheLineBeforeIt) {
+    // A hand-edited file with a lone CR: the platform takes it as a line end,
+    // script lines are split at LF only. An added key must not add an LF
+    // there, or text that was one line for the script reader becomes two.
+    ProfileDocument doc("[General]\r\nDescription=x\r[Script]  \r\nKeyDown 65\r\n");
+    doc.SetString("General", "Enable", "0");
+    EXPECT_EQ(doc.Text(), "[General]\r\nDescription=x\rEnable=0\r[Script]  \r\nKeyDown 65\r\n");
+
+    ProfileDocument lf("[a]\nx=1\n");
+    lf.SetString("b", "y", "2");
+    EXPECT_EQ(lf.Text(), "[a]\nx=1\n[b]\ny=2\n");
+}
+
 TEST(ProfileFile, WriteCreatesUpdatesAndLeavesTheRestAlone) {
     TempFolder dir;
     const std::string path = dir.file("tarvix.ini");
