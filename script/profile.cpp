@@ -264,7 +264,7 @@ void ProfileDocument::SetString(std::string_view section, std::string_view key,
     Parse();
 }
 
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+bool WriteProfileKey(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value) {
     std::string text;
     errno = 0;

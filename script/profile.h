@@ -74,7 +74,7 @@ private:
 
 // Writes one key into a profile file in place, creating the file when it does
 // not exist. Returns whether the file was written.
-bool WriteProfileString(const std::string& path, std::string_view section,
+bool WriteProfileKey(const std::string& path, std::string_view section,
                         std::string_view key, std::string_view value);
 
 }  // namespace tarvix

@@ -30,8 +30,8 @@ Hotkey Settings::ReadStopHotkey() const {
 }
 
 bool Settings::WriteStopHotkey(Hotkey hotkey) const {
-    const bool vkWritten = WriteProfileString(m_path, kGeneral, "EndHotkey", std::to_string(hotkey.vk));
-    const bool modsWritten = WriteProfileString(m_path, kGeneral, "EndHotkeyMod", std::to_string(hotkey.mods));
+    const bool vkWritten = WriteProfileKey(m_path, kGeneral, "EndHotkey", std::to_string(hotkey.vk));
+    const bool modsWritten = WriteProfileKey(m_path, kGeneral, "EndHotkeyMod", std::to_string(hotkey.mods));
     return vkWritten && modsWritten;
 }
 
@@ -40,7 +40,7 @@ int32_t Settings::ReadEnableType() const {
 }
 
 bool Settings::WriteEnableType(int32_t type) const {
-    return WriteProfileString(m_path, kGeneral, "EnableType", std::to_string(type));
+    return WriteProfileKey(m_path, kGeneral, "EnableType", std::to_string(type));
 }
 
 ScreenPoint Settings::ReadCapturePoint(int index) const {
@@ -54,8 +54,8 @@ ScreenPoint Settings::ReadCapturePoint(int index) const {
 
 bool Settings::WriteCapturePoint(int index, ScreenPoint point) const {
     if (!ValidPointIndex(index)) return false;
-    const bool xWritten = WriteProfileString(m_path, kPosition, PositionKey(index, 'X'), std::to_string(point.x));
-    const bool yWritten = WriteProfileString(m_path, kPosition, PositionKey(index, 'Y'), std::to_string(point.y));
+    const bool xWritten = WriteProfileKey(m_path, kPosition, PositionKey(index, 'X'), std::to_string(point.x));
+    const bool yWritten = WriteProfileKey(m_path, kPosition, PositionKey(index, 'Y'), std::to_string(point.y));
     return xWritten && yWritten;
 }
 

@@ -149,11 +149,11 @@ TEST(ProfileWrite, AnAddedLineEndsAsTheLineBeforeIt) {
 TEST(ProfileFile, WriteCreatesUpdatesAndLeavesTheRestAlone) {
     TempFolder dir;
     const std::string path = dir.file("tarvix.ini");
-    ASSERT_TRUE(WriteProfileString(path, "General", "EnableType", "1"));
+    ASSERT_TRUE(WriteProfileKey(path, "General", "EnableType", "1"));
     EXPECT_EQ(dir.Read("tarvix.ini"), "[General]\r\nEnableType=1\r\n");
 
     dir.Write("s.txt", "[Script]\r\nEnable=1\r\nKeyDown 65\r\nSayString \xA4\xA4=1\r\n");
-    ASSERT_TRUE(WriteProfileString(dir.file("s.txt"), "Script", "Enable", "0"));
+    ASSERT_TRUE(WriteProfileKey(dir.file("s.txt"), "Script", "Enable", "0"));
     EXPECT_EQ(dir.Read("s.txt"), "[Script]\r\nEnable=0\r\nKeyDown 65\r\nSayString \xA4\xA4=1\r\n");
     EXPECT_EQ(dir.Count(), 2u);  // no temporary file left behind
 
@@ -162,7 +162,7 @@ TEST(ProfileFile, WriteCreatesUpdatesAndLeavesTheRestAlone) {
 
 TEST(ProfileFile, AFolderInTheWayIsAFailureNotAnEmptyFile) {
     TempFolder dir;
-    EXPECT_FALSE(WriteProfileString(dir.file("missing/tarvix.ini"), "a", "b", "c"));
+    EXPECT_FALSE(WriteProfileKey(dir.file("missing/tarvix.ini"), "a", "b", "c"));
 }
 
 }  // namespace

@@ -1,19 +1,74 @@
 #pragma once
 
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "dialog.h"
+#include "list_control.h"
+#include "script.h"
 
 namespace tarvix {
 
-// The main window: the script list and the library's commands.
+class PlaybackRuns;
+
+// The main window: the script list, the library's commands, the choice of
+// target window, and the receiver of the hotkey reports that start and stop
+// the runs.
 class CMacroDlg : public ui::Dialog {
 public:
     CMacroDlg();
+    ~CMacroDlg() override;
+
+    // One row for a record the window owns from now on.
+    void AddScriptRow(CScript* script);
+    void LoadScripts();
+    void ReadStopHotkey();
 
 protected:
     BOOL OnInitDialog() override;
+    void DoDataExchange(ui::DataExchange& dx) override;
+    const ui::MessageMap* GetMessageMap() const override;
 
 private:
+    void InitScriptList();
+    void FillWindowList();
+    void EnableWindowChoice(bool enable);
+    std::wstring RowHotkeyText(const CScript& script) const;
+    CScript* RowScript(int row) const;
+    void SetRowEnabled(int row, CScript& script, bool enabled);
+    std::string ScriptFolder() const;
+    std::string SettingsFile() const;
+
+    LRESULT OnHotKey(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    void OnDelete();
+    void OnToggleValid();
+    void OnAllValid();
+    void OnAllInvalid();
+    void OnAllWindows();
+    void OnOneWindow();
+    void OnRefresh();
+
+    uint16_t m_stopHotkey = 65;
+    uint16_t m_stopHotkeyMod = 3;
+    ui::Window m_linkLogo;
+    ui::Window m_windowCombo;
+    ui::ListControl m_scriptList;
+    int m_targetMode = 0;
+    std::wstring m_targetTitle;
     HICON m_icon;
+    HCURSOR m_handCursor;
+
+    HFONT m_listFont = nullptr;
+    // The records of the rows; a row's item data points into this.
+    std::vector<std::unique_ptr<CScript>> m_scripts;
+    std::unique_ptr<PlaybackRuns> m_runs;
+    bool m_reportingHotkeys = false;
 };
 
 }  // namespace tarvix

@@ -1,5 +1,6 @@
 # The main window's sources, built into each program with its edition.
 set(TARVIX_MAIN_WINDOW_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/macro_dlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_titles.cpp
 )
 set(TARVIX_MAIN_WINDOW_INCLUDES ${CMAKE_CURRENT_LIST_DIR})

@@ -1,0 +1,100 @@
+#include "win32_ports.h"
+
+#include <mmsystem.h>
+
+#include <vector>
+
+#include "hook_api.h"
+#include "playback_engine.h"
+
+namespace tarvix {
+
+namespace {
+
+void SendOne(INPUT& input) { ::SendInput(1, &input, sizeof(INPUT)); }
+
+void SendKey(WORD vk, WORD scan, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = scan;
+    input.ki.dwFlags = flags;
+    input.ki.dwExtraInfo = kTarvixInputTag;
+    SendOne(input);
+}
+
+void SendMouse(DWORD flags, LONG dx, LONG dy) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.dwFlags = flags;
+    input.mi.dwExtraInfo = kTarvixInputTag;
+    SendOne(input);
+}
+
+}  // namespace
+
+uint16_t Win32InputSink::ScanCode(uint8_t vk) {
+    return static_cast<uint16_t>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+}
+
+int16_t Win32InputSink::KeyScan(unsigned char c) {
+    return static_cast<int16_t>(::VkKeyScanA(static_cast<CHAR>(c)));
+}
+
+void Win32InputSink::Key(uint8_t vk, uint16_t scan, bool up) {
+    SendKey(vk, scan, up ? KEYEVENTF_KEYUP : 0);
+}
+
+void Win32InputSink::Character(std::string_view ansiChar, bool up) {
+    wchar_t units[4] = {};
+    const int count = ::MultiByteToWideChar(CP_ACP, 0, ansiChar.data(), static_cast<int>(ansiChar.size()),
+                                            units, 4);
+    for (int i = 0; i < count; ++i)
+        SendKey(0, units[i], KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0));
+}
+
+void Win32InputSink::Button(MouseButton button, bool up) {
+    DWORD flags;
+    if (button == MouseButton::Left)
+        flags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    else
+        flags = up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN;
+    SendMouse(flags, 0, 0);
+}
+
+void Win32InputSink::MoveTo(int32_t x, int32_t y) {
+    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
+    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, NormalizedCoordinate(x, 0, cx),
+              NormalizedCoordinate(y, 0, cy));
+}
+
+void Win32InputSink::MoveBy(int32_t dx, int32_t dy) { SendMouse(MOUSEEVENTF_MOVE, dx, dy); }
+
+Win32Clock::Win32Clock() : m_periodSet(::timeBeginPeriod(1) == TIMERR_NOERROR) {}
+
+Win32Clock::~Win32Clock() {
+    if (m_periodSet) ::timeEndPeriod(1);
+}
+
+uint32_t Win32Clock::NowMs() { return ::timeGetTime(); }
+
+void Win32Clock::Sleep(uint32_t ms) { ::Sleep(ms); }
+
+bool Win32StopSignal::IsSet() { return ::WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
+
+bool Win32StopSignal::WaitFor(uint32_t ms) { return ::WaitForSingleObject(m_event, ms) == WAIT_OBJECT_0; }
+
+std::string Win32ForegroundWindow::Title() {
+    const HWND window = ::GetForegroundWindow();
+    if (!window) return std::string();
+    const int length = ::GetWindowTextLengthA(window);
+    if (length <= 0) return std::string();
+    std::vector<char> title(static_cast<size_t>(length) + 1);
+    const int copied = ::GetWindowTextA(window, title.data(), length + 1);
+    return std::string(title.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+}  // namespace tarvix

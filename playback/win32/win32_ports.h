@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "playback_ports.h"
+
+namespace tarvix {
+
+// Input synthesised with SendInput and marked as the program's own, so that
+// the keyboard hook never reports it back as a hotkey.
+class Win32InputSink : public InputSink {
+public:
+    uint16_t ScanCode(uint8_t vk) override;
+    int16_t KeyScan(unsigned char c) override;
+    void Key(uint8_t vk, uint16_t scan, bool up) override;
+    void Character(std::string_view ansiChar, bool up) override;
+    void Button(MouseButton button, bool up) override;
+    void MoveTo(int32_t x, int32_t y) override;
+    void MoveBy(int32_t dx, int32_t dy) override;
+};
+
+// timeGetTime and Sleep, with the system timer at 1 ms for the life of the
+// object so that the 50 ms holds are 50 ms and not the next tick after.
+class Win32Clock : public PlaybackClock {
+public:
+    Win32Clock();
+    ~Win32Clock() override;
+    Win32Clock(const Win32Clock&) = delete;
+    Win32Clock& operator=(const Win32Clock&) = delete;
+
+    uint32_t NowMs() override;
+    void Sleep(uint32_t ms) override;
+
+private:
+    bool m_periodSet;
+};
+
+// A manual-reset event; the handle belongs to whoever made the object.
+class Win32StopSignal : public StopSignal {
+public:
+    explicit Win32StopSignal(HANDLE event) : m_event(event) {}
+    bool IsSet() override;
+    bool WaitFor(uint32_t ms) override;
+
+private:
+    HANDLE m_event;
+};
+
+class Win32ForegroundWindow : public ForegroundWindow {
+public:
+    std::string Title() override;
+};
+
+}  // namespace tarvix

@@ -1,0 +1,97 @@
+// A window that writes down what it receives, for the end-to-end tests:
+//   target_window.exe TITLE LOGFILE
+// One line per message, flushed at once: "keydown 41", "keyup 41",
+// "char 0048" (UTF-16 code unit, hex), "lbuttondown", "lbuttonup",
+// "rbuttondown", "rbuttonup", "cursor X Y" (after each pointer move, the
+// position GetCursorPos reports).
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+FILE* g_log = nullptr;
+POINT g_lastCursor = {-1, -1};
+
+void Log(const char* format, ...) {
+    if (!g_log) return;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(g_log, format, args);
+    va_end(args);
+    std::fputc('\n', g_log);
+    std::fflush(g_log);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        Log("keydown %02X", static_cast<unsigned>(wParam));
+        return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        Log("keyup %02X", static_cast<unsigned>(wParam));
+        return 0;
+    case WM_CHAR:
+        Log("char %04X", static_cast<unsigned>(wParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        Log("lbuttondown");
+        return 0;
+    case WM_LBUTTONUP:
+        Log("lbuttonup");
+        return 0;
+    case WM_RBUTTONDOWN:
+        Log("rbuttondown");
+        return 0;
+    case WM_RBUTTONUP:
+        Log("rbuttonup");
+        return 0;
+    case WM_MOUSEMOVE: {
+        POINT cursor;
+        if (::GetCursorPos(&cursor) && (cursor.x != g_lastCursor.x || cursor.y != g_lastCursor.y)) {
+            g_lastCursor = cursor;
+            Log("cursor %ld %ld", cursor.x, cursor.y);
+        }
+        return 0;
+    }
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    const wchar_t* title = argc > 1 ? argv[1] : L"tarvix target";
+    if (argc > 2) g_log = _wfopen(argv[2], L"w");
+    Log("ready");
+
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = L"TarvixTestTarget";
+    ::RegisterClassW(&windowClass);
+    // The whole screen, so that pointer moves anywhere land in it.
+    const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, title, WS_POPUP | WS_VISIBLE, 0, 0,
+                                          ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                                          nullptr, nullptr, instance, nullptr);
+    if (!window) return 1;
+    ::SetForegroundWindow(window);
+
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    if (g_log) std::fclose(g_log);
+    return 0;
+}
