@@ -12,4 +12,6 @@ fi
 if [ "$what" = all ] || [ "$what" = native ]; then
   cmake --preset native >/dev/null
   cmake --build --preset native
+  cmake --preset tsan >/dev/null
+  cmake --build --preset tsan
 fi

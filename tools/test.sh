@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the native
-# unit tests (with sanitizers), a short fuzzing run, the Windows-side tests
+# unit tests (with ASan + UBSan, and again with TSan), a short fuzzing run, the Windows-side tests
 # and the end-to-end tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,4 +10,5 @@ bash tools/build.sh all
 
 export LC_ALL=zh_TW.UTF-8
 jobs="$(nproc 2>/dev/null || echo 2)"
+ctest --test-dir build/tsan --output-on-failure --timeout 600 -j "$jobs"
 ctest --test-dir build/native --output-on-failure --timeout 600 -j "$jobs" "$@"

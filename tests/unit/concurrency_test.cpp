@@ -1,0 +1,154 @@
+// Runs on real threads, as the program has them: the window thread starts
+// runs, sets and resets the stop signal and deletes records while worker
+// threads play. Built under ThreadSanitizer too (preset "tsan"), where a race
+// between them fails the test.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "playback_engine.h"
+#include "run_control.h"
+#include "script.h"
+
+namespace tarvix {
+namespace {
+
+// The shared stop signal: set and reset by one thread, polled by many.
+class SharedStop : public StopSignal {
+public:
+    bool IsSet() override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_set;
+    }
+    bool WaitFor(uint32_t ms) override {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_set; });
+    }
+    void Set(bool set) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_set = set;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_set = false;
+};
+
+// Each run gets its own sink and clock; they only count.
+struct CountingPorts : InputSink, PlaybackClock, ForegroundWindow {
+    std::atomic<int>* keys;
+    explicit CountingPorts(std::atomic<int>* counter) : keys(counter) {}
+    uint16_t ScanCode(uint8_t) override { return 0; }
+    int16_t KeyScan(unsigned char c) override { return c; }
+    void Key(uint8_t, uint16_t, bool) override { keys->fetch_add(1, std::memory_order_relaxed); }
+    void Character(std::string_view, bool) override {}
+    void Button(MouseButton, bool) override {}
+    void MoveTo(int32_t, int32_t) override {}
+    void MoveBy(int32_t, int32_t) override {}
+    uint32_t NowMs() override { return 0; }
+    void Sleep(uint32_t ms) override {
+        if (ms > 0) std::this_thread::sleep_for(std::chrono::microseconds(ms * 10));
+    }
+    std::string Title() override { return "target"; }
+};
+
+class ThreadLauncher : public RunLauncher {
+public:
+    explicit ThreadLauncher(std::atomic<int>* keys) : m_keys(keys) {}
+    ~ThreadLauncher() override { Join(); }
+    void ResetStop() override { stop.Set(false); }
+    void SetStop() override { stop.Set(true); }
+    void Start(std::unique_ptr<PlaybackJob> job) override {
+        m_threads.emplace_back([this, job = std::move(job)] {
+            CountingPorts ports(m_keys);
+            PlaybackPorts playback{ports, ports, stop, ports};
+            PlayJob(*job, playback);
+        });
+    }
+    void Join() {
+        for (std::thread& t : m_threads) t.join();
+        m_threads.clear();
+    }
+    SharedStop stop;
+
+private:
+    std::atomic<int>* m_keys;
+    std::vector<std::thread> m_threads;
+};
+
+std::unique_ptr<CScript> LoopingScript(uint16_t vk, int32_t runOnce) {
+    auto script = std::make_unique<CScript>(Edition::V11);
+    script->m_beginHotkey = vk;
+    script->m_runOnce = runOnce;
+    script->m_repeatType = RepeatUntilStop;
+    for (const char* line : {"KeyPress 65 1", "Delay 1", "KeyDown 66 2"}) script->AddActionFromLine(line);
+    script->m_actions.push_back(ScriptAction::EndMarker());
+    return script;
+}
+
+TEST(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
+    std::atomic<int> keys{0};
+    ThreadLauncher launcher(&keys);
+    DispatchContext context;
+    context.stopHotkey = 27;
+    context.stopHotkeyMod = 0;
+
+    std::vector<std::unique_ptr<CScript>> records;
+    records.push_back(LoopingScript(116, 1));
+    records.push_back(LoopingScript(116, 0));
+    records.push_back(LoopingScript(117, 1));
+
+    int started = 0;
+    for (int round = 0; round < 20; ++round) {
+        std::vector<CScript*> list;
+        for (auto& r : records) list.push_back(r.get());
+        started += DispatchHotkey(list, round % 2 ? 117 : 116, {}, context, launcher);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        if (round % 5 == 4) DispatchHotkey(list, 27, {}, context, launcher);
+    }
+    // The record of a playing script goes away; its runs keep their own copy
+    // and the shared flag.
+    std::shared_ptr<RunFlag> flagOfDeleted = records.front()->m_running;
+    records.erase(records.begin());
+
+    std::vector<CScript*> list;
+    for (auto& r : records) list.push_back(r.get());
+    DispatchHotkey(list, 27, {}, context, launcher);
+    launcher.Join();
+
+    EXPECT_GT(started, 3);
+    EXPECT_GT(keys.load(), 0);
+    EXPECT_FALSE(flagOfDeleted->IsSet());
+    for (auto& r : records) EXPECT_FALSE(r->m_running->IsSet()) << "a run ended without clearing its flag";
+}
+
+TEST(Concurrency, RunOnceAllowsOneRunAtATime) {
+    std::atomic<int> keys{0};
+    ThreadLauncher launcher(&keys);
+    DispatchContext context;
+    context.stopHotkey = 27;
+    context.stopHotkeyMod = 0;
+    auto script = LoopingScript(116, 1);
+    std::vector<CScript*> list{script.get()};
+
+    EXPECT_EQ(DispatchHotkey(list, 116, {}, context, launcher), 1);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(DispatchHotkey(list, 116, {}, context, launcher), 0);
+    DispatchHotkey(list, 27, {}, context, launcher);
+    launcher.Join();
+    EXPECT_FALSE(script->m_running->IsSet());
+    EXPECT_EQ(DispatchHotkey(list, 116, {}, context, launcher), 1);
+    DispatchHotkey(list, 27, {}, context, launcher);
+}
+
+}  // namespace
+}  // namespace tarvix
