@@ -1,0 +1,159 @@
+#include "hook_thread.h"
+
+#include "key_reporter.h"
+
+namespace tarvix::hook {
+
+namespace {
+
+// The system removes a low-level hook, without telling its owner, when a
+// callback takes longer than its time-out (a starved thread, paging, a
+// debugger). A lost hook shows as input the callback never saw: the session's
+// last input time (GetLastInputInfo, any device) moves past the last time the
+// callback ran. Once a tick, input that was already there at the previous tick
+// and is still unseen means the hook is gone, and it is installed again; the
+// new hook goes in before the old one comes out, so there is no gap.
+//
+// Mouse input also moves the last input time without reaching a keyboard
+// hook, so while only the mouse moves the hook is reinstalled every other
+// tick.
+// That costs two calls to the system; a second hook for the mouse would cost
+// every mouse event of the session a trip through this process instead.
+class HookWatchdog {
+public:
+    void Installed() {
+        m_baseline = LastInputTime();
+        m_pending = m_baseline;
+    }
+    void Seen() { m_lastSeen = ::GetTickCount(); m_seenAny = true; }
+
+    // Called once a tick.
+    bool HookLost() {
+        const DWORD pending = m_pending;
+        m_pending = LastInputTime();
+        return After(pending, m_baseline) && (!m_seenAny || After(pending, m_lastSeen));
+    }
+
+private:
+    static DWORD LastInputTime() {
+        LASTINPUTINFO info{sizeof(info), 0};
+        return ::GetLastInputInfo(&info) ? info.dwTime : 0;
+    }
+    static bool After(DWORD a, DWORD b) { return static_cast<LONG>(a - b) > 0; }
+
+    DWORD m_baseline = 0;  // last input time when the hook went in
+    DWORD m_pending = 0;   // last input time at the previous tick
+    DWORD m_lastSeen = 0;
+    bool m_seenAny = false;
+};
+
+constexpr UINT kTickMs = 1000;
+
+struct StartRequest {
+    const ReportTargets* targets;
+    HANDLE ready;
+    bool installed;
+};
+
+// What the callback works on; set only on the hook thread, for its lifetime.
+struct HookState {
+    KeyReporter reporter;
+    HookWatchdog watchdog;
+};
+thread_local HookState* t_state = nullptr;
+
+LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
+    if (code == HC_ACTION && t_state) {
+        t_state->watchdog.Seen();
+        t_state->reporter.OnKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data));
+    }
+    return ::CallNextHookEx(nullptr, code, message, data);
+}
+
+HHOOK Install(HMODULE module) { return ::SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, module, 0); }
+
+void RunLoop(HMODULE module, HHOOK& hook, HookState& state) {
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, kTickMs, nullptr);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message != WM_TIMER || msg.hwnd) continue;
+        state.reporter.ForgetReleasedKeys();
+        if (!state.watchdog.HookLost()) continue;
+        if (HHOOK fresh = Install(module)) {
+            ::UnhookWindowsHookEx(hook);
+            hook = fresh;
+            state.watchdog.Installed();
+        }
+    }
+    ::KillTimer(nullptr, timer);
+}
+
+}  // namespace
+
+DWORD WINAPI HookThread::ThreadMain(void* start) {
+    auto* request = static_cast<StartRequest*>(start);
+    // The thread holds its own reference to the library, so the code it runs
+    // stays mapped however the host unloads it, and nothing has to wait for
+    // the thread inside DllMain.
+    HMODULE module = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                         reinterpret_cast<LPCWSTR>(&KeyboardProc), &module);
+    // The message queue must exist before Stop can post to it.
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    // Every key of the session waits for this thread.
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+
+    HookState state{KeyReporter(*request->targets), HookWatchdog()};
+    t_state = &state;
+    HHOOK hook = Install(module);
+    state.watchdog.Installed();
+    request->installed = hook != nullptr;
+    ::SetEvent(request->ready);  // the request is gone after this
+
+    if (hook) {
+        RunLoop(module, hook, state);
+        ::UnhookWindowsHookEx(hook);
+    }
+    t_state = nullptr;
+    if (module) ::FreeLibraryAndExitThread(module, 0);
+    return 0;
+}
+
+bool HookThread::Running() const {
+    return m_thread && ::WaitForSingleObject(m_thread, 0) == WAIT_TIMEOUT;
+}
+
+void HookThread::Start() {
+    if (Running()) return;
+    if (m_thread) ::CloseHandle(m_thread);
+    m_thread = nullptr;
+
+    StartRequest request{&m_targets, ::CreateEventW(nullptr, TRUE, FALSE, nullptr), false};
+    if (!request.ready) return;
+    m_thread = ::CreateThread(nullptr, 0, ThreadMain, &request, 0, &m_threadId);
+    if (m_thread) {
+        // The thread signals before it can block, or ends; either way the
+        // request on this stack is no longer used once this returns.
+        const HANDLE waits[] = {request.ready, m_thread};
+        ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        if (!request.installed) {
+            ::WaitForSingleObject(m_thread, INFINITE);
+            ::CloseHandle(m_thread);
+            m_thread = nullptr;
+        }
+    }
+    ::CloseHandle(request.ready);
+}
+
+void HookThread::Stop() {
+    if (!m_thread) return;
+    ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+    // The thread only runs its message loop, so it ends at once; the bound is
+    // there so a wedged system cannot hang the window that calls this.
+    ::WaitForSingleObject(m_thread, 2000);
+    ::CloseHandle(m_thread);
+    m_thread = nullptr;
+}
+
+}  // namespace tarvix::hook

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace tarvix::hook {
+
+// Where reports go. The ordinals write it on the user-interface thread while
+// the hook thread reads it for every key, so each field is atomic and read
+// once per key; nothing else is shared between the two threads.
+struct ReportTargets {
+    std::atomic<HWND> hotkeys{nullptr};
+    std::atomic<HWND> capture{nullptr};
+    std::atomic<bool> captureOnKeypad{false};
+
+    bool AnyRegistered() const { return hotkeys.load() || capture.load(); }
+};
+
+}  // namespace tarvix::hook
