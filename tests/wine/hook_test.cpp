@@ -1,0 +1,300 @@
+// hook.dll as the programs use it: a window registers through the ordinals,
+// keys are injected with SendInput, and the WM_HOTKEY reports that arrive
+// are compared with what the receiver relies on.
+//
+// "Nothing was reported" is shown without waiting on a clock: after the keys
+// that must not report, a key that must is injected. The hook handles keys in
+// order and posts to windows of this one thread, so once that key's report is
+// here, any report of the earlier keys would be here too.
+//
+// Built twice: hook_test (the digit row captures) and hook_test_keypad, whose
+// host export makes the keypad digits capture instead.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "hook_api.h"
+
+#if defined(HOOK_TEST_KEYPAD)
+extern "C" __declspec(dllexport) const int tarvix_capture_on_keypad = 1;
+constexpr bool kKeypad = true;
+#else
+constexpr bool kKeypad = false;
+#endif
+
+namespace {
+
+int g_failures = 0;
+
+void Expect(bool ok, const std::string& what) {
+    std::printf("%s - %s\n", ok ? "ok" : "FAIL", what.c_str());
+    if (!ok) ++g_failures;
+}
+
+std::string Codes(const std::vector<WPARAM>& codes) {
+    std::string text = "[";
+    for (size_t i = 0; i < codes.size(); ++i) {
+        char buf[16];
+        std::snprintf(buf, sizeof(buf), "%s0x%02X", i ? " " : "", static_cast<unsigned>(codes[i]));
+        text += buf;
+    }
+    return text + "]";
+}
+
+void ExpectCodes(const std::vector<WPARAM>& got, const std::vector<WPARAM>& want, const std::string& what) {
+    Expect(got == want, what + ": got " + Codes(got) + ", want " + Codes(want));
+}
+
+// ---------------------------------------------------------------- input
+
+void Key(WORD vk, bool down, ULONG_PTR extra = 0) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    input.ki.dwExtraInfo = extra;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+void Tap(WORD vk, ULONG_PTR extra = 0) {
+    Key(vk, true, extra);
+    Key(vk, false, extra);
+}
+
+// Alt+Ctrl+key, released in reverse order.
+void AltCtrlTap(WORD vk) {
+    Key(VK_MENU, true);
+    Key(VK_CONTROL, true);
+    Tap(vk);
+    Key(VK_CONTROL, false);
+    Key(VK_MENU, false);
+}
+
+constexpr WORD kSentinel = VK_F24;
+
+// ---------------------------------------------------------------- reports
+
+// A message-only window that keeps the WM_HOTKEY reports posted to it.
+class Receiver {
+public:
+    Receiver() {
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = ::DefWindowProcW;
+        cls.hInstance = ::GetModuleHandleW(nullptr);
+        cls.lpszClassName = L"HookTestReceiver";
+        ::RegisterClassW(&cls);
+        m_hwnd = ::CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   cls.hInstance, nullptr);
+    }
+    ~Receiver() { ::DestroyWindow(m_hwnd); }
+    Receiver(const Receiver&) = delete;
+    Receiver& operator=(const Receiver&) = delete;
+
+    HWND hwnd() const { return m_hwnd; }
+    std::vector<WPARAM> reports;
+
+private:
+    HWND m_hwnd;
+};
+
+struct Arrival {
+    bool arrived = false;
+    bool ctrlHeld = false;  // Ctrl's state as the receiver saw it on arrival
+};
+
+// Pumps this thread's messages into the receivers until `until` reports
+// `code` (kept out of its list) or a generous time-out, which only a broken
+// hook reaches. With no `until`, pumps for `ms`.
+Arrival Pump(std::vector<Receiver*> receivers, Receiver* until, WPARAM code, DWORD ms = 10000) {
+    Arrival result;
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message != WM_HOTKEY) {
+                ::DispatchMessageW(&msg);
+                continue;
+            }
+            for (Receiver* r : receivers) {
+                if (msg.hwnd != r->hwnd()) continue;
+                if (r == until && msg.wParam == code) {
+                    result.arrived = true;
+                    result.ctrlHeld = (::GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
+                    return result;
+                }
+                r->reports.push_back(msg.wParam);
+            }
+        }
+        const DWORD spent = ::GetTickCount() - start;
+        if (spent >= ms) return result;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
+    }
+}
+
+// Injects the sentinel and collects what arrived before its report.
+bool Settle(std::vector<Receiver*> receivers, Receiver& sentinelTo, WORD sentinel = kSentinel) {
+    Tap(sentinel);
+    const bool arrived = Pump(receivers, &sentinelTo, sentinel).arrived;
+    Expect(arrived, "the closing key's report arrives");
+    return arrived;
+}
+
+bool IsCtrl(WPARAM vk) { return vk == VK_CONTROL || vk == VK_LCONTROL; }
+bool IsAlt(WPARAM vk) { return vk == VK_MENU || vk == VK_LMENU; }
+
+// ---------------------------------------------------------------- cases
+
+void HotkeysReportKeyDowns(Receiver& main) {
+    HookStartHotkeys(main.hwnd());
+
+    // The receiver reads the modifiers when the report arrives, so the report
+    // has to come while the combination is still held.
+    Key(VK_CONTROL, true);
+    Key(VK_F5, true);
+    main.reports.clear();
+    const Arrival f5 = Pump({&main}, &main, VK_F5);
+    Expect(f5.arrived, "Ctrl+F5: F5 is reported with its key code");
+    Expect(f5.ctrlHeld, "Ctrl+F5: Ctrl is still down when the report is handled");
+    Expect(main.reports.size() == 1 && IsCtrl(main.reports[0]),
+           "Ctrl+F5: Ctrl's own key-down came first: " + Codes(main.reports));
+    Key(VK_F5, false);
+    Key(VK_CONTROL, false);
+
+    main.reports.clear();
+    Key('A', true);
+    Key('A', true);  // auto-repeat: down again without an up
+    Key('A', true);
+    Key('A', false);
+    Key('A', true);  // a new press after the release
+    Key('A', false);
+    Tap(VK_SPACE);
+    if (Settle({&main}, main))
+        ExpectCodes(main.reports, {'A', 'A', VK_SPACE}, "auto-repeats are not reported, new presses are");
+
+    main.reports.clear();
+    Tap('B', kTarvixInputTag);
+    Key(VK_CONTROL, true, kTarvixInputTag);
+    Tap(VK_F5, kTarvixInputTag);
+    Key(VK_CONTROL, false, kTarvixInputTag);
+    Tap('C');
+    Tap('B');  // the tagged press left no trace: B is no auto-repeat now
+    if (Settle({&main}, main))
+        ExpectCodes(main.reports, {'C', 'B'}, "the program's own tagged input is not reported");
+}
+
+void NothingAfterStop(Receiver& main, Receiver& dialog) {
+    HookStopHotkeys();
+    // Capture reports to the other window close the case.
+    HookStartCapture(dialog.hwnd());
+    main.reports.clear();
+    dialog.reports.clear();
+    Tap('A');
+    Tap(VK_F5);
+    const WORD lastCapture = kKeypad ? VK_NUMPAD9 : '9';
+    AltCtrlTap(lastCapture);
+    const bool arrived = Pump({&main, &dialog}, &dialog, 8).arrived;
+    Expect(arrived, "capture report after stopping hotkeys arrives");
+    if (arrived) ExpectCodes(main.reports, {}, "no hotkey report after ordinal 4");
+    HookStopCapture();
+}
+
+void CaptureKeys(Receiver& dialog) {
+    const WORD first = kKeypad ? VK_NUMPAD1 : '1';
+    const WORD other = kKeypad ? '1' : VK_NUMPAD1;  // the other edition's keys
+    const std::string edition = kKeypad ? "keypad digits" : "digit row";
+    HookStartCapture(dialog.hwnd());
+    dialog.reports.clear();
+
+    // Keys that are not capture keys report nothing.
+    Tap(first);
+    Key(VK_CONTROL, true);
+    Tap(first + 2);
+    Key(VK_CONTROL, false);
+    Key(VK_MENU, true);
+    Tap(first + 4);
+    Key(VK_MENU, false);
+    AltCtrlTap(kKeypad ? VK_NUMPAD0 : '0');
+    AltCtrlTap('A');
+    AltCtrlTap(VK_F5);
+    for (int i = 0; i < 9; ++i) AltCtrlTap(other + i);
+    // The capture keys, in order.
+    for (int i = 0; i < 8; ++i) AltCtrlTap(first + i);
+    // Alt and Ctrl held across several digits report each.
+    Key(VK_CONTROL, true);
+    Key(VK_MENU, true);
+    Tap(first + 3);
+    Tap(first + 5);
+    Key(VK_MENU, false);
+    Key(VK_CONTROL, false);
+    AltCtrlTap(first + 8);
+    const bool arrived = Pump({&dialog}, &dialog, 8).arrived;
+    Expect(arrived, "Alt+Ctrl+9 on the " + edition + " reports 8");
+    if (arrived)
+        ExpectCodes(dialog.reports, {0, 1, 2, 3, 4, 5, 6, 7, 3, 5},
+                    "Alt+Ctrl+1..8 on the " + edition + " report 0..7, other keys nothing");
+}
+
+void CaptureStopAndBoth(Receiver& main, Receiver& dialog) {
+    const WORD first = kKeypad ? VK_NUMPAD1 : '1';
+    HookStopCapture();
+    HookStartHotkeys(main.hwnd());
+    main.reports.clear();
+    dialog.reports.clear();
+    AltCtrlTap(first);
+    if (Settle({&main, &dialog}, main)) {
+        ExpectCodes(dialog.reports, {}, "no capture report after ordinal 2");
+        Expect(main.reports.size() == 3 && IsAlt(main.reports[0]) && IsCtrl(main.reports[1]) &&
+                   main.reports[2] == first,
+               "hotkeys see Alt, Ctrl and the digit: " + Codes(main.reports));
+    }
+
+    // Both kinds on at once: each window gets its own kind of report.
+    HookStartCapture(dialog.hwnd());
+    main.reports.clear();
+    dialog.reports.clear();
+    AltCtrlTap(first + 2);
+    if (Settle({&main, &dialog}, main)) {
+        ExpectCodes(dialog.reports, {2}, "with both on, the capture window gets the index");
+        Expect(main.reports.size() == 3 && main.reports[2] == static_cast<WPARAM>(first + 2),
+               "with both on, the hotkey window gets the key codes: " + Codes(main.reports));
+    }
+    HookStopCapture();
+    HookStopHotkeys();
+}
+
+void RestartAfterAllStopped(Receiver& main) {
+    // With nothing registered there is no report to close on, so this one
+    // case waits: keys pressed while nothing listens must not turn up later.
+    main.reports.clear();
+    Tap('Q');
+    Pump({&main}, nullptr, 0, 500);
+    ExpectCodes(main.reports, {}, "nothing is reported with both kinds stopped");
+
+    HookStartHotkeys(main.hwnd());
+    Tap('Q');
+    if (Settle({&main}, main))
+        ExpectCodes(main.reports, {'Q'}, "hotkeys report again after a fresh ordinal 3");
+    HookStopHotkeys();
+}
+
+}  // namespace
+
+int main() {
+    std::printf("hook.dll, capture on the %s\n", kKeypad ? "keypad digits" : "digit row");
+    Receiver main;
+    Receiver dialog;
+    if (!main.hwnd() || !dialog.hwnd()) {
+        std::printf("FAIL - cannot create the receiving windows\n");
+        return 1;
+    }
+    HotkeysReportKeyDowns(main);
+    NothingAfterStop(main, dialog);
+    CaptureKeys(dialog);
+    CaptureStopAndBoth(main, dialog);
+    RestartAfterAllStopped(main);
+    std::printf("%d failure(s)\n", g_failures);
+    return g_failures ? 1 : 0;
+}
