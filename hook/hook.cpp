@@ -1,6 +1,10 @@
 // The four entry points of hook.dll. They run on the host's user-interface
 // thread; the hook thread runs while any window is registered, so no hook
 // slows the session's keyboard while nothing listens.
+//
+// There is no DllMain work: the hook thread holds its own reference to the
+// library, so the library is only unloaded after that thread has ended, and
+// at process exit the system has ended it already.
 
 #include "hook_api.h"
 #include "hook_thread.h"
@@ -39,13 +43,5 @@ void WINAPI HookStopCapture() { Register(g_targets.capture, nullptr); }
 void WINAPI HookStartHotkeys(HWND window) { Register(g_targets.hotkeys, window); }
 
 void WINAPI HookStopHotkeys() { Register(g_targets.hotkeys, nullptr); }
-
-// Nothing to undo at detach: the hook thread holds its own reference to the
-// library, so the library is only unloaded after the thread has ended, and at
-// process exit the system has ended it already.
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) ::DisableThreadLibraryCalls(instance);
-    return TRUE;
-}
 
 }  // extern "C"
