@@ -64,11 +64,15 @@ void Win32InputSink::Button(MouseButton button, bool up) {
     SendMouse(flags, 0, 0);
 }
 
+// Onto the stored point anywhere on the virtual desktop, other monitors
+// included, with the rounding that lands on the pixel itself.
 void Win32InputSink::MoveTo(int32_t x, int32_t y) {
-    const int cx = ::GetSystemMetrics(SM_CXSCREEN);
-    const int cy = ::GetSystemMetrics(SM_CYSCREEN);
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, NormalizedCoordinate(x, 0, cx),
-              NormalizedCoordinate(y, 0, cy));
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK,
+              NormalizedCoordinate(x, left, width), NormalizedCoordinate(y, top, height));
 }
 
 void Win32InputSink::MoveBy(int32_t dx, int32_t dy) { SendMouse(MOUSEEVENTF_MOVE, dx, dy); }
