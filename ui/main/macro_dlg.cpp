@@ -124,6 +124,8 @@ void CMacroDlg::LoadScripts() {
     WIN32_FIND_DATAA found;
     const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
+    // Thousands of rows are drawn once, not once each.
+    m_scriptList.Send(WM_SETREDRAW, FALSE);
     do {
         // A folder whose name ends in .txt is no script.
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
@@ -132,6 +134,8 @@ void CMacroDlg::LoadScripts() {
         AddScriptRow(script.release());
     } while (::FindNextFileA(search, &found));
     ::FindClose(search);
+    m_scriptList.Send(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(m_scriptList.GetSafeHwnd(), nullptr, TRUE);
 }
 
 std::wstring CMacroDlg::RowHotkeyText(const CScript& script) const {
