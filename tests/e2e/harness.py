@@ -200,6 +200,9 @@ class Prefix:
         if self.path.exists():
             try:
                 self.run(["wineserver", "-k"], timeout=30)
+                # -k only asks; a program started before the old server is
+                # gone would attach to it and die with it.
+                self.run(["wineserver", "-w"], timeout=30)
             except subprocess.TimeoutExpired:
                 pass
 
@@ -283,12 +286,18 @@ class Session:
             self.prefix = Prefix(self.display).boot()
         return self
 
-    def close(self):
+    def stop_all(self):
+        """Ends every program started so far (and the prefix's Wine server);
+        folders and display stay for what follows."""
         for process in reversed(self.processes):
             _stop_process(process)
         self.processes.clear()
         if self.prefix is not None:
             self.prefix.kill()
+
+    def close(self):
+        self.stop_all()
+        if self.prefix is not None:
             if not self.reuse_prefix:
                 self.prefix.remove()
         if self.display is not None and not self.reuse_prefix:

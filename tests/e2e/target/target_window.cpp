@@ -1,21 +1,29 @@
 // A window that writes down what it receives, for the end-to-end tests:
 //   target_window.exe TITLE LOGFILE
-// One line per message, flushed at once: "keydown 41", "keyup 41",
-// "char 0048" (UTF-16 code unit, hex), "lbuttondown", "lbuttonup",
-// "rbuttondown", "rbuttonup", "cursor X Y" (after each pointer move, the
+// One line per message, flushed at once, each starting with the time in
+// milliseconds since the window started: "12.345 keydown 41", "keyup 41",
+// "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y", "lbuttonup",
+// "rbuttondown X Y", "rbuttonup", "cursor X Y" (after each pointer move, the
 // position GetCursorPos reports).
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdarg>
 #include <cwchar>
 
 namespace {
 
 FILE* g_log = nullptr;
+LARGE_INTEGER g_start;
+LARGE_INTEGER g_frequency;
 POINT g_lastCursor = {-1, -1};
 
 void Log(const char* format, ...) {
     if (!g_log) return;
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    std::fprintf(g_log, "%.3f ", static_cast<double>(now.QuadPart - g_start.QuadPart) * 1000.0 /
+                                     static_cast<double>(g_frequency.QuadPart));
     va_list args;
     va_start(args, format);
     std::vfprintf(g_log, format, args);
@@ -38,13 +46,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         Log("char %04X", static_cast<unsigned>(wParam));
         return 0;
     case WM_LBUTTONDOWN:
-        Log("lbuttondown");
+        Log("lbuttondown %d %d", static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         return 0;
     case WM_LBUTTONUP:
         Log("lbuttonup");
         return 0;
     case WM_RBUTTONDOWN:
-        Log("rbuttondown");
+        Log("rbuttondown %d %d", static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         return 0;
     case WM_RBUTTONUP:
         Log("rbuttonup");
@@ -70,6 +78,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     const wchar_t* title = argc > 1 ? argv[1] : L"tarvix target";
+    ::QueryPerformanceFrequency(&g_frequency);
+    ::QueryPerformanceCounter(&g_start);
     if (argc > 2) g_log = _wfopen(argv[2], L"w");
     Log("ready");
 

@@ -1,0 +1,179 @@
+"""The main job end to end: script files in script\\, tarvix running, a start
+hotkey pressed in another program (from outside, with xdotool), the actions
+arriving in that program's window; the stop hotkey ending every run."""
+
+import time
+import unittest
+
+from e2e import TarvixCase, script_text, VK, SHIFT, CTRL
+
+# Seconds to keep looking after what was expected has arrived, so that
+# anything extra (a second run, a missed stop) shows up too.
+SETTLE = 1.5
+
+
+class Playback(TarvixCase):
+
+    def play(self, scripts, keys=("F5",), exe=None):
+        """Writes the scripts, starts tarvix and the target, presses the keys."""
+        for name, data in scripts.items():
+            self.write_script(name, data)
+        self.start_tarvix(exe)
+        _, log = self.start_target()
+        for key in keys:
+            self.press(key)
+        return log
+
+    def test_typed_text_arrives_with_its_case(self):
+        log = self.play({"hello.txt": script_text(["SayString Hello World!"], VK["F5"])})
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 12, settle=SETTLE), log.text())
+        self.assertEqual(log.text(), "Hello World!")
+        # Upper case comes from Shift held around the letter, not from a
+        # character injected on its own.
+        shift_downs = log.keydowns(0x10)
+        self.assertEqual(len(shift_downs), 3)
+
+    def test_chinese_text_arrives_as_its_characters(self):
+        log = self.play({"chinese.txt": script_text(["SayString 你好，世界 ok"], VK["F5"])})
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 8, settle=SETTLE), log.text())
+        self.assertEqual(log.text(), "你好，世界 ok")
+
+    def test_keys_buttons_and_moves_land_where_the_script_says(self):
+        actions = ["MoveTo 512 384", "LeftClick 1", "MoveTo 1023 767", "RightClick 1",
+                   "MoveTo 0 0", "MoveR 10 20", "KeyPress 66 2", "KeyDown 67 1", "KeyUp 67 1"]
+        log = self.play({"mixed.txt": script_text(actions, VK["F5"])})
+        self.assertTrue(log.wait_for(lambda l: len(l.named("keyup")) >= 3, settle=SETTLE))
+        cursors = [tuple(map(int, args)) for _, _, args in log.named("cursor")]
+        self.assertIn((512, 384), cursors)
+        self.assertIn((1023, 767), cursors)
+        self.assertEqual([e[2] for e in log.named("lbuttondown")], [["512", "384"]])
+        self.assertEqual([e[2] for e in log.named("rbuttondown")], [["1023", "767"]])
+        self.assertEqual(len(log.named("lbuttonup")), 1)
+        self.assertEqual(len(log.named("rbuttonup")), 1)
+        self.assertEqual(len(log.keydowns(0x42)), 2)
+        self.assertEqual(len(log.keydowns(0x43)), 1)
+
+    def test_a_key_press_is_held_for_50_ms(self):
+        log = self.play({"hold.txt": script_text(["KeyPress 66 5"], VK["F5"])})
+        self.assertTrue(log.wait_for(lambda l: len(l.named("keyup")) >= 5, settle=SETTLE))
+        downs = [t for t, _, args in log.named("keydown") if args[0] == "42"]
+        ups = [t for t, _, args in log.named("keyup") if args[0] == "42"]
+        self.assertEqual(len(downs), 5)
+        for down, up in zip(downs, ups):
+            # Wine's message delivery adds jitter; the hold is never shorter.
+            self.assertGreaterEqual(up - down, 45)
+            self.assertLess(up - down, 200)
+
+    def test_two_scripts_on_one_hotkey_both_play(self):
+        log = self.play({"one.txt": script_text(["SayString a"], VK["F5"]),
+                         "two.txt": script_text(["SayString b"], VK["F5"])})
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 2, settle=SETTLE))
+        self.assertEqual(sorted(log.text()), ["a", "b"])
+
+    def test_modifiers_must_match_exactly(self):
+        # The delay lets the user's Ctrl come up before the text is typed.
+        log = self.play({"ctrl.txt": script_text(["Delay 500", "SayString x"], VK["F9"], mod=CTRL)},
+                        keys=("F9", "shift+ctrl+F9", "alt+ctrl+F9"))
+        time.sleep(2.0)
+        self.assertEqual(log.text(), "", "started by the wrong modifiers")
+        self.press("ctrl+F9")
+        self.assertTrue(log.wait_for(lambda l: l.text() != "", settle=SETTLE))
+        self.assertEqual(log.text(), "x")
+
+    def test_a_script_that_is_not_valid_does_not_play(self):
+        log = self.play({"off.txt": script_text(["SayString n"], VK["F5"], enable=0),
+                         "on.txt": script_text(["SayString y"], VK["F6"])},
+                        keys=("F5", "F6"))
+        self.assertTrue(log.wait_for(lambda l: l.text() != "", settle=SETTLE))
+        self.assertEqual(log.text(), "y")
+
+    def test_the_stop_hotkey_ends_a_run_that_repeats_until_stopped(self):
+        log = self.play({"loop.txt": script_text(["KeyPress 66 1", "Delay 100"], VK["F5"],
+                                                 repeat_type=1)})
+        self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x42)) >= 5), "the run did not play")
+        self.press("ctrl+shift+a")
+        time.sleep(1.0)  # the press and the step in progress
+        count = len(log.keydowns(0x42))
+        time.sleep(2.0)
+        self.assertEqual(len(log.keydowns(0x42)), count, "the run went on after the stop")
+        # The stop key itself was passed on to the target, and tarvix's own
+        # B presses never reached the hotkey check as a stop.
+        self.assertGreaterEqual(len(log.keydowns(0x41)), 1)
+
+    def test_one_stop_ends_every_run(self):
+        log = self.play({"b.txt": script_text(["KeyPress 66 1", "Delay 80"], VK["F5"], repeat_type=1),
+                         "c.txt": script_text(["KeyPress 67 1", "Delay 80"], VK["F6"], repeat_type=1)},
+                        keys=("F5", "F6"))
+        self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x42)) >= 3 and len(l.keydowns(0x43)) >= 3))
+        self.press("ctrl+shift+a")
+        time.sleep(1.0)
+        counts = (len(log.keydowns(0x42)), len(log.keydowns(0x43)))
+        time.sleep(2.0)
+        self.assertEqual((len(log.keydowns(0x42)), len(log.keydowns(0x43))), counts)
+
+    def test_repeat_count_plays_that_many_passes(self):
+        log = self.play({"three.txt": script_text(["SayString z"], VK["F5"], repeat_type=0,
+                                                  repeat_number=3)})
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 3, settle=SETTLE))
+        self.assertEqual(log.text(), "zzz")
+
+    def test_run_once_ignores_the_hotkey_while_the_script_plays(self):
+        actions = ["Delay 1500", "KeyPress 66 1"]
+        log = self.play({"once.txt": script_text(actions, VK["F5"], run_once=1),
+                         "twice.txt": script_text(["Delay 1500", "KeyPress 67 1"], VK["F6"], run_once=0)},
+                        keys=("F5", "F5", "F6", "F6"))
+        self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x43)) >= 2, settle=SETTLE))
+        self.assertEqual(len(log.keydowns(0x42)), 1, "a run-once script started twice")
+        self.assertEqual(len(log.keydowns(0x43)), 2)
+        # Once the run has ended the hotkey starts it again.
+        self.press("F5")
+        self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x42)) >= 2))
+
+    def test_a_script_cannot_start_itself(self):
+        # Pressing its own start hotkey: tarvix's input is not reported back.
+        log = self.play({"self.txt": script_text(["KeyPress 116 1", "SayString s"], VK["F5"])})
+        self.assertTrue(log.wait_for(lambda l: l.text() != "", settle=3.0))
+        self.assertEqual(log.text(), "s")
+
+    def test_classic_edition_plays_its_own_kinds(self):
+        (self.folder / "script").mkdir(exist_ok=True)
+        # In edition 1.0 the files hold no RunOnce and no MoveR.
+        log = self.play({"classic.txt": script_text(["MoveTo 100 200", "Delay 10", "SayString C1"],
+                                                    VK["F5"])},
+                        exe="tarvix-classic.exe")
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 2, settle=SETTLE))
+        self.assertEqual(log.text(), "C1")
+        self.assertIn(["100", "200"], [e[2] for e in log.named("cursor")])
+
+    def test_classic_stop_hotkey(self):
+        (self.folder / "script").mkdir(exist_ok=True)
+        log = self.play({"loop.txt": script_text(["KeyPress 66 1", "Delay 100"], VK["F5"],
+                                                 repeat_type=1)},
+                        exe="tarvix-classic.exe")
+        self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x42)) >= 3))
+        self.press("ctrl+shift+a")
+        time.sleep(1.0)
+        count = len(log.keydowns(0x42))
+        time.sleep(2.0)
+        self.assertEqual(len(log.keydowns(0x42)), count)
+
+    def test_a_changed_stop_hotkey_is_read_from_the_settings(self):
+        # Ctrl+F10 as stop; Ctrl+Shift+A then no longer stops.
+        (self.folder / "tarvix.ini").write_bytes(b"[General]\r\nEndHotkey=121\r\nEndHotkeyMod=2\r\n")
+        log = self.play({"loop.txt": script_text(["KeyPress 66 1", "Delay 100"], VK["F5"],
+                                                 repeat_type=1)})
+        self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x42)) >= 3))
+        self.press("ctrl+shift+a")
+        time.sleep(1.0)
+        count = len(log.keydowns(0x42))
+        self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x42)) > count + 3),
+                        "the default stop hotkey stopped the run")
+        self.press("ctrl+F10")
+        time.sleep(1.0)
+        count = len(log.keydowns(0x42))
+        time.sleep(2.0)
+        self.assertEqual(len(log.keydowns(0x42)), count)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,126 @@
+"""Start-up of both editions under Wine: one copy per logon, the program
+folder from the program file's own path, the script folder, the settings file."""
+
+import os
+import signal
+import time
+import unittest
+
+import harness
+from e2e import TarvixCase, script_text, VK
+
+
+def wait_gone(session, image, timeout=20.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if not session.windows_processes(image):
+            return True
+        time.sleep(0.1)
+    return False
+
+
+class StartUp(TarvixCase):
+
+    def test_main_window_of_each_edition_shows_and_is_not_blank(self):
+        for exe in ("tarvix.exe", "tarvix-classic.exe"):
+            with self.subTest(exe=exe):
+                if exe == "tarvix-classic.exe":
+                    (self.folder / "script").mkdir(exist_ok=True)
+                self.session.start(self.folder / exe, cwd=self.folder, desktop=True)
+                self.session.wait_window("Tapwisp", timeout=60)
+                time.sleep(1.0)
+                shot = self.shot(exe.replace(".exe", ""))
+                # A dialog with its texts, pictures and list has far more than
+                # the handful of colours of an empty desktop.
+                self.assertGreater(harness.image_colours(shot), 50)
+                self.session.stop_all()
+
+    def test_second_copy_ends_at_once_without_a_window(self):
+        self.start_tarvix()
+        first = self.session.windows_processes("tarvix.exe")
+        started = time.monotonic()
+        second = self.session.start(self.folder / "tarvix.exe", cwd=self.folder)
+        self.assertEqual(second.wait(timeout=30), 0)
+        # A second window would have shown in this time.
+        self.assertLess(time.monotonic() - started, 10)
+        time.sleep(1.0)
+        self.assertEqual(len(self.session.visible_windows("Tapwisp")), 1)
+        self.assertEqual(self.session.windows_processes("tarvix.exe"), first)
+
+    def test_the_two_editions_share_the_one_copy_rule(self):
+        (self.folder / "script").mkdir(exist_ok=True)
+        self.start_tarvix()
+        classic = self.session.start(self.folder / "tarvix-classic.exe", cwd=self.folder)
+        self.assertEqual(classic.wait(timeout=30), 0)
+        self.assertEqual(len(self.session.visible_windows("Tapwisp")), 1)
+
+    def test_starts_again_after_the_first_copy_was_killed(self):
+        self.start_tarvix()
+        for pid in self.session.windows_processes("tarvix.exe"):
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        self.assertTrue(wait_gone(self.session, "tarvix.exe"))
+        self.start_tarvix()
+        self.assertEqual(len(self.session.visible_windows("Tapwisp")), 1)
+
+    def test_escape_ends_the_program_and_saves_the_window_choice(self):
+        window = self.start_tarvix()
+        self.assertFalse((self.folder / "tarvix.ini").exists(),
+                         "no setting is written at start")
+        self.focus(window)
+        self.press("Escape")
+        self.assertTrue(wait_gone(self.session, "tarvix.exe"), "Esc did not end tarvix")
+        settings = (self.folder / "tarvix.ini").read_bytes()
+        self.assertIn(b"[General]\r\nEnableType=0\r\n", settings)
+
+    def test_the_window_choice_is_kept_across_restarts(self):
+        (self.folder / "tarvix.ini").write_bytes(b"[General]\r\nEnableType=1\r\nEndHotkey=66\r\n")
+        window = self.start_tarvix()
+        self.focus(window)
+        self.press("Return")
+        self.assertTrue(wait_gone(self.session, "tarvix.exe"), "Enter did not end tarvix")
+        settings = (self.folder / "tarvix.ini").read_bytes()
+        self.assertIn(b"EnableType=1\r\n", settings)
+        self.assertIn(b"EndHotkey=66\r\n", settings, "other keys are kept")
+
+
+class ProgramFolder(TarvixCase):
+
+    def test_edition_1_1_creates_the_script_folder(self):
+        self.folder = self.session.program_folder(without=("script",))
+        self.assertFalse((self.folder / "script").exists())
+        elsewhere = self.session.temp_dir("tarvix-cwd-")
+        self.start_tarvix(cwd=elsewhere)
+        self.assertTrue((self.folder / "script").is_dir())
+        self.assertFalse((elsewhere / "script").exists(), "created in the current folder")
+
+    def test_edition_1_0_does_not_create_it(self):
+        self.folder = self.session.program_folder(without=("script",))
+        self.start_tarvix("tarvix-classic.exe")
+        time.sleep(1.0)
+        self.assertFalse((self.folder / "script").exists())
+
+    def test_scripts_are_found_in_the_program_folder_from_any_current_folder(self):
+        # The current folder holds a script of its own with the same hotkey:
+        # only the program folder's must play.
+        elsewhere = self.session.temp_dir("tarvix-cwd-")
+        self.write_script("here.txt", script_text(["SayString p"], VK["F5"]))
+        self.write_script("there.txt", script_text(["SayString c"], VK["F5"]), folder=elsewhere)
+        self.start_tarvix(cwd=elsewhere)
+        _, log = self.start_target()
+        self.press("F5")
+        self.assertTrue(log.wait_for(lambda l: l.text() != "", settle=1.5), "nothing played")
+        self.assertEqual(log.text(), "p")
+        self.session.stop_all()
+        # The same from the classic edition.
+        self.start_tarvix("tarvix-classic.exe", cwd=elsewhere)
+        _, log = self.start_target("classic target")
+        self.press("F5")
+        self.assertTrue(log.wait_for(lambda l: l.text() != "", settle=1.5), "nothing played")
+        self.assertEqual(log.text(), "p")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
