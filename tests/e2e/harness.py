@@ -17,7 +17,10 @@ As a module (for the end-to-end tests):
 As a command:
 
     harness.py run-exe EXE [ARGS...]     run a Windows console program, exit with its code
-    harness.py start [--dist DIR] [--classic] [--keep]
+    harness.py start [--dist DIR] [--classic] [--keep] [--virtual]
+                                         on $DISPLAY: the built program folder itself,
+                                         with a prefix kept in build/windows/wine;
+                                         without one: a virtual display, a screenshot
 """
 
 import argparse
@@ -140,6 +143,13 @@ class Display:
             time.sleep(0.1)
         return False
 
+    @classmethod
+    def existing(cls, name):
+        """The user's own display; stop() leaves it alone."""
+        display = cls()
+        display.number = name.lstrip(":")
+        return display
+
     def stop(self):
         _stop_process(self.process)
         self.process = None
@@ -148,11 +158,15 @@ class Display:
 class Prefix:
     """A fresh Wine prefix in a temporary folder, booted and with fonts mapped."""
 
-    def __init__(self, display):
+    def __init__(self, display, root=None):
         self.display = display
-        self.root = Path(tempfile.mkdtemp(prefix="tarvix-wine-"))
+        self.root = Path(root) if root else Path(tempfile.mkdtemp(prefix="tarvix-wine-"))
+        self.root.mkdir(parents=True, exist_ok=True)
         self.path = self.root / "prefix"
         self.boot_seconds = None
+
+    def booted(self):
+        return (self.path / "system.reg").exists() and (self.root / "fonts.reg").exists()
 
     def env(self, extra=None):
         env = dict(os.environ)
@@ -452,8 +466,32 @@ def command_run_exe(args):
         return code if code >= 0 else 128 - code
 
 
+def command_start_on_display(args, exe_name):
+    """tarvix for a person at the screen: the built program folder itself, so
+    scripts made in it are kept, and a prefix kept beside the build."""
+    folder = dist_dir(args.dist)
+    if not (folder / exe_name).exists():
+        log(f"no {exe_name} in {folder} (build the windows preset)")
+        return 2
+    display = Display.existing(os.environ["DISPLAY"])
+    prefix = Prefix(display, root=folder.parent / "wine")
+    if not prefix.booted():
+        log(f"preparing a Wine prefix in {prefix.path} (once)")
+        prefix.boot()
+    log(f"starting {folder / exe_name} on display {os.environ['DISPLAY']}")
+    process = subprocess.Popen(["wine", str(folder / exe_name)], cwd=str(folder), env=prefix.env(),
+                               stdin=subprocess.DEVNULL)
+    try:
+        process.wait()
+    except KeyboardInterrupt:
+        prefix.kill()
+    return 0
+
+
 def command_start(args):
     exe_name = "tarvix-classic.exe" if args.classic else "tarvix.exe"
+    if os.environ.get("DISPLAY") and not args.virtual:
+        return command_start_on_display(args, exe_name)
     with Session() as session:
         _cleanup_on_signals(session)
         folder = session.program_folder(args.dist)
@@ -491,12 +529,14 @@ def main(argv=None):
     run_exe.set_defaults(handler=command_run_exe)
 
     start = commands.add_parser(
-        "start", help="start tarvix in Wine's desktop on a virtual display, save a screenshot "
+        "start", help="start tarvix: on $DISPLAY when there is one; otherwise in Wine's desktop on a virtual display, save a screenshot "
                       "(TARVIX_ARTIFACTS or build/artifacts), print its path, then stop it; "
                       "with --keep it goes on running until Ctrl+C")
     start.add_argument("--dist", default=None, help=f"program folder (default {DEFAULT_DIST})")
     start.add_argument("--classic", action="store_true", help="start edition 1.0 instead")
     start.add_argument("--keep", action="store_true", help="keep running until Ctrl+C")
+    start.add_argument("--virtual", action="store_true",
+                       help="use a virtual display even when $DISPLAY is set")
     start.add_argument("--title", default="Tapwisp", help="main window caption to wait for")
     start.add_argument("--timeout", type=float, default=30.0)
     start.set_defaults(handler=command_start)
