@@ -223,11 +223,17 @@ bool ProfileDocument::HasKey(std::string_view section, std::string_view key) con
 // An added line ends as the line before it does, so that it adds no line to
 // the way script lines are split (at LF only) where a hand-edited file ends
 // a line with CR alone. A last line without a line end gets one first, so
-// the addition does not run on from it.
+// the addition does not run on from it. For the script reader, everything
+// after the last LF is one line, the last action's: where the file ends in
+// a lone CR, an LF goes after it (CR LF is the same single line end to the
+// profile reader) before anything is added.
 void ProfileDocument::Insert(size_t at, std::string_view bytes) {
     std::string insertion;
     std::string_view lineEnd = lineEnd_;
-    if (at == text_.size() && at > contentBegin_ && !IsLineEnd(text_.back())) {
+    if (at == text_.size() && at > contentBegin_ && text_.back() == '\r') {
+        insertion += '\n';
+        lineEnd = "\r\n";
+    } else if (at == text_.size() && at > contentBegin_ && !IsLineEnd(text_.back())) {
         insertion += lineEnd_;
     } else if (at > contentBegin_ && text_[at - 1] == '\r') {
         lineEnd = "\r";

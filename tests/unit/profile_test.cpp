@@ -141,6 +141,15 @@ TEST(ProfileWrite, AnAddedLineEndsAsTheLineBeforeIt) {
     doc.SetString("General", "Enable", "0");
     EXPECT_EQ(doc.Text(), "[General]\r\nDescription=x\rEnable=0\r[Script]  \r\nKeyDown 65\r\n");
 
+    // At the end of a file that ends in a lone CR, the last script line
+    // must not run on into the added section.
+    ProfileDocument end("[Script]\r\nSayString hi\r\r");
+    end.SetString("Repeat", "Number", "7");
+    EXPECT_EQ(end.Text(), "[Script]\r\nSayString hi\r\r\n[Repeat]\r\nNumber=7\r\n");
+    ProfileDocument endOne("[General]\rEnable=1\r");
+    endOne.SetString("General", "RunOnce", "0");
+    EXPECT_EQ(endOne.Text(), "[General]\rEnable=1\r\nRunOnce=0\r\n");
+
     ProfileDocument lf("[a]\nx=1\n");
     lf.SetString("b", "y", "2");
     EXPECT_EQ(lf.Text(), "[a]\nx=1\n[b]\ny=2\n");
