@@ -204,6 +204,10 @@ class Prefix:
         lines = ["Windows Registry Editor Version 5.00", "",
                  r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
         lines += [f'"{face}"="{CHINESE_FONT}"' for face in FONT_REPLACEMENTS]
+        # Xvfb has no window manager to send WM_TAKE_FOCUS; with this Wine
+        # takes the X focus that xdotool gives a window as its activation,
+        # as a click on it would be under a window manager.
+        lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\X11 Driver]", '"UseTakeFocus"="N"']
         reg = self.root / "fonts.reg"
         reg.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
         self.run(["wine", "regedit", "/S", str(reg)])

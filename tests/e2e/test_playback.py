@@ -42,7 +42,7 @@ class Playback(TarvixCase):
         actions = ["MoveTo 512 384", "LeftClick 1", "MoveTo 1023 767", "RightClick 1",
                    "MoveTo 0 0", "MoveR 10 20", "KeyPress 66 2", "KeyDown 67 1", "KeyUp 67 1"]
         log = self.play({"mixed.txt": script_text(actions, VK["F5"])})
-        self.assertTrue(log.wait_for(lambda l: len(l.named("keyup")) >= 3, settle=SETTLE))
+        self.assertTrue(log.wait_for(lambda l: len(l.named("keyup")) >= 3, settle=SETTLE), log.events())
         cursors = [tuple(map(int, args)) for _, _, args in log.named("cursor")]
         self.assertIn((512, 384), cursors)
         self.assertIn((1023, 767), cursors)
@@ -52,6 +52,15 @@ class Playback(TarvixCase):
         self.assertEqual(len(log.named("rbuttonup")), 1)
         self.assertEqual(len(log.keydowns(0x42)), 2)
         self.assertEqual(len(log.keydowns(0x43)), 1)
+        # Exactly these, in this order (the start hotkey's own key aside).
+        played = [(name, *args) for _, name, args in log.events()
+                  if name in ("keydown", "keyup", "lbuttondown", "lbuttonup", "rbuttondown", "rbuttonup")
+                  and not (name.startswith("key") and args[0] == "74")]
+        self.assertEqual(played, [
+            ("lbuttondown", "512", "384"), ("lbuttonup",),
+            ("rbuttondown", "1023", "767"), ("rbuttonup",),
+            ("keydown", "42"), ("keyup", "42"), ("keydown", "42"), ("keyup", "42"),
+            ("keydown", "43"), ("keyup", "43")])
 
     def test_a_key_press_is_held_for_50_ms(self):
         log = self.play({"hold.txt": script_text(["KeyPress 66 5"], VK["F5"])})

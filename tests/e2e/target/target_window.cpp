@@ -2,7 +2,7 @@
 //   target_window.exe TITLE LOGFILE
 // One line per message, flushed at once, each starting with the time in
 // milliseconds since the window started: "12.345 keydown 41", "keyup 41",
-// "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y", "lbuttonup",
+// "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y" (screen position), "lbuttonup",
 // "rbuttondown X Y", "rbuttonup", "cursor X Y" (after each pointer move, the
 // position GetCursorPos reports).
 #include <windows.h>
@@ -32,6 +32,13 @@ void Log(const char* format, ...) {
     std::fflush(g_log);
 }
 
+// Button positions in screen coordinates, as scripts store them.
+void LogButton(const char* name, HWND window, LPARAM lParam) {
+    POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ::ClientToScreen(window, &at);
+    Log("%s %ld %ld", name, at.x, at.y);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_KEYDOWN:
@@ -46,13 +53,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         Log("char %04X", static_cast<unsigned>(wParam));
         return 0;
     case WM_LBUTTONDOWN:
-        Log("lbuttondown %d %d", static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        LogButton("lbuttondown", window, lParam);
         return 0;
     case WM_LBUTTONUP:
         Log("lbuttonup");
         return 0;
     case WM_RBUTTONDOWN:
-        Log("rbuttondown %d %d", static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        LogButton("rbuttondown", window, lParam);
         return 0;
     case WM_RBUTTONUP:
         Log("rbuttonup");
