@@ -32,4 +32,16 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return true;
 }
 
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    out.clear();
+    char buffer[64 * 1024];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.append(buffer, got);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
 }  // namespace tarvix

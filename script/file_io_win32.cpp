@@ -44,4 +44,21 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return true;
 }
 
+// Straight through the system calls: under Wine every call of the C
+// runtime's stream layer costs a round trip more, and start-up reads
+// thousands of these files.
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file.h == INVALID_HANDLE_VALUE) return false;
+    out.clear();
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.h, buffer, sizeof buffer, &got, nullptr)) return false;
+        if (got == 0) return true;
+        out.append(buffer, got);
+    }
+}
+
 }  // namespace tarvix

@@ -75,8 +75,10 @@ class MainWindow(TarvixCase):
         self.assertEqual(log.text(), "a", "the script made not valid played")
 
     def test_delete_asks_and_removes_only_on_yes(self):
-        self.write_script("a.txt", script_text(["SayString a"], VK["F5"]))
-        self.write_script("b.txt", script_text(["SayString b"], VK["F6"]))
+        # Rows are sorted by the hotkey text, not by file: <F5> of b.txt
+        # is the first row.
+        self.write_script("a.txt", script_text(["SayString a"], VK["F6"]))
+        self.write_script("b.txt", script_text(["SayString b"], VK["F5"]))
         main = self.start_tarvix()
         self.click(main, FIRST_ROW)
         self.click(main, BUTTON_DELETE)
@@ -87,13 +89,13 @@ class MainWindow(TarvixCase):
         self.click(main, FIRST_ROW)
         self.click(main, BUTTON_DELETE)
         self.answer("Return")                 # OK, the default button
-        self.assertEqual(self.scripts(), ["b.txt"])
+        self.assertEqual(self.scripts(), ["a.txt"])
 
         # The deleted script is gone from the running program too.
         _, log = self.start_target()
         self.press("F5", "F6")
         self.assertTrue(log.wait_for(lambda l: l.text() != "", settle=1.5))
-        self.assertEqual(log.text(), "b")
+        self.assertEqual(log.text(), "a")
 
     def start_recorder(self, title):
         log_path = self.logs / (title.replace(" ", "_") + ".log")

@@ -13,6 +13,7 @@
 #include "profile.h"
 #include "resource.h"
 #include "run_control.h"
+#include "script_folder.h"
 #include "settings.h"
 #include "text.h"
 #include "window_titles.h"
@@ -124,16 +125,33 @@ void CMacroDlg::LoadScripts() {
     WIN32_FIND_DATAA found;
     const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
-    // Thousands of rows are drawn once, not once each.
-    m_scriptList.Send(WM_SETREDRAW, FALSE);
+    std::vector<std::string> names;
     do {
         // A folder whose name ends in .txt is no script.
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        auto script = std::make_unique<CScript>(kProgramEdition);
-        script->Load(ScriptFolder(), found.cFileName);
-        AddScriptRow(script.release());
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
     } while (::FindNextFileA(search, &found));
     ::FindClose(search);
+
+    std::vector<std::unique_ptr<CScript>> scripts = LoadScriptFiles(ScriptFolder(), names, kProgramEdition);
+
+    // The sorting list places each new row by comparing it with the rows it
+    // holds from the top, which makes thousands of rows in found order take
+    // seconds. Offered from the highest hotkey text down, every row stops at
+    // the first comparison; the list still places each row itself, and rows
+    // with equal texts come in found order, as one by one.
+    std::vector<std::wstring> texts;
+    texts.reserve(scripts.size());
+    for (const auto& script : scripts) texts.push_back(RowHotkeyText(*script));
+    std::vector<size_t> order(scripts.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&texts](size_t a, size_t b) {
+        return ::CompareStringW(LOCALE_USER_DEFAULT, 0, texts[a].c_str(), -1, texts[b].c_str(), -1) ==
+               CSTR_GREATER_THAN;
+    });
+
+    // Thousands of rows are drawn once, not once each.
+    m_scriptList.Send(WM_SETREDRAW, FALSE);
+    for (size_t i : order) AddScriptRow(scripts[i].release());
     m_scriptList.Send(WM_SETREDRAW, TRUE);
     ::InvalidateRect(m_scriptList.GetSafeHwnd(), nullptr, TRUE);
 }

@@ -1,0 +1,168 @@
+#!/usr/bin/python3
+"""Benchmarks of the running program under Wine + Xvfb, each against a floor
+measured in the same run (bench/README.md has the figures):
+
+  startup   start until the main window shows, 10,000 scripts against none
+  latency   a start hotkey pressed by xdotool: its own key-down at the
+            recorder (the floor) to the first event the script plays there
+  timing    KeyPress holds and Delay 100 steps measured at the recorder
+  idle      CPU time tarvix uses over 60 s while nothing plays
+
+    bench/windows/e2e_bench.py [startup|latency|timing|idle ...]
+"""
+
+import os
+import statistics
+import sys
+import time
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent.parent / "tests" / "e2e"))
+import harness  # noqa: E402
+from e2e import TARGET_EXE, TargetLog, script_text, windows_path  # noqa: E402
+
+SCRIPTS = 10000
+ACTIONS = 20
+
+
+def percentile(values, p):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(round(p / 100 * (len(ordered) - 1))))]
+
+
+def write_many(folder, count):
+    script_dir = folder / "script"
+    script_dir.mkdir(exist_ok=True)
+    kinds = (lambda i: f"KeyDown {65 + i % 26} 1", lambda i: f"Delay {10 + i}",
+             lambda i: f"MoveTo {i * 7} {i * 3}")
+    actions = [kinds[i % 3](i) for i in range(ACTIONS)]
+    for i in range(count):
+        (script_dir / f"script{i:05d}.txt").write_bytes(
+            script_text(actions, 112 + i % 12, mod=i % 8, description=f"測試 {i}", run_once=1))
+
+
+def time_to_window(session, folder):
+    started = time.monotonic()
+    session.start(folder / "tarvix.exe", cwd=folder)
+    while not session.visible_windows("Tapwisp"):
+        if time.monotonic() - started > 120:
+            raise TimeoutError("no main window")
+        time.sleep(0.01)
+    return time.monotonic() - started
+
+
+def bench_startup(session):
+    empty = session.program_folder()
+    full = session.program_folder()
+    write_many(full, SCRIPTS)
+    rows = []
+    for _ in range(3):
+        for name, folder in (("none", empty), ("full", full)):
+            rows.append((name, time_to_window(session, folder)))
+            session.stop_all()
+    none = statistics.median(t for n, t in rows if n == "none")
+    full_t = statistics.median(t for n, t in rows if n == "full")
+    print(f"startup: no scripts {none * 1e3:.0f} ms, {SCRIPTS} scripts {full_t * 1e3:.0f} ms "
+          f"(median of 3); the scripts cost {(full_t - none) * 1e3:.0f} ms (goal: the whole start "
+          f"at most 1000 ms)")
+
+
+def start_recorder(session, logs, title="bench target"):
+    log_path = logs / "target.log"
+    session.start(TARGET_EXE, [title, windows_path(log_path)], cwd=logs)
+    window = session.wait_window(title, timeout=60)
+    log = TargetLog(log_path)
+    log.wait_for(lambda l: l.named("ready"))
+    window.activate()
+    time.sleep(0.5)
+    return log
+
+
+def with_script(session, actions, repeat_type=0, repeat_number=1):
+    folder = session.program_folder()
+    (folder / "script" / "b.txt").write_bytes(
+        script_text(actions, 0x74, repeat_type=repeat_type, repeat_number=repeat_number))
+    session.start(folder / "tarvix.exe", cwd=folder)
+    session.wait_window("Tapwisp", timeout=60)
+    return start_recorder(session, session.temp_dir("tarvix-bench-"))
+
+
+def bench_latency(session, presses=30):
+    log = with_script(session, ["KeyPress 66 1"])
+    for _ in range(presses):
+        session.xdotool("key", "F5")
+        time.sleep(0.4)
+    log.wait_for(lambda l: len(l.keydowns(0x42)) >= presses, timeout=30)
+    own = [t for t, _, _ in log.keydowns(0x74)]
+    played = [t for t, _, _ in log.keydowns(0x42)]
+    gaps = []
+    for t in own:
+        after = [p for p in played if p >= t]
+        if after:
+            gaps.append(after[0] - t)
+    session.stop_all()
+    print(f"latency over {len(gaps)} presses: the hotkey's own key-down at the recorder to the "
+          f"first played event: median {statistics.median(gaps):.2f} ms, p90 "
+          f"{percentile(gaps, 90):.2f} ms, max {max(gaps):.2f} ms (goal: median at most 2 ms)")
+
+
+def bench_timing(session, holds=100, delays=30):
+    log = with_script(session, ["KeyPress 66 %d" % holds] + ["KeyDown 67 1", "Delay 100", "KeyUp 67 1"] * delays)
+    session.xdotool("key", "F5")
+    log.wait_for(lambda l: len(l.named("keyup")) >= holds + delays, timeout=120)
+    time.sleep(0.5)
+
+    def spans(vk):
+        downs = [t for t, _, a in log.named("keydown") if int(a[0], 16) == vk]
+        ups = [t for t, _, a in log.named("keyup") if int(a[0], 16) == vk]
+        return [u - d for d, u in zip(downs, ups)]
+
+    session.stop_all()
+    for name, nominal, values in (("KeyPress hold", 50, spans(0x42)), ("Delay 100", 100, spans(0x43))):
+        errors = [abs(v - nominal) for v in values]
+        print(f"{name}: {len(values)} measured, median {statistics.median(values):.2f} ms, "
+              f"|error| p50 {percentile(errors, 50):.2f} ms, p99 {percentile(errors, 99):.2f} ms "
+              f"(goal: p99 at most 2 ms)")
+
+
+def cpu_seconds(pids):
+    total = 0
+    tick = os.sysconf("SC_CLK_TCK")
+    for pid in pids:
+        try:
+            fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        total += (int(fields[11]) + int(fields[12])) / tick
+    return total
+
+
+def bench_idle(session, seconds=60):
+    folder = session.program_folder()
+    write_many(folder, 20)
+    session.start(folder / "tarvix.exe", cwd=folder)
+    session.wait_window("Tapwisp", timeout=60)
+    time.sleep(3.0)  # start-up done
+    pids = session.windows_processes("tarvix.exe")
+    before = cpu_seconds(pids)
+    time.sleep(seconds)
+    used = cpu_seconds(pids) - before
+    session.stop_all()
+    print(f"idle: {used * 1e3:.0f} ms of CPU time over {seconds} s with the hook installed "
+          f"(goal: under 50 ms)")
+
+
+BENCHES = {"startup": bench_startup, "latency": bench_latency, "timing": bench_timing, "idle": bench_idle}
+
+
+def main(argv):
+    names = argv or list(BENCHES)
+    with harness.Session() as session:
+        for name in names:
+            BENCHES[name](session)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
