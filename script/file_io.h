@@ -7,7 +7,8 @@ namespace tarvix {
 
 // Paths are narrow strings in the ANSI code page, as the program builds them.
 
-// Reads a whole file. Returns false when it cannot be opened or read.
+// Reads a whole file. Returns false when it cannot be opened or read; errno
+// is then ENOENT when the file (or its folder) is not there.
 bool ReadWholeFile(const std::string& path, std::string& out);
 
 // Whether the file can be opened for reading.

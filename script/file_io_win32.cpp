@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cerrno>
+
 #include "file_io.h"
 
 namespace tarvix {
@@ -50,7 +52,13 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
 bool ReadWholeFile(const std::string& path, std::string& out) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.h == INVALID_HANDLE_VALUE) return false;
+    if (file.h == INVALID_HANDLE_VALUE) {
+        // As the C runtime reports it: callers tell a file that is not there
+        // from one that cannot be read.
+        const DWORD error = GetLastError();
+        errno = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ENOENT : EACCES;
+        return false;
+    }
     out.clear();
     char buffer[64 * 1024];
     for (;;) {
