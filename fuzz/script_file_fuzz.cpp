@@ -167,7 +167,10 @@ void CheckEditionsAgree(const CScript& v10, const CScript& v11) {
     FUZZ_CHECK(v10.m_repeatNumber == v11.m_repeatNumber);
 }
 
-bool IsTrimmable(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+// The profile reader's blanks, the DOS end-of-file mark included.
+bool IsTrimmable(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1a';
+}
 
 // A description is read back as written unless reading would change it: the
 // reader trims values and takes off one pair of enclosing quotes, and a line
@@ -306,6 +309,33 @@ void CheckReading(const Reading& r) {
     }
 }
 
+// Where a script line holds a lone CR with more after it, the profile reader
+// sees two lines where the script reader sees one, and a key added at the
+// end of a section that ends there lands inside that script line whatever
+// the writer does. The bytes are still only added to; what that one line
+// plays is not compared.
+bool LoneCrInsideScriptLines(std::string_view text) {
+    size_t pos = 0;
+    bool inScript = false;
+    while (pos < text.size() && !inScript) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        const size_t first = line.find_first_not_of(" \t\r\n");
+        const size_t last = line.find_last_not_of(" \t\r\n");
+        line = first == std::string_view::npos ? std::string_view() : line.substr(first, last - first + 1);
+        inScript = SameName(line, "[Script]") && line.size() == 8;
+        pos = end + 1;
+    }
+    if (!inScript) return false;
+    for (size_t i = pos; i < text.size(); ++i) {
+        if (text[i] != '\r' || (i + 1 < text.size() && text[i + 1] == '\n')) continue;
+        const size_t next = text.find_first_not_of('\r', i);
+        if (next != std::string_view::npos) return true;
+    }
+    return false;
+}
+
 struct Edit {
     Probe where;
     std::string value;
@@ -362,7 +392,7 @@ void CheckProfile(std::string_view bytes, const CScript& loadedV11) {
     WriteBytes(folder + kFileName, doc.Text());
     CScript edited(Edition::V11);
     edited.Load(folder, kFileName);
-    FUZZ_CHECK_ACTIONS(Actions(edited), Actions(loadedV11));
+    if (!LoneCrInsideScriptLines(bytes)) FUZZ_CHECK_ACTIONS(Actions(edited), Actions(loadedV11));
     FUZZ_CHECK(edited.m_description == edits[0].value);
     FUZZ_CHECK(edited.m_repeatNumber == 7);
     FUZZ_CHECK(edited.m_enabled == 0);

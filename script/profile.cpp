@@ -224,13 +224,20 @@ bool ProfileDocument::HasKey(std::string_view section, std::string_view key) con
 // the way script lines are split (at LF only) where a hand-edited file ends
 // a line with CR alone. A last line without a line end gets one first, so
 // the addition does not run on from it. For the script reader, everything
-// after the last LF is one line, the last action's: where the file ends in
-// a lone CR, an LF goes after it (CR LF is the same single line end to the
-// profile reader) before anything is added.
+// up to the next LF is one line: where only CRs follow the point of
+// insertion on that line, an LF goes after the CR before it (CR LF is the
+// same single line end to the profile reader) before anything is added, so
+// that the addition stands on lines of its own for both readers.
+// Whether the script reader's line holds nothing but CRs from `at` on.
+bool ProfileDocument::OnlyLineEndsFrom(size_t at) const {
+    const size_t next = text_.find_first_not_of('\r', at);
+    return next == std::string::npos || text_[next] == '\n';
+}
+
 void ProfileDocument::Insert(size_t at, std::string_view bytes) {
     std::string insertion;
     std::string_view lineEnd = lineEnd_;
-    if (at == text_.size() && at > contentBegin_ && text_.back() == '\r') {
+    if (at > contentBegin_ && text_[at - 1] == '\r' && OnlyLineEndsFrom(at)) {
         insertion += '\n';
         lineEnd = "\r\n";
     } else if (at == text_.size() && at > contentBegin_ && !IsLineEnd(text_.back())) {

@@ -63,6 +63,7 @@ private:
     std::string_view Bytes(size_t begin, size_t end) const;
     const Section* FindSection(std::string_view section) const;
     const Line* FindKey(std::string_view section, std::string_view key) const;
+    bool OnlyLineEndsFrom(size_t at) const;
     void Insert(size_t at, std::string_view bytes);
 
     std::string text_;

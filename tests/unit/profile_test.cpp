@@ -146,6 +146,12 @@ TEST(ProfileWrite, AnAddedLineEndsAsTheLineBeforeIt) {
     ProfileDocument end("[Script]\r\nSayString hi\r\r");
     end.SetString("Repeat", "Number", "7");
     EXPECT_EQ(end.Text(), "[Script]\r\nSayString hi\r\r\n[Repeat]\r\nNumber=7\r\n");
+    ProfileDocument endBlank("[Script]\r\nSayString hi\r\r[Repeat]\r\r");
+    endBlank.SetString("Repeat", "Number", "7");
+    EXPECT_EQ(endBlank.Text(), "[Script]\r\nSayString hi\r\r[Repeat]\r\nNumber=7\r\n\r");
+    ProfileDocument middle("[Script]\r\nSayString hi\r\r\n[General]\r\n");
+    middle.SetString("Script", "Added", "1");
+    EXPECT_EQ(middle.Text(), "[Script]\r\nSayString hi\r\nAdded=1\r\n\r\n[General]\r\n");
     ProfileDocument endOne("[General]\rEnable=1\r");
     endOne.SetString("General", "RunOnce", "0");
     EXPECT_EQ(endOne.Text(), "[General]\rEnable=1\r\nRunOnce=0\r\n");
