@@ -24,6 +24,14 @@ class Playback(TarvixCase):
             self.press(key)
         return log
 
+    def assert_stopped(self, log, *vks):
+        """After a stop press: once the step in progress is done, no further
+        key-downs of these keys arrive."""
+        time.sleep(1.0)
+        counts = [len(log.keydowns(vk)) for vk in vks]
+        time.sleep(2.0)
+        self.assertEqual([len(log.keydowns(vk)) for vk in vks], counts, "a run went on after the stop")
+
     def test_typed_text_arrives_with_its_case(self):
         log = self.play({"hello.txt": script_text(["SayString Hello World!"], VK["F5"])})
         self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 12, settle=SETTLE), log.text())
@@ -101,10 +109,7 @@ class Playback(TarvixCase):
                                                  repeat_type=1)})
         self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x42)) >= 5), "the run did not play")
         self.press("ctrl+shift+a")
-        time.sleep(1.0)  # the press and the step in progress
-        count = len(log.keydowns(0x42))
-        time.sleep(2.0)
-        self.assertEqual(len(log.keydowns(0x42)), count, "the run went on after the stop")
+        self.assert_stopped(log, 0x42)
         # The stop key itself was passed on to the target, and tarvix's own
         # B presses never reached the hotkey check as a stop.
         self.assertGreaterEqual(len(log.keydowns(0x41)), 1)
@@ -115,10 +120,7 @@ class Playback(TarvixCase):
                         keys=("F5", "F6"))
         self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x42)) >= 3 and len(l.keydowns(0x43)) >= 3))
         self.press("ctrl+shift+a")
-        time.sleep(1.0)
-        counts = (len(log.keydowns(0x42)), len(log.keydowns(0x43)))
-        time.sleep(2.0)
-        self.assertEqual((len(log.keydowns(0x42)), len(log.keydowns(0x43))), counts)
+        self.assert_stopped(log, 0x42, 0x43)
 
     def test_repeat_count_plays_that_many_passes(self):
         log = self.play({"three.txt": script_text(["SayString z"], VK["F5"], repeat_type=0,
@@ -161,10 +163,7 @@ class Playback(TarvixCase):
                         exe="tarvix-classic.exe")
         self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x42)) >= 3))
         self.press("ctrl+shift+a")
-        time.sleep(1.0)
-        count = len(log.keydowns(0x42))
-        time.sleep(2.0)
-        self.assertEqual(len(log.keydowns(0x42)), count)
+        self.assert_stopped(log, 0x42)
 
     def test_a_changed_stop_hotkey_is_read_from_the_settings(self):
         # Ctrl+F10 as stop; Ctrl+Shift+A then no longer stops.
@@ -178,10 +177,7 @@ class Playback(TarvixCase):
         self.assertTrue(log.wait_for(lambda l: len(l.keydowns(0x42)) > count + 3),
                         "the default stop hotkey stopped the run")
         self.press("ctrl+F10")
-        time.sleep(1.0)
-        count = len(log.keydowns(0x42))
-        time.sleep(2.0)
-        self.assertEqual(len(log.keydowns(0x42)), count)
+        self.assert_stopped(log, 0x42)
 
 
 if __name__ == "__main__":

@@ -134,31 +134,36 @@ TEST(ProfileWrite, GivesAKeyWithoutEqualsItsValue) {
 }
 
 TEST(ProfileWrite, AnAddedLineEndsAsTheLineBeforeIt) {
-    // A hand-edited file with a lone CR: the platform takes it as a line end,
-    // script lines are split at LF only. An added key must not add an LF
-    // there, or text that was one line for the script reader becomes two.
-    ProfileDocument doc("[General]\r\nDescription=x\r[Script]  \r\nKeyDown 65\r\n");
-    doc.SetString("General", "Enable", "0");
-    EXPECT_EQ(doc.Text(), "[General]\r\nDescription=x\rEnable=0\r[Script]  \r\nKeyDown 65\r\n");
-
-    // At the end of a file that ends in a lone CR, the last script line
-    // must not run on into the added section.
-    ProfileDocument end("[Script]\r\nSayString hi\r\r");
-    end.SetString("Repeat", "Number", "7");
-    EXPECT_EQ(end.Text(), "[Script]\r\nSayString hi\r\r\n[Repeat]\r\nNumber=7\r\n");
-    ProfileDocument endBlank("[Script]\r\nSayString hi\r\r[Repeat]\r\r");
-    endBlank.SetString("Repeat", "Number", "7");
-    EXPECT_EQ(endBlank.Text(), "[Script]\r\nSayString hi\r\r[Repeat]\r\nNumber=7\r\n\r");
-    ProfileDocument middle("[Script]\r\nSayString hi\r\r\n[General]\r\n");
-    middle.SetString("Script", "Added", "1");
-    EXPECT_EQ(middle.Text(), "[Script]\r\nSayString hi\r\nAdded=1\r\n\r\n[General]\r\n");
-    ProfileDocument endOne("[General]\rEnable=1\r");
-    endOne.SetString("General", "RunOnce", "0");
-    EXPECT_EQ(endOne.Text(), "[General]\rEnable=1\r\nRunOnce=0\r\n");
-
-    ProfileDocument lf("[a]\nx=1\n");
-    lf.SetString("b", "y", "2");
-    EXPECT_EQ(lf.Text(), "[a]\nx=1\n[b]\ny=2\n");
+    // Hand-edited files with lone CRs: the platform takes one as a line end,
+    // script lines are split at LF only. An added key must neither split a
+    // script line in two nor run on into one.
+    struct Case {
+        const char* before;
+        const char* section;
+        const char* key;
+        const char* value;
+        const char* after;
+    };
+    const Case cases[] = {
+        // Within the file: the added line ends with CR alone, as the one before.
+        {"[General]\r\nDescription=x\r[Script]  \r\nKeyDown 65\r\n", "General", "Enable", "0",
+         "[General]\r\nDescription=x\rEnable=0\r[Script]  \r\nKeyDown 65\r\n"},
+        // Where only CRs are left of the script line, an LF ends it first.
+        {"[Script]\r\nSayString hi\r\r", "Repeat", "Number", "7",
+         "[Script]\r\nSayString hi\r\r\n[Repeat]\r\nNumber=7\r\n"},
+        {"[Script]\r\nSayString hi\r\r[Repeat]\r\r", "Repeat", "Number", "7",
+         "[Script]\r\nSayString hi\r\r[Repeat]\r\nNumber=7\r\n\r"},
+        {"[Script]\r\nSayString hi\r\r\n[General]\r\n", "Script", "Added", "1",
+         "[Script]\r\nSayString hi\r\nAdded=1\r\n\r\n[General]\r\n"},
+        {"[General]\rEnable=1\r", "General", "RunOnce", "0", "[General]\rEnable=1\r\nRunOnce=0\r\n"},
+        // LF files stay LF files.
+        {"[a]\nx=1\n", "b", "y", "2", "[a]\nx=1\n[b]\ny=2\n"},
+    };
+    for (const Case& c : cases) {
+        ProfileDocument doc(c.before);
+        doc.SetString(c.section, c.key, c.value);
+        EXPECT_EQ(doc.Text(), c.after) << c.before;
+    }
 }
 
 TEST(ProfileFile, WriteCreatesUpdatesAndLeavesTheRestAlone) {
