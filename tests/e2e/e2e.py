@@ -65,6 +65,11 @@ class TargetLog:
     def keydowns(self, vk):
         return [e for e in self.named("keydown") if int(e[2][0], 16) == vk]
 
+    def active(self):
+        """Whether the window's last activation message made it the active one."""
+        states = [name for _, name, _ in self.events() if name in ("active", "inactive")]
+        return bool(states) and states[-1] == "active"
+
     def wait_for(self, predicate, timeout=20.0, settle=0.0):
         """Waits until predicate(self) holds; then, with settle, a little longer
         so that anything extra that would arrive is seen too."""
@@ -113,12 +118,16 @@ class TarvixCase(unittest.TestCase):
         window = self.session.wait_window(title, timeout=60)
         log = TargetLog(log_path)
         self.assertTrue(log.wait_for(lambda l: l.named("ready")), "target window wrote nothing")
-        self.focus(window)
+        self.focus(window, log)
         return window, log
 
-    def focus(self, window):
+    def focus(self, window, log=None):
+        """Gives the window the focus; with the target's log, waits until
+        Wine has made it the active window (one-window mode looks at it)."""
         window.activate()
         time.sleep(0.3)
+        if log is not None:
+            self.assertTrue(log.wait_for(TargetLog.active, timeout=10), f"{window.name()} did not become active")
 
     def press(self, *keys):
         self.session.xdotool("key", "--delay", "60", *keys)

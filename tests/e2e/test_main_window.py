@@ -119,13 +119,13 @@ class MainWindow(TarvixCase):
         self.session.xdotool("type", "--delay", "30", "Zeta target")
         self.shot("one-window")
 
-        self.focus(other)
+        self.focus(other, other_log)
         self.press("F5")
         time.sleep(2.0)
         self.assertEqual(other_log.text(), "", "played into a window that was not chosen")
         self.assertEqual(len(other_log.keydowns(VK["F5"])), 1, "the hotkey itself passes on")
 
-        self.focus(chosen)
+        self.focus(chosen, chosen_log)
         self.press("F5")
         self.assertTrue(chosen_log.wait_for(lambda l: l.text() != "", settle=1.5))
         self.assertEqual(chosen_log.text(), "a")
@@ -134,7 +134,7 @@ class MainWindow(TarvixCase):
         # Back to all windows: the other window gets it too.
         self.focus(main)
         self.click(main, RADIO_ALL)
-        self.focus(other)
+        self.focus(other, other_log)
         self.press("F5")
         self.assertTrue(other_log.wait_for(lambda l: l.text() != "", settle=1.5))
         self.assertEqual(other_log.text(), "a")

@@ -4,7 +4,8 @@
 // milliseconds since the window started: "12.345 keydown 41", "keyup 41",
 // "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y" (screen position), "lbuttonup",
 // "rbuttondown X Y", "rbuttonup", "cursor X Y" (after each pointer move, the
-// position GetCursorPos reports).
+// position GetCursorPos reports), "active" and "inactive" (the window became or
+// stopped being the active one).
 #include <windows.h>
 
 #include <cstdio>
@@ -72,6 +73,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         }
         return 0;
     }
+    case WM_ACTIVATE:
+        Log(LOWORD(wParam) == WA_INACTIVE ? "inactive" : "active");
+        break;
     case WM_DESTROY:
         ::PostQuitMessage(0);
         return 0;
