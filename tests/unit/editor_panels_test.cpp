@@ -1,0 +1,70 @@
+// The insertion panels' refusals and conversions.
+#include <gtest/gtest.h>
+
+#include "panels.h"
+
+namespace tarvix {
+namespace {
+
+TEST(Panels, KeyPanelBuildsTheKindFromTheComboAndRefusesNoKeyOrNoCount) {
+    auto a = KeyPanelAction(65, 0, 3);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->kind, KindKeyPress);
+    EXPECT_EQ(a->category, CategoryKey);
+    EXPECT_EQ(a->param1, 65);
+    EXPECT_EQ(a->param2, 3);
+    EXPECT_EQ(KeyPanelAction(0x0D, 1, 1)->kind, KindKeyDown);
+    EXPECT_EQ(KeyPanelAction(0x0D, 2, 1)->kind, KindKeyUp);
+    EXPECT_EQ(KeyPanelAction(65, 0, 20000)->param2, 20000) << "beyond the spin's range is still taken";
+    EXPECT_FALSE(KeyPanelAction(0, 0, 1)) << "no key picked";
+    EXPECT_FALSE(KeyPanelAction(65, 0, 0));
+    EXPECT_FALSE(KeyPanelAction(65, 0, 3000000000u)) << "would be stored as a negative count";
+    EXPECT_FALSE(KeyPanelAction(65, -1, 1)) << "no kind chosen";
+}
+
+TEST(Panels, ButtonPanelMapsTheSevenItemsToLeftClickThroughRightUp) {
+    EXPECT_EQ(ButtonPanelAction(0, 1)->kind, KindLeftClick);
+    EXPECT_EQ(ButtonPanelAction(2, 1)->kind, KindLeftDoubleClick);
+    EXPECT_EQ(ButtonPanelAction(6, 1)->kind, KindRightUp);
+    EXPECT_EQ(ButtonPanelAction(6, 1)->category, CategoryButton);
+    EXPECT_EQ(ButtonPanelAction(1, 7)->param1, 7);
+    EXPECT_FALSE(ButtonPanelAction(0, 0));
+    EXPECT_FALSE(ButtonPanelAction(7, 1));
+    EXPECT_FALSE(ButtonPanelAction(-1, 1));
+}
+
+TEST(Panels, DelayIsStoredInMillisecondsWithoutWrappingRound) {
+    EXPECT_EQ(DelayPanelAction(3, 0)->param1, 3000);
+    EXPECT_EQ(DelayPanelAction(3, 1)->param1, 3);
+    EXPECT_EQ(DelayPanelAction(3, 1)->kind, KindDelay);
+    EXPECT_EQ(DelayPanelAction(2147483, 0)->param1, 2147483000);
+    EXPECT_FALSE(DelayPanelAction(0, 0));
+    EXPECT_FALSE(DelayPanelAction(0, 1));
+    // 4294968 s times 1000 is 704 ms in 32 bits: refused instead.
+    EXPECT_FALSE(DelayPanelAction(4294968, 0));
+    EXPECT_FALSE(DelayPanelAction(2147484, 0));
+    EXPECT_FALSE(DelayPanelAction(3000000000u, 1));
+}
+
+TEST(Panels, MovesTakeAnyNumbersAndTextsAreKeptExactly) {
+    const ScriptAction to = MoveToPanelAction({-1280, 1500});
+    EXPECT_EQ(to.kind, KindMoveTo);
+    EXPECT_EQ(to.category, CategoryMove);
+    EXPECT_EQ(to.param1, -1280);
+    EXPECT_EQ(to.param2, 1500);
+    const ScriptAction by = MoveByPanelAction(-5, 0);
+    EXPECT_EQ(by.kind, KindMoveR);
+    EXPECT_EQ(by.param1, -5);
+    EXPECT_EQ(by.param2, 0);
+    EXPECT_EQ(TextPanelAction(" a b ")->text, " a b ");
+    EXPECT_EQ(TextPanelAction("x")->category, CategoryText);
+    EXPECT_FALSE(TextPanelAction(""));
+}
+
+TEST(Panels, PointEntriesCountFromOne) {
+    EXPECT_EQ(PointComboEntry(0, {0, 0}), "P1:X=0 Y=0");
+    EXPECT_EQ(PointComboEntry(8, {-20, 1079}), "P9:X=-20 Y=1079");
+}
+
+}  // namespace
+}  // namespace tarvix
