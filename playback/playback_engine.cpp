@@ -11,6 +11,7 @@ public:
     Player(const PlaybackJob& job, PlaybackPorts& ports) : job_(job), ports_(ports) {}
 
     RunResult Run() {
+        if (!AwaitModifiersReleased()) return RunResult::Stopped;
         uint32_t last = ports_.clock.NowMs() / 1000;
         uint32_t elapsed = 0;
         uint32_t passes = 0;
@@ -36,6 +37,43 @@ public:
 
 private:
     static constexpr uint16_t RepeatCountType = 0;
+
+    // The left and right keys of each modifier bit, looked at one by one so
+    // that the one still held is the one released.
+    struct SidedKeys {
+        uint16_t bit;
+        uint8_t keys[2];
+    };
+    static constexpr SidedKeys kModifierKeys[] = {
+        {1, {0xA0, 0xA1}},  // Shift
+        {2, {0xA2, 0xA3}},  // Ctrl
+        {4, {0xA4, 0xA5}},  // Alt
+    };
+
+    bool AnyModifierDown() {
+        for (const SidedKeys& modifier : kModifierKeys)
+            if (job_.hotkeyModifiers & modifier.bit)
+                for (uint8_t vk : modifier.keys)
+                    if (ports_.keys->IsDown(vk)) return true;
+        return false;
+    }
+
+    // False when the stop signal came while waiting.
+    bool AwaitModifiersReleased() {
+        if (!ports_.keys || (job_.hotkeyModifiers & 7) == 0) return true;
+        const uint32_t start = ports_.clock.NowMs();
+        while (AnyModifierDown()) {
+            if (ports_.clock.NowMs() - start >= kModifierWaitMs) {
+                for (const SidedKeys& modifier : kModifierKeys)
+                    if (job_.hotkeyModifiers & modifier.bit)
+                        for (uint8_t vk : modifier.keys)
+                            if (ports_.keys->IsDown(vk)) ports_.input.Key(vk, ports_.input.ScanCode(vk), true);
+                return true;
+            }
+            if (ports_.stop.WaitFor(kModifierPollMs)) return false;
+        }
+        return true;
+    }
     static constexpr uint16_t RepeatSecondsType = 2;
 
     void Hold() { Sleep(kHoldMs); }

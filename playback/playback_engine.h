@@ -20,6 +20,9 @@ struct PlaybackJob {
     int32_t oneWindow = 0;
     std::string targetTitle;
     std::shared_ptr<RunFlag> script;  // cleared when the run ends; none in edition 1.0
+    // The start hotkey's modifier bits (1 Shift, 2 Ctrl, 4 Alt): the user may
+    // still hold them when the run begins.
+    uint16_t hotkeyModifiers = 0;
 };
 
 struct PlaybackPorts {
@@ -28,6 +31,7 @@ struct PlaybackPorts {
     StopSignal& stop;
     ForegroundWindow& foreground;
     LeadByteTest isLeadByte = IsBig5LeadByte;
+    KeyState* keys = nullptr;  // none: the start hotkey's modifiers are not awaited
 };
 
 enum class RunResult : uint32_t { Completed = 0, Stopped = 1 };
@@ -37,6 +41,14 @@ enum class RunResult : uint32_t { Completed = 0, Stopped = 1 };
 // keeping a processor busy.
 constexpr uint32_t kIdlePassWaitMs = 5;
 constexpr uint32_t kHoldMs = 50;
+
+// A run whose start hotkey has modifiers waits before its first step until
+// the user has let go of them, so that they do not combine with the keys it
+// plays (Ctrl held over a typed "a" would select all). It looks every few
+// milliseconds, and gives up after a while: modifiers still held then are
+// released for the run's sake (the program's own key-ups), and the run plays.
+constexpr uint32_t kModifierPollMs = 5;
+constexpr uint32_t kModifierWaitMs = 2000;
 
 // Plays the job to its end and clears its script's running flag.
 RunResult PlayJob(const PlaybackJob& job, PlaybackPorts& ports);

@@ -44,6 +44,13 @@ public:
     virtual bool WaitFor(uint32_t ms) = 0;
 };
 
+// Whether a key is held down at this moment.
+class KeyState {
+public:
+    virtual ~KeyState() = default;
+    virtual bool IsDown(uint8_t vk) = 0;
+};
+
 class ForegroundWindow {
 public:
     virtual ~ForegroundWindow() = default;

@@ -21,6 +21,7 @@ std::unique_ptr<PlaybackJob> MakeJob(const CScript& script, const DispatchContex
     job->steps.assign(script.m_actions.begin(), script.m_actions.end());
     job->oneWindow = context.targetMode;
     job->targetTitle = context.targetTitle;
+    job->hotkeyModifiers = script.m_beginHotkeyMod;
     if (context.edition == Edition::V11) job->script = script.m_running;
     return job;
 }

@@ -30,7 +30,9 @@ unsigned __stdcall PlaybackThreadProc(void* argument) {
     Win32Clock clock;
     Win32StopSignal stop(start->stopEvent);
     Win32ForegroundWindow foreground;
+    Win32KeyState keys;
     PlaybackPorts ports{input, clock, stop, foreground};
+    ports.keys = &keys;
     return static_cast<unsigned>(PlayJob(*start->job, ports));
 }
 

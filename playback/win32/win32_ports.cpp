@@ -91,6 +91,8 @@ bool Win32StopSignal::IsSet() { return ::WaitForSingleObject(m_event, 0) == WAIT
 
 bool Win32StopSignal::WaitFor(uint32_t ms) { return ::WaitForSingleObject(m_event, ms) == WAIT_OBJECT_0; }
 
+bool Win32KeyState::IsDown(uint8_t vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
+
 std::string Win32ForegroundWindow::Title() {
     const HWND window = ::GetForegroundWindow();
     if (!window) return std::string();

@@ -48,6 +48,11 @@ private:
     HANDLE m_event;
 };
 
+class Win32KeyState : public KeyState {
+public:
+    bool IsDown(uint8_t vk) override;
+};
+
 class Win32ForegroundWindow : public ForegroundWindow {
 public:
     std::string Title() override;

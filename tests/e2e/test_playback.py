@@ -5,7 +5,7 @@ arriving in that program's window; the stop hotkey ending every run."""
 import time
 import unittest
 
-from e2e import TarvixCase, script_text, VK, SHIFT, CTRL
+from e2e import TarvixCase, script_text, VK, SHIFT, CTRL, ALT
 
 # Seconds to keep looking after what was expected has arrived, so that
 # anything extra (a second run, a missed stop) shows up too.
@@ -96,6 +96,23 @@ class Playback(TarvixCase):
         self.press("ctrl+F9")
         self.assertTrue(log.wait_for(lambda l: l.text() != "", settle=SETTLE))
         self.assertEqual(log.text(), "x")
+
+    def test_held_hotkey_modifiers_never_reach_the_played_keys(self):
+        # Each hotkey is held 300 ms after its key went down, as a user does;
+        # the script types at once and must not be read as Ctrl+H, Alt+H or
+        # Shift+I.
+        scripts = {f"{name}.txt": script_text(["SayString Hi!"], VK[key], mod=mod)
+                   for name, key, mod in (("ctrl", "F5", CTRL), ("alt", "F6", ALT), ("shift", "F7", SHIFT))}
+        log = self.play(scripts, keys=())
+        typed = ""
+        for modifier, key in (("ctrl", "F5"), ("alt", "F6"), ("shift", "F7")):
+            self.session.xdotool("keydown", modifier, "keydown", key)
+            time.sleep(0.3)
+            self.session.xdotool("keyup", key, "keyup", modifier)
+            typed += "Hi!"
+            self.assertTrue(log.wait_for(lambda l: len(l.text()) >= len(typed), settle=SETTLE),
+                            f"{modifier}+{key}: nothing typed")
+            self.assertEqual(log.text(), typed, f"{modifier}+{key}")
 
     def test_a_script_that_is_not_valid_does_not_play(self):
         log = self.play({"off.txt": script_text(["SayString n"], VK["F5"], enable=0),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,9 @@
 namespace tarvix::testing {
 
 // Everything a run does, in order, with the virtual time it happened at.
-struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow {
+struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeyState {
+    // Keys the user holds, each until the virtual time given.
+    std::map<uint8_t, uint32_t> heldUntil;
     std::vector<std::string> events;
     uint32_t now = 0;
     bool stop = false;
@@ -29,6 +32,7 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow {
         return -1;
     }
     void Key(uint8_t vk, uint16_t scan, bool up) override {
+        if (up) heldUntil.erase(vk);
         Log("key " + std::to_string(vk) + "/" + std::to_string(scan) + (up ? " up" : " down"));
     }
     void Character(std::string_view ch, bool up) override {
@@ -56,8 +60,12 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow {
         return stop;
     }
     std::string Title() override { return title; }
+    bool IsDown(uint8_t vk) override {
+        const auto held = heldUntil.find(vk);
+        return held != heldUntil.end() && now < held->second;
+    }
 
-    PlaybackPorts Ports() { return PlaybackPorts{*this, *this, *this, *this, IsBig5LeadByte}; }
+    PlaybackPorts Ports() { return PlaybackPorts{*this, *this, *this, *this, IsBig5LeadByte, this}; }
 };
 
 }  // namespace tarvix::testing

@@ -187,6 +187,85 @@ TEST(PlaybackIdle, PassesThatPlayNothingWaitInsteadOfSpinning) {
     EXPECT_EQ(busy.events, (Events{"0 by 1,0", "0 by 1,0", "0 by 1,0"}));
 }
 
+// The start hotkey's modifiers, still held when the run begins.
+PlaybackJob HotkeyJob(std::vector<ScriptAction> steps, uint16_t mods) {
+    PlaybackJob job = Job(std::move(steps));
+    job.hotkeyModifiers = mods;
+    return job;
+}
+
+Events Played(const Events& events) {
+    Events played;
+    for (const std::string& e : events)
+        if (e.find(" idle ") == std::string::npos) played.push_back(e);
+    return played;
+}
+
+TEST(PlaybackHeldModifiers, TheFirstStepWaitsUntilTheHotkeysModifiersAreUp) {
+    const std::vector<ScriptAction> steps = {A(KindKeyPress, 65, 1)};
+    // Let go before the run begins: it plays at once.
+    Recorder before;
+    before.heldUntil[0xA2] = 0;
+    EXPECT_EQ(Played(Play(HotkeyJob(steps, 2), before)), (Events{"0 key 65/1065 down", "50 key 65/1065 up"}));
+
+    // Let go 300 ms later (right Ctrl): the first key waits for it, and no
+    // key of the user's is touched.
+    Recorder during;
+    during.heldUntil[0xA3] = 300;
+    EXPECT_EQ(Played(Play(HotkeyJob(steps, 2), during)), (Events{"300 key 65/1065 down", "350 key 65/1065 up"}));
+
+    // Only the hotkey's own modifiers count: Shift held for a Ctrl hotkey is
+    // not waited for.
+    Recorder other;
+    other.heldUntil[0xA0] = 900;
+    EXPECT_EQ(Played(Play(HotkeyJob(steps, 2), other)).front(), "0 key 65/1065 down");
+
+    // A hotkey without modifiers starts at once whatever is held.
+    Recorder none;
+    none.heldUntil[0xA2] = 900;
+    EXPECT_EQ(Play(HotkeyJob(steps, 0), none).front(), "0 key 65/1065 down");
+}
+
+TEST(PlaybackHeldModifiers, HeldBeyondTheWaitTheyAreReleasedForTheRun) {
+    Recorder r;
+    r.heldUntil[0xA4] = 60000;  // left Alt, held on and on
+    r.heldUntil[0xA0] = 60000;  // left Shift
+    const Events played = Played(Play(HotkeyJob({A(KindKeyPress, 65, 1)}, 5), r));
+    EXPECT_EQ(played, (Events{"2000 key 160/1160 up", "2000 key 164/1164 up", "2000 key 65/1065 down",
+                              "2050 key 65/1065 up"}));
+}
+
+TEST(PlaybackHeldModifiers, TheStopSignalEndsTheWait) {
+    Recorder r;
+    r.heldUntil[0xA2] = 60000;
+    // The stop comes on the tenth look while the user still holds Ctrl.
+    struct CountingStop : StopSignal {
+        int calls = 0;
+        bool IsSet() override { return calls >= 10; }
+        bool WaitFor(uint32_t) override { return ++calls >= 10; }
+    } stop;
+    PlaybackPorts ports{r, r, stop, r, IsBig5LeadByte, &r};
+    EXPECT_EQ(PlayJob(HotkeyJob({A(KindKeyPress, 65, 1)}, 2), ports), RunResult::Stopped);
+    EXPECT_EQ(stop.calls, 10);
+    EXPECT_TRUE(r.events.empty()) << "nothing played, nothing released";
+}
+
+TEST(PlaybackHeldModifiers, KeysTheScriptHoldsItselfStillCombine) {
+    Recorder r;
+    r.heldUntil[0xA2] = 100;
+    const Events played = Played(Play(
+        HotkeyJob({A(KindKeyDown, 17, 1), A(KindKeyPress, 65, 1), A(KindKeyUp, 17, 1)}, 2), r));
+    EXPECT_EQ(played, (Events{"100 key 17/1017 down", "100 key 65/1065 down", "150 key 65/1065 up",
+                              "150 key 17/1017 up"}));
+    // Passes after the first do not wait again.
+    Recorder repeat;
+    repeat.heldUntil[0xA2] = 100;
+    PlaybackJob twice = HotkeyJob({A(KindKeyPress, 65, 1)}, 2);
+    twice.repeatNumber = 2;
+    EXPECT_EQ(Played(Play(twice, repeat)),
+              (Events{"100 key 65/1065 down", "150 key 65/1065 up", "150 key 65/1065 down", "200 key 65/1065 up"}));
+}
+
 TEST(PlaybackMove, NormalizedCoordinatesLandOnThePixel) {
     // The system maps n to pixel n * extent / 65536, rounded down.
     for (int32_t extent : {768, 1024, 1080, 1920, 3840}) {

@@ -48,6 +48,7 @@ TEST(Dispatch, StartsEveryMatchingScriptInListOrder) {
     EXPECT_TRUE(a.m_running->IsSet());
     EXPECT_TRUE(b.m_running->IsSet());
     EXPECT_FALSE(c.m_running->IsSet());
+    EXPECT_EQ(launcher.jobs[0]->hotkeyModifiers, 2) << "the run waits for the hotkey's Ctrl";
 }
 
 TEST(Dispatch, InvalidScriptsDoNotStart) {
@@ -100,6 +101,7 @@ TEST(Dispatch, JobIsAPrivateCopyWithTheTargetWindowAsReported) {
     EXPECT_EQ(job.repeatNumber, 4294967295u);
     EXPECT_EQ(job.oneWindow, 1);
     EXPECT_EQ(job.targetTitle, "Notepad");
+    EXPECT_EQ(job.hotkeyModifiers, 0) << "a hotkey without modifiers: nothing to wait for";
     s.m_actions.clear();  // editing or deleting the record leaves the run's copy alone
     EXPECT_EQ(job.steps.size(), 2u);
     EXPECT_EQ(job.steps.front().param1, 777);
