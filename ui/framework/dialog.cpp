@@ -1,6 +1,7 @@
 #include "dialog.h"
 
 #include "data_exchange.h"
+#include "dialog_init.h"
 
 namespace tarvix::ui {
 
@@ -107,6 +108,9 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         Dialog* self = reinterpret_cast<Dialog*>(lParam);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
         self->m_hWnd = hwnd;
+        // The template's list items are in place before the dialog's own
+        // initialisation selects among them.
+        ApplyDialogInit(hwnd, ::GetModuleHandleW(nullptr), self->m_templateId);
         return self->OnInitDialog();
     }
     Dialog* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
