@@ -1,0 +1,643 @@
+// The editor's dialogs as the program shows them, driven without a user: the
+// items the script editor's template gives its drop-down lists, the controls
+// of the dialog layer, the repeat dialog and the coordinate capture dialog.
+//
+// A dialog runs its own modal loop; the cases act from inside it through a
+// thread timer. Each tick runs the next step of the case. Posted messages are
+// handled before a timer message is made, so a message a step posts has been
+// handled by the time the next step runs. Message boxes that a step's action
+// raises are read and closed by the ticks that the box's own loop handles,
+// while the step waits in its SendMessage.
+//
+// Built twice, against each edition's resources (editor_dialogs_test_classic
+// for edition 1.0).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "controls.h"
+#include "dialog.h"
+#include "dialog_init.h"
+#include "point_capture_dlg.h"
+#include "repeat_dlg.h"
+#include "resource.h"
+#include "text.h"
+
+#if defined(TARVIX_EDITION_CLASSIC)
+constexpr bool kClassic = true;
+#else
+constexpr bool kClassic = false;
+#endif
+
+namespace {
+
+using tarvix::ui::ResourceString;
+
+int g_failures = 0;
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                             nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length,
+                          nullptr, nullptr);
+    return utf8;
+}
+
+std::string Quoted(const std::wstring& text) { return "\"" + Utf8(text) + "\""; }
+
+void Expect(bool ok, const std::string& what) {
+    std::printf("%s - %s\n", ok ? "ok" : "FAIL", what.c_str());
+    std::fflush(stdout);
+    if (!ok) ++g_failures;
+}
+
+void ExpectText(const std::wstring& got, const std::wstring& want, const std::string& what) {
+    Expect(got == want, what + ": got " + Quoted(got) + ", want " + Quoted(want));
+}
+
+void ExpectInt(long long got, long long want, const std::string& what) {
+    Expect(got == want, what + ": got " + std::to_string(got) + ", want " + std::to_string(want));
+}
+
+std::wstring WindowText(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), length + 1)));
+    return text;
+}
+
+std::wstring ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::vector<std::wstring> ComboItems(HWND combo) {
+    std::vector<std::wstring> items;
+    const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const int length = static_cast<int>(::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(length));
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::string Joined(const std::vector<std::wstring>& items) {
+    std::string text = "[";
+    for (size_t i = 0; i < items.size(); ++i) text += (i ? " " : "") + Quoted(items[i]);
+    return text + "]";
+}
+
+// The entries of a list resource string that begins and ends with a newline.
+std::vector<std::wstring> NewlineEntries(const std::wstring& text) {
+    std::vector<std::wstring> entries;
+    if (text.empty() || text.front() != L'\n') return entries;
+    size_t start = 1;
+    for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+        entries.push_back(text.substr(start, end - start));
+    return entries;
+}
+
+// ---------------------------------------------------------------- driving
+
+struct MessageBoxSeen {
+    std::wstring caption;
+    std::vector<std::wstring> texts;  // of its static controls
+};
+
+const tarvix::ui::Dialog* g_dialogUnderTest = nullptr;
+std::deque<std::function<void(HWND)>> g_steps;
+bool g_inStep = false;
+std::vector<MessageBoxSeen> g_boxes;
+
+HWND DialogWindow() { return g_dialogUnderTest ? g_dialogUnderTest->GetSafeHwnd() : nullptr; }
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
+    if (ClassName(child) == L"Static") {
+        const std::wstring text = WindowText(child);
+        if (!text.empty()) reinterpret_cast<MessageBoxSeen*>(param)->texts.push_back(text);
+    }
+    return TRUE;
+}
+
+// A visible dialog box of this thread other than the dialog under test is a
+// message box it raised: keep what it says and answer it with OK.
+BOOL CALLBACK CloseMessageBox(HWND window, LPARAM) {
+    if (window == DialogWindow() || !::IsWindowVisible(window) || ClassName(window) != L"#32770")
+        return TRUE;
+    MessageBoxSeen box;
+    box.caption = WindowText(window);
+    ::EnumChildWindows(window, CollectStaticText, reinterpret_cast<LPARAM>(&box));
+    g_boxes.push_back(box);
+    ::ShowWindow(window, SW_HIDE);  // counted once, whatever tick comes next
+    ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return TRUE;
+}
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), CloseMessageBox, 0);
+    const HWND dialog = DialogWindow();
+    if (g_inStep || g_steps.empty() || !dialog) return;
+    auto step = std::move(g_steps.front());
+    g_steps.pop_front();
+    g_inStep = true;
+    step(dialog);
+    g_inStep = false;
+}
+
+// Runs the dialog modally with the steps acting on it, one per tick, and
+// returns what DoModal returned. A case ends the dialog in its last step; if
+// it is still open after that, it is cancelled so that the program goes on.
+INT_PTR RunDialog(tarvix::ui::Dialog& dialog, const std::string& name,
+                  std::vector<std::function<void(HWND)>> steps) {
+    g_steps.assign(steps.begin(), steps.end());
+    g_steps.push_back([name](HWND hwnd) {
+        if (!::IsWindowVisible(hwnd)) return;
+        Expect(false, name + ": the dialog is still open after the case's last step");
+        ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    });
+    g_boxes.clear();
+    g_dialogUnderTest = &dialog;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, Tick);
+    const INT_PTR result = dialog.DoModal();
+    ::KillTimer(nullptr, timer);
+    g_dialogUnderTest = nullptr;
+    // What is left is at most the check above, which a case that closed
+    // its dialog never reaches.
+    Expect(g_steps.size() <= 1, name + ": every step of the case ran before the dialog closed");
+    g_steps.clear();
+    return result;
+}
+
+void Command(HWND dialog, int id) { ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+void Type(HWND dialog, int id, const wchar_t* text) { ::SetDlgItemTextW(dialog, id, text); }
+
+bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+bool Open(HWND dialog) { return ::IsWindowVisible(dialog) != FALSE; }
+
+// Presses OK and returns the message boxes it raised.
+std::vector<MessageBoxSeen> PressOk(HWND dialog) {
+    const size_t before = g_boxes.size();
+    Command(dialog, IDOK);
+    return std::vector<MessageBoxSeen>(g_boxes.begin() + static_cast<std::ptrdiff_t>(before), g_boxes.end());
+}
+
+bool Says(const MessageBoxSeen& box, const std::wstring& text) {
+    for (const std::wstring& line : box.texts)
+        if (line == text) return true;
+    return false;
+}
+
+void ExpectNoBoxes(const std::vector<MessageBoxSeen>& boxes, const std::string& what) {
+    std::string said;
+    for (const MessageBoxSeen& box : boxes)
+        for (const std::wstring& line : box.texts) said += " " + Quoted(line);
+    Expect(boxes.empty(), what + ": no message box" + (said.empty() ? "" : ", but one said" + said));
+}
+
+// One box captioned with the program's name that says `text`.
+void ExpectBoxSaying(const std::vector<MessageBoxSeen>& boxes, const std::wstring& text,
+                     const std::string& what) {
+    Expect(boxes.size() == 1, what + ": one message box, got " + std::to_string(boxes.size()));
+    if (boxes.size() != 1) return;
+    ExpectText(boxes[0].caption, tarvix::ui::ApplicationName(), what + ": box caption");
+    std::string said;
+    for (const std::wstring& line : boxes[0].texts) said += " " + Quoted(line);
+    Expect(Says(boxes[0], text), what + ": box says " + Quoted(text) + "; it said" + said);
+}
+
+// ---------------------------------------------------------------- resources
+
+// Records what the template's lists hold when the dialog's own
+// initialisation begins.
+class ListProbe : public tarvix::ui::Dialog {
+public:
+    ListProbe(UINT templateId, std::vector<int> comboIds)
+        : tarvix::ui::Dialog(templateId), m_comboIds(std::move(comboIds)) {}
+    std::vector<std::vector<std::wstring>> items;
+    std::vector<int> selections;
+
+protected:
+    BOOL OnInitDialog() override {
+        for (int id : m_comboIds) {
+            items.push_back(ComboItems(GetDlgItem(id)));
+            selections.push_back(static_cast<int>(::SendMessageW(GetDlgItem(id), CB_GETCURSEL, 0, 0)));
+        }
+        EndDialog(IDOK);
+        return TRUE;
+    }
+
+private:
+    std::vector<int> m_comboIds;
+};
+
+void TestEditorListsFromTemplate() {
+    ListProbe probe(IDD_SCRIPT, {IDC_KEY_KIND, IDC_BUTTON_KIND, IDC_DELAY_UNIT, IDC_POINT_COMBO});
+    ExpectInt(probe.DoModal(), IDOK, "editor template opens");
+    if (probe.items.size() != 4) return;
+    const std::vector<std::vector<std::wstring>> want = {
+        {L"按鍵", L"按住", L"彈起"},
+        {L"左鍵單擊", L"右鍵單擊", L"左鍵雙擊", L"左鍵按下", L"左鍵彈起", L"右鍵按下", L"右鍵彈起"},
+        {L"秒", L"毫秒"},
+        {},
+    };
+    const char* names[] = {"key kinds (1032)", "mouse buttons (1024)", "delay units (1028)",
+                           "captured points (1031), filled by the editor itself"};
+    for (size_t i = 0; i < want.size(); ++i)
+        Expect(probe.items[i] == want[i], std::string("editor list ") + names[i] + " before initialisation: got " +
+                                              Joined(probe.items[i]) + ", want " + Joined(want[i]));
+}
+
+void TestTemplateWithoutListData() {
+    // The main window's template has no list data: its combo box stays
+    // empty until the window fills it.
+    ListProbe probe(IDD_MAIN, {IDC_WINDOW_COMBO});
+    ExpectInt(probe.DoModal(), IDOK, "main template opens");
+    if (probe.items.size() == 1)
+        Expect(probe.items[0].empty(), "template without list data: combo empty, got " + Joined(probe.items[0]));
+}
+
+void TestListDataParsing() {
+    using tarvix::ui::ParseDialogInit;
+    // Two items, then the terminating zero and bytes after it that must not
+    // be read.
+    const unsigned char good[] = {
+        0x08, 0x04, 0x03, 0x04, 4, 0, 0, 0, 0xE7, 0xA7, 0x92, 0,  // 1032: 秒
+        0x18, 0x04, 0x01, 0x04, 2, 0, 0, 0, 'a', 'b',             // 1048: "ab", no zero byte
+        0x00, 0x00, 0x09, 0x04, 0x03, 0x04};
+    auto items = ParseDialogInit(good, sizeof(good));
+    ExpectInt(static_cast<long long>(items.size()), 2, "list data: entries before the end mark");
+    if (items.size() == 2) {
+        ExpectInt(items[0].controlId, 1032, "list data: first control");
+        ExpectInt(items[0].code, 0x0403, "list data: first code");
+        ExpectText(items[0].text, L"秒", "list data: UTF-8 text");
+        ExpectInt(items[1].controlId, 1048, "list data: second control");
+        ExpectText(items[1].text, L"ab", "list data: text without its zero byte");
+    }
+    // A length that runs past the block drops that entry and the rest.
+    const unsigned char overlong[] = {0x08, 0x04, 0x03, 0x04, 1, 0, 0, 0, 'x',
+                                      0x08, 0x04, 0x03, 0x04, 200, 0, 0, 0, 'y', 'z'};
+    items = ParseDialogInit(overlong, sizeof(overlong));
+    Expect(items.size() == 1 && items[0].text == L"x", "list data: entry longer than the block is dropped");
+    // Cut inside an entry's header, and no end mark at all.
+    items = ParseDialogInit(overlong, 12);
+    Expect(items.size() == 1, "list data: header cut short is dropped");
+    items = ParseDialogInit(good, 1);
+    Expect(items.empty(), "list data: a single byte holds nothing");
+    items = ParseDialogInit(nullptr, 0);
+    Expect(items.empty(), "list data: no block holds nothing");
+}
+
+void TestStrings() {
+    const std::vector<std::wstring> kinds = NewlineEntries(ResourceString(IDS_KIND_NAMES));
+    const std::vector<std::wstring> wantKinds =
+        kClassic ? std::vector<std::wstring>{L"按鍵", L"按住", L"彈起", L"左鍵單擊", L"右鍵單擊",
+                                             L"左鍵雙擊", L"左鍵按下", L"左鍵彈起", L"右鍵按下",
+                                             L"右鍵彈起", L"鼠標移到", L"延時", L"輸入文本 ", L""}
+                 : std::vector<std::wstring>{L"按鍵", L"按住", L"彈起", L"左鍵單擊", L"右鍵單擊",
+                                             L"左鍵雙擊", L"左鍵按下", L"左鍵彈起", L"右鍵按下",
+                                             L"右鍵彈起", L"鼠標移到", L"鼠標相對位移", L"延遲",
+                                             L"輸入本文", L""};
+    Expect(kinds == wantKinds, "kind names, one per kind and an empty end marker: got " + Joined(kinds) +
+                                   ", want " + Joined(wantKinds));
+    ExpectText(ResourceString(IDS_COLUMN_ACTION), L"動作", "column 0 title");
+    ExpectText(ResourceString(IDS_COLUMN_COUNT), L"次數", "column 1 title");
+    ExpectText(ResourceString(IDS_MILLISECONDS), L"毫秒", "delay unit text");
+    ExpectText(ResourceString(IDS_INPUT_ERROR), L"輸入有誤！", "input error");
+    ExpectText(ResourceString(IDS_NO_HOTKEY_OR_ACTIONS), L"未指定啟動熱鍵或者沒有腳本", "no hotkey or actions");
+    ExpectText(ResourceString(IDS_DELETE_ACTION_QUESTION),
+               kClassic ? L"刪除選定的動作\n您确認嗎？" : L"刪除確認的動作\n您確定嗎？", "delete action question");
+    const wchar_t* repeat = kClassic ? L"重复" : L"重複";
+    ExpectText(ResourceString(IDS_REPEAT_COUNT), std::wstring(repeat) + L"%u次", "repeat count text");
+    ExpectText(ResourceString(IDS_REPEAT_UNTIL_STOP), std::wstring(repeat) + L"到按中止鍵為止",
+               "repeat until stop text");
+    ExpectText(ResourceString(IDS_REPEAT_SECONDS), std::wstring(repeat) + L"%u秒", "repeat seconds text");
+}
+
+// What the editor's code relies on in the edition's editor template.
+class TemplateProbe : public tarvix::ui::Dialog {
+public:
+    TemplateProbe() : tarvix::ui::Dialog(IDD_SCRIPT) {}
+    bool ownerDrawnList = false;
+    bool runOnceBox = false;
+    bool hotkeyControls = false;
+    bool moveByPanel = false;
+
+protected:
+    BOOL OnInitDialog() override {
+        ownerDrawnList = (::GetWindowLongW(GetDlgItem(IDC_ACTION_LIST), GWL_STYLE) & LVS_OWNERDRAWFIXED) != 0;
+        runOnceBox = GetDlgItem(IDC_RUN_ONCE) != nullptr;
+        moveByPanel = GetDlgItem(IDC_INSERT_MOVER) != nullptr && GetDlgItem(IDC_DX) != nullptr;
+        hotkeyControls = true;
+        for (int id : {IDC_BEGIN_HOTKEY, IDC_STOP_HOTKEY, IDC_KEY_PICKER})
+            hotkeyControls = hotkeyControls && ClassName(GetDlgItem(id)) == HOTKEY_CLASSW;
+        EndDialog(IDOK);
+        return TRUE;
+    }
+};
+
+void TestEditorTemplate() {
+    TemplateProbe probe;
+    ExpectInt(probe.DoModal(), IDOK, "editor template opens for its controls");
+    Expect(probe.ownerDrawnList == !kClassic, "action list owner-drawn in edition 1.1 only");
+    Expect(probe.runOnceBox == !kClassic, "run-once check box in edition 1.1 only");
+    Expect(probe.moveByPanel == !kClassic, "move-by panel in edition 1.1 only");
+    Expect(probe.hotkeyControls, "start, stop and key picker are hotkey controls");
+}
+
+// ---------------------------------------------------------------- controls
+
+// The wrappers against the real controls of the editor template.
+class ControlsProbe : public tarvix::ui::Dialog {
+public:
+    ControlsProbe() : tarvix::ui::Dialog(IDD_SCRIPT) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        tarvix::ui::Dialog::OnInitDialog();
+        tarvix::ui::HotkeyControl hotkey;
+        hotkey.Attach(GetDlgItem(IDC_STOP_HOTKEY));
+        hotkey.SetHotkey(0x41, HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+        uint16_t vk = 0, mods = 0;
+        hotkey.GetHotkey(vk, mods);
+        Expect(vk == 0x41 && mods == 3, "hotkey control holds Ctrl+Shift+A: got vk " + std::to_string(vk) +
+                                            " mods " + std::to_string(mods));
+        const LRESULT raw = hotkey.Send(HKM_GETHOTKEY);
+        ExpectInt(LOWORD(raw), MAKEWORD(0x41, 3), "hotkey control: key in the low byte, modifiers in the high");
+        hotkey.SetHotkey(VK_PAUSE, 0);
+        hotkey.GetHotkey(vk, mods);
+        Expect(vk == VK_PAUSE && mods == 0, "hotkey control holds Pause alone");
+
+        tarvix::ui::SpinControl spin;
+        spin.Attach(GetDlgItem(IDC_KEY_COUNT_SPIN));
+        spin.SetBuddy(GetDlgItem(IDC_KEY_COUNT));
+        spin.SetRange(-999, 999);
+        int lower = 0, upper = 0;
+        spin.Send(UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower), reinterpret_cast<LPARAM>(&upper));
+        Expect(lower == -999 && upper == 999, "spin range -999..999: got " + std::to_string(lower) + ".." +
+                                                  std::to_string(upper));
+        Expect(reinterpret_cast<HWND>(spin.Send(UDM_GETBUDDY)) == GetDlgItem(IDC_KEY_COUNT), "spin buddy");
+
+        tarvix::ui::ComboBox combo;
+        combo.Attach(GetDlgItem(IDC_POINT_COMBO));
+        ExpectInt(combo.AddString(L"P1:X=0 Y=0"), 0, "combo: first item's index");
+        ExpectInt(combo.AddString(L"P2:X=-5 Y=7"), 1, "combo: second item's index");
+        ExpectInt(combo.GetCount(), 2, "combo: count");
+        ExpectInt(combo.GetCurSel(), CB_ERR, "combo: nothing selected at first");
+        combo.SetCurSel(1);
+        ExpectInt(combo.GetCurSel(), 1, "combo: selection");
+        ExpectText(combo.GetText(), L"P2:X=-5 Y=7", "combo: selected text shown");
+        combo.ResetContent();
+        ExpectInt(combo.GetCount(), 0, "combo: emptied");
+        EndDialog(IDOK);
+        return TRUE;
+    }
+};
+
+void TestControls() {
+    ControlsProbe probe;
+    ExpectInt(probe.DoModal(), IDOK, "editor template opens for the control wrappers");
+}
+
+// ---------------------------------------------------------------- repeat dialog
+
+void TestRepeatOpensWithItsDefaults() {
+    tarvix::CRepeatDlg dialog;
+    const INT_PTR result = RunDialog(dialog, "repeat defaults", {[](HWND d) {
+        // Writing 1 minute into its box at initialisation is no choice of
+        // the span.
+        Expect(Checked(d, IDC_REPEAT_COUNT_RADIO) && !Checked(d, IDC_REPEAT_SECONDS_RADIO),
+               "repeat dialog opens on the count");
+        ExpectText(ItemText(d, IDC_REPEAT_COUNT), L"1", "count box");
+        ExpectText(ItemText(d, IDC_REPEAT_HOURS), L"0", "hours box");
+        ExpectText(ItemText(d, IDC_REPEAT_MINUTES), L"1", "minutes box");
+        ExpectText(ItemText(d, IDC_REPEAT_SECS), L"0", "seconds box");
+        int lower = 0, upper = 0;
+        ::SendDlgItemMessageW(d, IDC_REPEAT_COUNT_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+                              reinterpret_cast<LPARAM>(&upper));
+        Expect(lower == 1 && upper == 32767, "count arrows 1..32767");
+        ::SendDlgItemMessageW(d, IDC_REPEAT_MINUTES_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+                              reinterpret_cast<LPARAM>(&upper));
+        Expect(lower == 0 && upper == 60, "minutes arrows 0..60");
+        Expect(reinterpret_cast<HWND>(::SendDlgItemMessageW(d, IDC_REPEAT_SECS_SPIN, UDM_GETBUDDY, 0, 0)) ==
+                   ::GetDlgItem(d, IDC_REPEAT_SECS),
+               "seconds arrows move the seconds box");
+        ExpectNoBoxes(PressOk(d), "OK at once");
+    }});
+    ExpectInt(result, IDOK, "OK at once closes");
+    ExpectInt(dialog.repeatType(), 0, "OK at once: count");
+    ExpectInt(dialog.repeatNumber(), 1, "OK at once: 1 time");
+}
+
+void TestRepeatTypingChoosesType() {
+    tarvix::CRepeatDlg dialog;
+    const INT_PTR result = RunDialog(dialog, "repeat typing", {[](HWND d) {
+        std::vector<MessageBoxSeen> before = g_boxes;
+        Type(d, IDC_REPEAT_MINUTES, L"");
+        Expect(Checked(d, IDC_REPEAT_SECONDS_RADIO) && !Checked(d, IDC_REPEAT_COUNT_RADIO),
+               "emptying the minutes chooses the span");
+        ExpectInt(static_cast<long long>(g_boxes.size()), static_cast<long long>(before.size()),
+                  "an emptied box is not complained about while typing");
+        Type(d, IDC_REPEAT_COUNT, L"7");
+        Expect(Checked(d, IDC_REPEAT_COUNT_RADIO) && !Checked(d, IDC_REPEAT_SECONDS_RADIO),
+               "typing a count chooses the count");
+        Type(d, IDC_REPEAT_SECS, L"30");
+        Expect(Checked(d, IDC_REPEAT_SECONDS_RADIO), "typing seconds chooses the span");
+        Type(d, IDC_REPEAT_COUNT, L"8");
+        Type(d, IDC_REPEAT_HOURS, L"0");
+        Expect(Checked(d, IDC_REPEAT_SECONDS_RADIO) && !Checked(d, IDC_REPEAT_COUNT_RADIO),
+               "typing hours chooses the span");
+        Type(d, IDC_REPEAT_MINUTES, L"1");
+        ExpectNoBoxes(PressOk(d), "OK on 1 min 30 s");
+    }});
+    ExpectInt(result, IDOK, "1 min 30 s closes");
+    ExpectInt(dialog.repeatType(), 2, "1 min 30 s: span");
+    ExpectInt(dialog.repeatNumber(), 90, "1 min 30 s: 90 seconds");
+}
+
+void TestRepeatRefusesZero() {
+    tarvix::CRepeatDlg dialog;
+    const std::wstring inputError = ResourceString(IDS_INPUT_ERROR);
+    const INT_PTR result = RunDialog(dialog, "repeat zero", {[&](HWND d) {
+        Type(d, IDC_REPEAT_HOURS, L"0");
+        Type(d, IDC_REPEAT_MINUTES, L"0");
+        Type(d, IDC_REPEAT_SECS, L"0");
+        ExpectBoxSaying(PressOk(d), inputError, "span 0 h 0 min 0 s");
+        Expect(Open(d), "span 0 is refused and the dialog stays");
+        Type(d, IDC_REPEAT_COUNT, L"0");
+        ExpectBoxSaying(PressOk(d), inputError, "count 0");
+        Expect(Open(d), "count 0 is refused and the dialog stays");
+        Type(d, IDC_REPEAT_SECS, L"5");
+        ExpectNoBoxes(PressOk(d), "span 5 s after the refusals");
+    }});
+    ExpectInt(result, IDOK, "a span after refusals closes");
+    ExpectInt(dialog.repeatType(), 2, "span after refusals: span");
+    ExpectInt(dialog.repeatNumber(), 5, "span after refusals: 5 seconds");
+}
+
+void TestRepeatUntilStop() {
+    tarvix::CRepeatDlg dialog;
+    const INT_PTR result = RunDialog(dialog, "repeat until stop", {[](HWND d) {
+        Type(d, IDC_REPEAT_COUNT, L"0");
+        Type(d, IDC_REPEAT_HOURS, L"0");
+        Type(d, IDC_REPEAT_MINUTES, L"0");
+        Type(d, IDC_REPEAT_SECS, L"0");
+        ::SendDlgItemMessageW(d, IDC_REPEAT_UNTIL_STOP_RADIO, BM_CLICK, 0, 0);
+        Expect(Checked(d, IDC_REPEAT_UNTIL_STOP_RADIO) && !Checked(d, IDC_REPEAT_SECONDS_RADIO),
+               "until-stop chosen");
+        ExpectNoBoxes(PressOk(d), "until stop with zero boxes");
+    }});
+    ExpectInt(result, IDOK, "until stop closes whatever the numbers");
+    ExpectInt(dialog.repeatType(), 1, "until stop: type 1");
+}
+
+void TestRepeatNoNumber() {
+    tarvix::CRepeatDlg dialog;
+    const std::wstring inputError = ResourceString(IDS_INPUT_ERROR);
+    const INT_PTR result = RunDialog(dialog, "repeat no number", {[&](HWND d) {
+        Type(d, IDC_REPEAT_COUNT, L"abc");
+        const std::vector<MessageBoxSeen> boxes = PressOk(d);
+        Expect(boxes.size() == 1 && !Says(boxes[0], inputError) && !boxes[0].texts.empty(),
+               "a count of abc is met with the number prompt");
+        Expect(Open(d), "a count of abc keeps the dialog open");
+        Type(d, IDC_REPEAT_COUNT, L"4");
+        ExpectNoBoxes(PressOk(d), "count 4 after abc");
+    }});
+    ExpectInt(result, IDOK, "count 4 closes");
+    ExpectInt(dialog.repeatType(), 0, "count 4: count");
+    ExpectInt(dialog.repeatNumber(), 4, "count 4: 4 times");
+}
+
+void TestRepeatCancel() {
+    tarvix::CRepeatDlg dialog;
+    const INT_PTR result = RunDialog(dialog, "repeat cancel", {[](HWND d) {
+        Type(d, IDC_REPEAT_COUNT, L"0");
+        Command(d, IDCANCEL);
+    }});
+    ExpectInt(result, IDCANCEL, "cancel ends the repeat dialog with IDCANCEL");
+    ExpectNoBoxes(g_boxes, "cancel with a count of 0");
+}
+
+// ---------------------------------------------------------------- capture dialog
+
+std::string TempSettingsFile() {
+    char folder[MAX_PATH];
+    char file[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, folder);
+    ::GetTempFileNameA(folder, "tvx", 0, file);  // creates it, empty
+    return file;
+}
+
+std::string FileBytes(const std::string& path) {
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof(buffer), f)) > 0;) bytes.append(buffer, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+// Read with the system's own profile function, not the program's.
+int ProfileInt(const std::string& path, const std::string& key) {
+    return static_cast<int>(::GetPrivateProfileIntA("Position", key.c_str(), -12345, path.c_str()));
+}
+
+void TestCapture() {
+    const std::string ini = TempSettingsFile();
+    ::WritePrivateProfileStringA("Position", "Position5X", "7", ini.c_str());
+    ::WritePrivateProfileStringA("Position", "Position5Y", "-8", ini.c_str());
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());  // flush
+    const std::string stored = FileBytes(ini);
+
+    tarvix::CPointCaptureDlg dialog(ini);
+    std::vector<std::wstring> shownAtStart;
+    const INT_PTR result = RunDialog(
+        dialog, "capture",
+        {[&](HWND d) {
+             for (int i = 0; i < 9; ++i) shownAtStart.push_back(ItemText(d, IDC_POINT_EDIT_FIRST + i));
+             ::SetCursorPos(321, 54);
+             ::PostMessageW(d, WM_HOTKEY, 9, 0);
+             ::PostMessageW(d, WM_HOTKEY, static_cast<WPARAM>(-1), 0);
+             ::PostMessageW(d, WM_HOTKEY, 0x41, 0);
+         },
+         [&](HWND d) {
+             Expect(FileBytes(ini) == stored, "reports other than 0..8 leave the file as it was");
+             std::vector<std::wstring> shown;
+             for (int i = 0; i < 9; ++i) shown.push_back(ItemText(d, IDC_POINT_EDIT_FIRST + i));
+             Expect(shown == shownAtStart, "reports other than 0..8 leave the boxes as they were");
+             ::SetCursorPos(123, 45);
+             ::PostMessageW(d, WM_HOTKEY, 2, 0);
+         },
+         [&](HWND d) {
+             POINT cursor = {};
+             ::GetCursorPos(&cursor);
+             Expect(cursor.x == 123 && cursor.y == 45, "pointer at 123,45 for the capture");
+             ExpectInt(ProfileInt(ini, "Position2X"), 123, "captured point 3: x in the file");
+             ExpectInt(ProfileInt(ini, "Position2Y"), 45, "captured point 3: y in the file");
+             ExpectText(ItemText(d, IDC_POINT_EDIT_FIRST + 2), L"X=123 Y=45", "captured point 3 shown");
+             ExpectInt(ProfileInt(ini, "Position5X"), 7, "point 6 untouched: x");
+             ExpectInt(ProfileInt(ini, "Position5Y"), -8, "point 6 untouched: y");
+             for (int i : {0, 1, 3, 4, 6, 7, 8}) {
+                 const std::string key = "Position" + std::to_string(i);
+                 ExpectInt(ProfileInt(ini, key + "X"), -12345, key + "X not written");
+                 ExpectInt(ProfileInt(ini, key + "Y"), -12345, key + "Y not written");
+             }
+             ::SetCursorPos(200, 300);
+             ::PostMessageW(d, WM_HOTKEY, 2, 0);  // again: the last capture wins
+         },
+         [&](HWND d) {
+             ExpectInt(ProfileInt(ini, "Position2X"), 200, "point 3 captured again: x");
+             ExpectInt(ProfileInt(ini, "Position2Y"), 300, "point 3 captured again: y");
+             ExpectText(ItemText(d, IDC_POINT_EDIT_FIRST + 2), L"X=200 Y=300", "point 3 shown again");
+             Command(d, IDCANCEL);
+         }});
+    ExpectInt(result, IDCANCEL, "the exit button ends the capture dialog");
+    std::vector<std::wstring> want(9, L"X=0 Y=0");
+    want[5] = L"X=7 Y=-8";
+    Expect(shownAtStart == want, "the boxes show the file's points, 0 0 when missing: got " + Joined(shownAtStart));
+    ::DeleteFileA(ini.c_str());
+}
+
+}  // namespace
+
+int main() {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    std::printf("edition %s\n", kClassic ? "1.0" : "1.1");
+
+    TestStrings();
+    TestListDataParsing();
+    TestEditorListsFromTemplate();
+    TestTemplateWithoutListData();
+    TestEditorTemplate();
+    TestControls();
+
+    TestRepeatOpensWithItsDefaults();
+    TestRepeatTypingChoosesType();
+    TestRepeatRefusesZero();
+    TestRepeatUntilStop();
+    TestRepeatNoNumber();
+    TestRepeatCancel();
+
+    TestCapture();
+
+    std::printf("%d failure(s)\n", g_failures);
+    return g_failures == 0 ? 0 : 1;
+}
