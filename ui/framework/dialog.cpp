@@ -40,7 +40,13 @@ Dialog::~Dialog() {
 INT_PTR Dialog::DoModal() {
     m_ending = false;
     m_result = 0;
-    const HWND owner = m_parent;
+    // A dialog given no parent belongs to the window the user was working
+    // in, which stays disabled while it is open, as modal dialogs do.
+    HWND owner = m_parent;
+    if (!owner) {
+        owner = ::GetActiveWindow();
+        if (owner) owner = ::GetAncestor(owner, GA_ROOT);
+    }
     const HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId),
                                            owner, &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) return -1;

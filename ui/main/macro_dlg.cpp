@@ -13,6 +13,7 @@
 #include "profile.h"
 #include "resource.h"
 #include "run_control.h"
+#include "script_dlg.h"
 #include "script_folder.h"
 #include "settings.h"
 #include "text.h"
@@ -45,6 +46,9 @@ const ui::MessageMap* CMacroDlg::GetMessageMap() const {
         ui::OnMessage(WM_SYSCOMMAND, &CMacroDlg::OnSysCommand),
         ui::OnMessage(WM_QUERYDRAGICON, &CMacroDlg::OnQueryDragIcon),
         ui::OnMessage(WM_DESTROY, &CMacroDlg::OnDestroy),
+        ui::OnCommand(IDC_ADD, &CMacroDlg::OnAdd),
+        ui::OnCommand(IDC_MODIFY, &CMacroDlg::OnModify),
+        ui::OnNotify(NM_DBLCLK, IDC_SCRIPT_LIST, &CMacroDlg::OnScriptListDblClk),
         ui::OnCommand(IDC_DELETE, &CMacroDlg::OnDelete),
         ui::OnCommand(IDC_TOGGLE_VALID, &CMacroDlg::OnToggleValid),
         ui::OnCommand(IDC_ALL_VALID, &CMacroDlg::OnAllValid),
@@ -162,6 +166,10 @@ std::wstring CMacroDlg::RowHotkeyText(const CScript& script) const {
 
 void CMacroDlg::AddScriptRow(CScript* script) {
     m_scripts.emplace_back(script);
+    InsertScriptRow(script);
+}
+
+void CMacroDlg::InsertScriptRow(CScript* script) {
     const int row = m_scriptList.InsertItem(m_scriptList.GetItemCount(), RowHotkeyText(*script));
     if (row < 0) return;
     if (script->m_enabled) m_scriptList.SetItemText(row, 1, kValidMark);
@@ -178,6 +186,35 @@ void CMacroDlg::ReadStopHotkey() {
     const Hotkey stop = Settings(SettingsFile()).ReadStopHotkey();
     m_stopHotkey = stop.vk;
     m_stopHotkeyMod = stop.mods;
+}
+
+void CMacroDlg::OnAdd() {
+    CScriptDlg editor(m_hWnd);
+    editor.m_isNew = TRUE;
+    if (editor.DoModal() != IDOK) return;
+    ReadStopHotkey();
+    if (std::unique_ptr<CScript> script = editor.TakeNewScript()) AddScriptRow(script.release());
+}
+
+void CMacroDlg::OnModify() {
+    const std::vector<int> selected = m_scriptList.SelectedItems();
+    if (selected.empty()) return;
+    CScript* script = RowScript(selected.front());
+    if (!script) return;
+    CScriptDlg editor(m_hWnd);
+    editor.m_isNew = FALSE;
+    editor.m_script = script;
+    if (editor.DoModal() != IDOK) return;
+    ReadStopHotkey();
+    // The row again, so that its texts are current and it moves to the
+    // sorted place of its new hotkey.
+    m_scriptList.DeleteItem(selected.front());
+    InsertScriptRow(script);
+}
+
+LRESULT CMacroDlg::OnScriptListDblClk(NMHDR*) {
+    OnModify();
+    return 0;
 }
 
 void CMacroDlg::OnDelete() {

@@ -34,6 +34,8 @@ protected:
 
 private:
     void InitScriptList();
+    // The row of a record the window already owns, at its sorted place.
+    void InsertScriptRow(CScript* script);
     void FillWindowList();
     void EnableWindowChoice(bool enable);
     std::wstring RowHotkeyText(const CScript& script) const;
@@ -46,6 +48,9 @@ private:
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    void OnAdd();
+    void OnModify();
+    LRESULT OnScriptListDblClk(NMHDR* header);
     void OnDelete();
     void OnToggleValid();
     void OnAllValid();

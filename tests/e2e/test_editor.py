@@ -1,0 +1,277 @@
+"""Scripts made and changed in the program: the editor opened from the main
+window, its panels, the repeat and capture dialogs, OK and Cancel, checked in
+the script files and in what the saved script then plays."""
+
+import time
+import unittest
+
+from e2e import TarvixCase, script_text, VK
+
+EDITOR = "腳本定義"
+REPEAT = "重複執行"
+CAPTURE = "座標點"
+
+# Dialog units to client pixels at the dialogs' 9-point font under Wine.
+UNIT = 1.75
+
+
+def centre(x, y, w, h):
+    return round((x + w / 2) * UNIT), round((y + h / 2) * UNIT)
+
+
+# The main window's Add and Modify, and its first row.
+ADD = (48, 81)
+MODIFY = (127, 81)
+FIRST_SCRIPT_ROW = (100, 140)
+
+# Editor controls (template rectangles).
+DESCRIPTION = centre(52, 6, 243, 16)
+BEGIN_HOTKEY = centre(57, 38, 80, 15)
+STOP_HOTKEY = centre(204, 38, 80, 15)
+KEY_PICKER = centre(18, 107, 25, 14)
+INSERT_KEY = centre(117, 108, 34, 14)
+CAPTURE_BUTTON = centre(17, 184, 28, 14)
+POINT_COMBO = centre(48, 185, 64, 14)
+INSERT_MOVETO = centre(117, 184, 34, 14)
+DELAY_UNIT = centre(17, 259, 50, 14)
+DELAY = centre(74, 259, 32, 13)
+INSERT_DELAY = centre(117, 259, 34, 14)
+SAY_TEXT = centre(17, 297, 89, 14)
+INSERT_TEXT = centre(117, 297, 34, 14)
+DELETE_ACTION = centre(166, 313, 41, 16)
+MOVE_UP = centre(211, 313, 41, 16)
+REPEAT_BUTTON = centre(18, 324, 33, 14)
+OK = centre(105, 341, 41, 16)
+CANCEL = centre(167, 341, 41, 16)
+FIRST_ACTION_ROW = (350, 192)
+ACTION_ROW_HEIGHT = 15
+
+# Repeat dialog controls.
+REPEAT_MINUTES = centre(32, 80, 40, 14)
+REPEAT_SECONDS = centre(32, 96, 40, 14)
+REPEAT_OK = centre(137, 11, 50, 18)
+
+
+def script_lines(path):
+    """The [Script] section's lines of a saved script."""
+    lines = path.read_bytes().decode("cp950").split("\r\n")
+    start = lines.index("[Script]") + 1
+    return [line for line in lines[start:] if line]
+
+
+def general(path):
+    keys = {}
+    for line in path.read_bytes().decode("cp950").split("\r\n"):
+        if "=" in line:
+            key, value = line.split("=", 1)
+            keys.setdefault(key, value)
+    return keys
+
+
+class Editor(TarvixCase):
+
+    def click(self, window, point, row=0, row_height=0):
+        x, y = point
+        self.session.xdotool("mousemove", "--window", window.id, x, y + row * row_height, "click", "1")
+        time.sleep(0.4)
+
+    def type(self, text):
+        self.session.xdotool("type", "--delay", "40", text)
+        time.sleep(0.2)
+
+    def clear_and_type(self, window, point, text):
+        self.click(window, point)
+        self.press("End", *["BackSpace"] * 12)
+        self.type(text)
+
+    def open_editor(self, main, button=ADD):
+        self.focus(main)
+        self.click(main, button)
+        editor = self.session.wait_window(EDITOR, timeout=20)
+        time.sleep(0.5)
+        return editor
+
+    def wait_closed(self, title, timeout=10):
+        deadline = time.monotonic() + timeout
+        while self.session.visible_windows(title) and time.monotonic() < deadline:
+            time.sleep(0.1)
+        return not self.session.visible_windows(title)
+
+    def answer(self, key):
+        """Presses a key in the message box titled with the program's name."""
+        box = self.session.wait_window("tarvix", timeout=20)
+        self.shot("message")
+        self.focus(box)
+        self.press(key)
+        self.assertTrue(self.wait_closed("tarvix"), "the message box stayed open")
+
+    def saved_scripts(self):
+        return sorted((self.folder / "script").glob("*.txt"))
+
+    def test_a_script_made_in_the_editor_is_saved_and_plays(self):
+        main = self.start_tarvix()
+        editor = self.open_editor(main)
+        self.click(editor, DESCRIPTION)
+        self.type("made here")
+        self.click(editor, BEGIN_HOTKEY)
+        self.press("F8")
+        # Enter is a key of the picker's own: it does not close the dialog.
+        self.click(editor, KEY_PICKER)
+        self.press("Return")
+        self.assertTrue(self.session.visible_windows(EDITOR), "Enter in the key picker closed the editor")
+        self.press("b")
+        self.click(editor, INSERT_KEY)
+        self.clear_and_type(editor, DELAY, "300")
+        self.click(editor, DELAY_UNIT)          # seconds to milliseconds
+        self.press("Down", "Return")
+        self.click(editor, INSERT_DELAY)
+        self.click(editor, SAY_TEXT)
+        self.type("Hi")
+        self.click(editor, INSERT_TEXT)
+        self.shot("filled")
+        self.click(editor, OK)
+        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
+
+        [path] = self.saved_scripts()
+        self.assertEqual(path.name, "made here1.txt")
+        keys = general(path)
+        self.assertEqual((keys["Description"], keys["BeginHotkey"], keys["BeginHotkeyMod"]),
+                         ("made here", str(VK["F8"]), "0"))
+        self.assertEqual((keys["RunOnce"], keys["Type"], keys["Number"]), ("1", "0", "1"))
+        self.assertEqual(script_lines(path), ["KeyPress 66 1", "Delay 300", "SayString Hi"])
+
+        # The new row plays without a restart.
+        _, log = self.start_target()
+        self.press("F8")
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 3, settle=1.5))
+        self.assertEqual(log.text(), "bHi")
+
+    def test_ok_needs_a_start_key_and_an_action(self):
+        main = self.start_tarvix()
+        editor = self.open_editor(main)
+        self.click(editor, BEGIN_HOTKEY)
+        self.press("F8")
+        self.click(editor, OK)
+        self.answer("Return")
+        self.assertTrue(self.session.visible_windows(EDITOR), "the editor closed without an action")
+        self.assertEqual(self.saved_scripts(), [])
+        self.click(editor, CANCEL)
+        self.assertTrue(self.wait_closed(EDITOR))
+        self.assertEqual(self.saved_scripts(), [], "Cancel saved a new script")
+
+    def test_cancel_after_delete_and_move_leaves_the_script_as_it_was(self):
+        self.write_script("ab.txt", script_text(["SayString a", "SayString b", "SayString c"], VK["F5"]))
+        path = self.folder / "script" / "ab.txt"
+        before = path.read_bytes()
+        main = self.start_tarvix()
+        self.click(main, FIRST_SCRIPT_ROW)
+        editor = self.open_editor(main, MODIFY)
+        self.click(editor, FIRST_ACTION_ROW)
+        self.click(editor, DELETE_ACTION)
+        self.answer("Return")
+        self.click(editor, FIRST_ACTION_ROW, row=1, row_height=ACTION_ROW_HEIGHT)
+        self.click(editor, MOVE_UP)
+        self.shot("changed")
+        self.click(editor, CANCEL)
+        self.assertTrue(self.wait_closed(EDITOR))
+        self.assertEqual(path.read_bytes(), before, "Cancel wrote the file")
+
+        _, log = self.start_target()
+        self.press("F5")
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 3, settle=1.5))
+        self.assertEqual(log.text(), "abc", "the running program kept the cancelled changes")
+
+    def test_a_save_that_fails_keeps_the_editor_open_and_loses_nothing(self):
+        self.write_script("keep.txt", script_text(["SayString k"], VK["F5"]))
+        path = self.folder / "script" / "keep.txt"
+        main = self.start_tarvix()
+        # The file gives way to a folder of its name: no file can be written there.
+        path.unlink()
+        path.mkdir()
+        self.click(main, FIRST_SCRIPT_ROW)
+        editor = self.open_editor(main, MODIFY)
+        self.click(editor, SAY_TEXT)
+        self.type("x")
+        self.click(editor, INSERT_TEXT)
+        self.click(editor, OK)
+        self.answer("Return")
+        self.assertTrue(self.session.visible_windows(EDITOR), "the editor closed although nothing was saved")
+        # Once the folder is out of the way, OK saves what is in the editor.
+        path.rmdir()
+        self.focus(editor)
+        self.click(editor, OK)
+        self.assertTrue(self.wait_closed(EDITOR))
+        self.assertEqual(script_lines(path), ["SayString k", "SayString x"])
+
+    def test_repeat_and_a_captured_point_reach_the_file(self):
+        main = self.start_tarvix()
+        editor = self.open_editor(main)
+        self.click(editor, BEGIN_HOTKEY)
+        self.press("F9")
+
+        self.click(editor, REPEAT_BUTTON)
+        repeat = self.session.wait_window(REPEAT, timeout=20)
+        self.focus(repeat)
+        self.clear_and_type(repeat, REPEAT_MINUTES, "1")
+        self.clear_and_type(repeat, REPEAT_SECONDS, "30")
+        self.shot("repeat")
+        self.click(repeat, REPEAT_OK)
+        self.assertTrue(self.wait_closed(REPEAT), "the repeat dialog stayed open")
+
+        self.focus(editor)
+        self.click(editor, CAPTURE_BUTTON)
+        capture = self.session.wait_window(CAPTURE, timeout=20)
+        self.focus(capture)
+        self.session.xdotool("mousemove", "300", "200")
+        time.sleep(0.3)
+        self.press("ctrl+alt+3")
+        deadline = time.monotonic() + 10
+        ini = self.folder / "tarvix.ini"
+        while time.monotonic() < deadline and not (ini.exists() and b"Position2X=300" in ini.read_bytes()):
+            time.sleep(0.1)
+        self.shot("captured")
+        self.assertIn(b"Position2X=300", ini.read_bytes())
+        self.assertIn(b"Position2Y=200", ini.read_bytes())
+        self.focus(capture)
+        self.press("Escape")
+        self.assertTrue(self.wait_closed(CAPTURE), "Esc did not close the capture dialog")
+
+        # The point list shows P1 again; the third entry is the new point.
+        self.focus(editor)
+        self.click(editor, POINT_COMBO)
+        self.press("Down", "Down", "Return")
+        self.click(editor, INSERT_MOVETO)
+        self.click(editor, OK)
+        self.assertTrue(self.wait_closed(EDITOR))
+        [path] = self.saved_scripts()
+        self.assertEqual(path.name, "NoName1.txt")
+        keys = general(path)
+        self.assertEqual((keys["Type"], keys["Number"]), ("2", "90"))
+        self.assertEqual(script_lines(path), ["MoveTo 300 200"])
+
+
+    def test_the_classic_editor_makes_a_script_without_run_once(self):
+        main = self.start_tarvix("tarvix-classic.exe")
+        self.focus(main)
+        self.click(main, ADD)
+        editor = self.session.wait_window("宏定義", timeout=20)
+        time.sleep(0.5)
+        self.click(editor, centre(57, 42, 80, 15))      # start hotkey
+        self.press("F8")
+        self.click(editor, centre(17, 253, 89, 14))     # text
+        self.type("Hi")
+        self.click(editor, centre(116, 253, 34, 14))    # insert
+        self.shot("filled")
+        self.click(editor, centre(22, 306, 41, 16))     # OK
+        self.assertTrue(self.wait_closed("宏定義"), "OK did not close the editor")
+        [path] = self.saved_scripts()
+        self.assertNotIn("RunOnce", general(path))
+        self.assertEqual(script_lines(path), ["SayString Hi"])
+        _, log = self.start_target()
+        self.press("F8")
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 2, settle=1.5))
+        self.assertEqual(log.text(), "Hi")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
