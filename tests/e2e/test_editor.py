@@ -115,6 +115,10 @@ class Editor(TarvixCase):
         self.type("made here")
         self.click(editor, BEGIN_HOTKEY)
         self.press("F8")
+        # Pause alone can be the stop hotkey, which a hotkey box takes only
+        # with the editor's help.
+        self.click(editor, STOP_HOTKEY)
+        self.press("Pause")
         # Enter is a key of the picker's own: it does not close the dialog.
         self.click(editor, KEY_PICKER)
         self.press("Return")
@@ -139,6 +143,9 @@ class Editor(TarvixCase):
                          ("made here", str(VK["F8"]), "0"))
         self.assertEqual((keys["RunOnce"], keys["Type"], keys["Number"]), ("1", "0", "1"))
         self.assertEqual(script_lines(path), ["KeyPress 66 1", "Delay 300", "SayString Hi"])
+        settings = (self.folder / "tarvix.ini").read_bytes()
+        self.assertIn(b"EndHotkey=19\r\n", settings)
+        self.assertIn(b"EndHotkeyMod=0\r\n", settings)
 
         # The new row plays without a restart.
         _, log = self.start_target()
