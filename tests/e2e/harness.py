@@ -341,15 +341,21 @@ class Session:
         self.temp_dirs.append(folder)
         return folder
 
-    def program_folder(self, dist=None, without=()):
-        """A copy of the assembled program folder; names in `without` are left out."""
+    def program_folder(self, dist=None, without=(), examples=False):
+        """A copy of the assembled program folder; names in `without` are left
+        out, and so are the example scripts unless asked for: each test
+        brings the scripts it needs."""
         source = dist_dir(dist)
         if not (source / "tarvix.exe").exists():
             raise FileNotFoundError(f"no program folder at {source} (build the windows preset)")
         folder = self.temp_dir("tarvix-program-") / "tarvix"
-        def top_level_left_out(directory, names):
-            return [n for n in names if n in without] if Path(directory) == source else []
-        shutil.copytree(source, folder, ignore=top_level_left_out)
+        def left_out(directory, names):
+            if Path(directory) == source:
+                return [n for n in names if n in without]
+            if Path(directory) == source / "script" and not examples:
+                return list(names)
+            return []
+        shutil.copytree(source, folder, ignore=left_out)
         return folder
 
     # -- processes ----------------------------------------------------------
@@ -498,7 +504,7 @@ def command_start(args):
         return command_start_on_display(args, exe_name)
     with Session() as session:
         _cleanup_on_signals(session)
-        folder = session.program_folder(args.dist)
+        folder = session.program_folder(args.dist, examples=True)
         session.start(folder / exe_name, cwd=folder, desktop=True)
         try:
             session.wait_window(args.title, timeout=args.timeout)

@@ -102,6 +102,20 @@ class ProgramFolder(TarvixCase):
         time.sleep(1.0)
         self.assertFalse((self.folder / "script").exists())
 
+    def test_the_shipped_example_script_loads_and_plays(self):
+        self.folder = self.session.program_folder(examples=True)
+        self.assertTrue(list((self.folder / "script").glob("*.txt")), "the program folder holds no example")
+        self.start_tarvix()
+        _, log = self.start_target()
+        # Held a moment, as a hand presses it.
+        self.session.xdotool("keydown", "ctrl", "keydown", "F12")
+        time.sleep(0.2)
+        self.session.xdotool("keyup", "F12", "keyup", "ctrl")
+        expected = "你好！這是 tarvix 的範例腳本。\r按 Ctrl+Shift+A 可以隨時中止播放。\r"
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= len(expected), timeout=30, settle=1.0),
+                        f"typed {log.text()!r}")
+        self.assertEqual(log.text(), expected)
+
     def test_scripts_are_found_in_the_program_folder_from_any_current_folder(self):
         # The current folder holds a script of its own with the same hotkey:
         # only the program folder's must play.
