@@ -3,68 +3,172 @@
 #include <process.h>
 
 #include <algorithm>
+#include <climits>
+#include <deque>
 
 #include "win32_ports.h"
 
 namespace tarvix {
 
-struct PlaybackRuns::StopEvent {
-    HANDLE handle = ::CreateEventA(nullptr, TRUE, FALSE, "StopEvent");
-    ~StopEvent() {
-        if (handle) ::CloseHandle(handle);
+namespace {
+
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(SRWLOCK& lock) : m_lock(lock) { ::AcquireSRWLockExclusive(&m_lock); }
+    ~ExclusiveLock() { ::ReleaseSRWLockExclusive(&m_lock); }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+};
+
+}  // namespace
+
+// What the window's object and the threads share.
+struct PlaybackRuns::Shared {
+    HANDLE stop = ::CreateEventA(nullptr, TRUE, FALSE, "StopEvent");
+    // One count for each run handed to a waiting thread, and one for each
+    // waiting thread sent away at shutdown.
+    HANDLE wake = ::CreateSemaphoreA(nullptr, 0, LONG_MAX, nullptr);
+    HANDLE noneRunning = ::CreateEventA(nullptr, TRUE, TRUE, nullptr);
+
+    SRWLOCK lock = SRWLOCK_INIT;
+    std::deque<std::unique_ptr<PlaybackJob>> handedOver;
+    size_t parked = 0;  // waiting threads no count of wake is meant for yet
+    size_t running = 0;
+    bool closing = false;
+
+    ~Shared() {
+        for (HANDLE handle : {stop, wake, noneRunning})
+            if (handle) ::CloseHandle(handle);
+    }
+
+    // True when a waiting thread takes the job; otherwise the caller still
+    // has it. The run counts as playing from here either way.
+    bool HandOver(std::unique_ptr<PlaybackJob>& job) {
+        bool taken = false;
+        {
+            ExclusiveLock hold(lock);
+            if (++running == 1) ::ResetEvent(noneRunning);
+            if (parked > 0) {
+                --parked;
+                handedOver.push_back(std::move(job));
+                taken = true;
+            }
+        }
+        if (taken) ::ReleaseSemaphore(wake, 1, nullptr);
+        return taken;
+    }
+
+    void RunEnded() {
+        ExclusiveLock hold(lock);
+        if (--running == 0) ::SetEvent(noneRunning);
+    }
+
+    // Waits for the next run; none when the thread is to end instead.
+    std::unique_ptr<PlaybackJob> Park() {
+        {
+            ExclusiveLock hold(lock);
+            if (closing || !wake || parked >= kParkedThreads) return nullptr;
+            ++parked;
+        }
+        ::WaitForSingleObject(wake, INFINITE);
+        ExclusiveLock hold(lock);
+        if (handedOver.empty()) return nullptr;  // sent away
+        std::unique_ptr<PlaybackJob> job = std::move(handedOver.front());
+        handedOver.pop_front();
+        return job;
+    }
+
+    void SendAwayParked() {
+        size_t waiting;
+        {
+            ExclusiveLock hold(lock);
+            closing = true;
+            waiting = parked;
+            parked = 0;
+        }
+        if (waiting > 0) ::ReleaseSemaphore(wake, static_cast<LONG>(waiting), nullptr);
     }
 };
 
 namespace {
 
-struct RunStart {
-    std::unique_ptr<PlaybackJob> job;
-    std::shared_ptr<void> stopOwner;
-    HANDLE stopEvent;
+struct ThreadStart {
+    std::shared_ptr<PlaybackRuns::Shared> shared;
+    std::unique_ptr<PlaybackJob> job;  // none: prepare and wait for one
 };
 
-// One run, on its own thread; it owns its job and its share of the signal.
-unsigned __stdcall PlaybackThreadProc(void* argument) {
-    std::unique_ptr<RunStart> start(static_cast<RunStart*>(argument));
+void Play(const PlaybackJob& job, HANDLE stopEvent) {
     Win32InputSink input;
     Win32Clock clock;
-    Win32StopSignal stop(start->stopEvent);
+    Win32StopSignal stop(stopEvent);
     Win32ForegroundWindow foreground;
     Win32KeyState keys;
     PlaybackPorts ports{input, clock, stop, foreground};
     ports.keys = &keys;
-    return static_cast<unsigned>(PlayJob(*start->job, ports));
+    PlayJob(job, ports);
+}
+
+unsigned __stdcall PlaybackThreadProc(void* argument) {
+    const std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(argument));
+    PlaybackRuns::Shared& shared = *start->shared;
+    std::unique_ptr<PlaybackJob> job = std::move(start->job);
+    // A thread started for a run plays it at once: preparing first would only
+    // move the cost in front of its first event.
+    if (!job) Win32InputSink::PrepareThread();
+    for (;;) {
+        if (job) {
+            Play(*job, shared.stop);
+            job.reset();  // the run's copy goes before the run counts as ended
+            shared.RunEnded();
+        }
+        job = shared.Park();
+        if (!job) return 0;
+    }
 }
 
 }  // namespace
 
-PlaybackRuns::PlaybackRuns() : m_stop(std::make_shared<StopEvent>()) {}
+PlaybackRuns::PlaybackRuns() : m_shared(std::make_shared<Shared>()) {
+    for (size_t i = 0; i < kParkedThreads; ++i) StartThread(nullptr);
+}
 
 PlaybackRuns::~PlaybackRuns() {
+    const DWORD begin = ::GetTickCount();
     SetStop();
     WaitForRuns(kShutdownWaitMs);
+    m_shared->SendAwayParked();
+    const DWORD spent = ::GetTickCount() - begin;
+    WaitForThreads(spent < kShutdownWaitMs ? kShutdownWaitMs - spent : 0);
     for (HANDLE thread : m_threads) ::CloseHandle(thread);
 }
 
-void PlaybackRuns::ResetStop() { ::ResetEvent(m_stop->handle); }
+void PlaybackRuns::ResetStop() { ::ResetEvent(m_shared->stop); }
 
-void PlaybackRuns::SetStop() { ::SetEvent(m_stop->handle); }
+void PlaybackRuns::SetStop() { ::SetEvent(m_shared->stop); }
 
 void PlaybackRuns::Start(std::unique_ptr<PlaybackJob> job) {
     PruneEnded();
-    auto start = std::make_unique<RunStart>();
-    start->job = std::move(job);
-    start->stopOwner = m_stop;
-    start->stopEvent = m_stop->handle;
-    std::shared_ptr<RunFlag> flag = start->job->script;
-    const uintptr_t thread = ::_beginthreadex(nullptr, 0, &PlaybackThreadProc, start.get(), 0, nullptr);
-    if (thread == 0) {
+    if (m_shared->HandOver(job)) return;
+    std::shared_ptr<RunFlag> flag = job->script;
+    if (!StartThread(std::move(job))) {
         // No run: the script is not playing after all.
+        m_shared->RunEnded();
         if (flag) flag->Clear();
-        return;
     }
+}
+
+bool PlaybackRuns::StartThread(std::unique_ptr<PlaybackJob> job) {
+    auto start = std::make_unique<ThreadStart>();
+    start->shared = m_shared;
+    start->job = std::move(job);
+    const uintptr_t thread = ::_beginthreadex(nullptr, 0, &PlaybackThreadProc, start.get(), 0, nullptr);
+    if (thread == 0) return false;
     start.release();  // the thread owns it now
     m_threads.push_back(reinterpret_cast<HANDLE>(thread));
+    return true;
 }
 
 void PlaybackRuns::PruneEnded() {
@@ -78,17 +182,27 @@ void PlaybackRuns::PruneEnded() {
 }
 
 size_t PlaybackRuns::RunningCount() {
-    PruneEnded();
-    return m_threads.size();
+    ExclusiveLock hold(m_shared->lock);
+    return m_shared->running;
+}
+
+size_t PlaybackRuns::ParkedCount() {
+    ExclusiveLock hold(m_shared->lock);
+    return m_shared->parked;
 }
 
 bool PlaybackRuns::WaitForRuns(DWORD ms) {
+    ::WaitForSingleObject(m_shared->noneRunning, ms);
+    return RunningCount() == 0;
+}
+
+void PlaybackRuns::WaitForThreads(DWORD ms) {
     const DWORD begin = ::GetTickCount();
     for (;;) {
         PruneEnded();
-        if (m_threads.empty()) return true;
+        if (m_threads.empty()) return;
         const DWORD spent = ::GetTickCount() - begin;
-        if (spent >= ms) return false;
+        if (spent >= ms) return;
         const DWORD count = static_cast<DWORD>(std::min<size_t>(m_threads.size(), MAXIMUM_WAIT_OBJECTS));
         ::WaitForMultipleObjects(count, m_threads.data(), FALSE, ms - spent);
     }

@@ -9,12 +9,24 @@
 
 namespace tarvix {
 
-// The runs of the program and the stop signal they share. Each run holds a
-// share of the signal, so the event is closed only when the window and every
-// run are done with it, never under a run that still polls it.
+// The runs of the program, each on a thread of its own, and the stop signal
+// they share.
+//
+// The first keyboard call a thread makes is where the system sets up the
+// thread's input state; under Wine that opens a display connection for the
+// thread, about 12 ms, far more than the rest of the way from hotkey to first
+// event. So a few threads are kept waiting that have already made that call:
+// a run goes to one of them when one is free, and to a new thread otherwise,
+// so any number can play at once. A thread whose run ends waits for the next
+// while fewer than kParkedThreads wait, and ends otherwise.
+//
+// The threads share what they use with this object, so one that outlives it
+// (the bounded wait at shutdown) never touches freed memory, and the event is
+// closed only when the window and every thread are done with it.
 class PlaybackRuns : public RunLauncher {
 public:
-    // Creates the manual-reset event "StopEvent", not signalled.
+    // Creates the manual-reset event "StopEvent", not signalled, and starts
+    // the waiting threads.
     PlaybackRuns();
     // Signals stop and waits a bounded time for the runs to end (a step in
     // progress, such as a long Delay, always finishes first).
@@ -29,15 +41,23 @@ public:
     // Waits until every run has ended or the time is up; true when none plays.
     bool WaitForRuns(DWORD ms);
     size_t RunningCount();
+    // Threads ready for a run; kParkedThreads once they have started and
+    // nothing plays.
+    size_t ParkedCount();
 
     static constexpr DWORD kShutdownWaitMs = 3000;
+    static constexpr size_t kParkedThreads = 2;
+
+    // What this object and its threads share; only the threads use it.
+    struct Shared;
 
 private:
-    struct StopEvent;
+    bool StartThread(std::unique_ptr<PlaybackJob> job);
+    void WaitForThreads(DWORD ms);
     void PruneEnded();
 
-    std::shared_ptr<StopEvent> m_stop;
-    std::vector<HANDLE> m_threads;
+    std::shared_ptr<Shared> m_shared;
+    std::vector<HANDLE> m_threads;  // waiting ones included
 };
 
 }  // namespace tarvix

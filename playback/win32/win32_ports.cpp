@@ -35,6 +35,9 @@ void SendMouse(DWORD flags, LONG dx, LONG dy) {
 
 }  // namespace
 
+// The same lookup a run makes before its first key; it sends nothing.
+void Win32InputSink::PrepareThread() { ::MapVirtualKeyA(VK_SHIFT, MAPVK_VK_TO_VSC); }
+
 uint16_t Win32InputSink::ScanCode(uint8_t vk) {
     return static_cast<uint16_t>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
 }

@@ -12,6 +12,10 @@ namespace tarvix {
 // the keyboard hook never reports it back as a hotkey.
 class Win32InputSink : public InputSink {
 public:
+    // Makes the calling thread's first keyboard call, so that the system sets
+    // up its input state now rather than in front of a run's first event.
+    static void PrepareThread();
+
     uint16_t ScanCode(uint8_t vk) override;
     int16_t KeyScan(unsigned char c) override;
     void Key(uint8_t vk, uint16_t scan, bool up) override;
