@@ -275,28 +275,23 @@ void CScriptDlg::OnDeleteAction() {
     ::InvalidateRect(m_actionList.GetSafeHwnd(), nullptr, TRUE);
 }
 
-void CScriptDlg::OnMoveUp() {
-    const int selected = SelectedRow();
-    if (!m_list.CanMoveUp(selected)) return;
-    m_changingRows = true;
-    m_action = m_list.action(static_cast<size_t>(selected));
-    const int moved = m_list.MoveUp(selected);
-    m_actionList.DeleteItem(selected);
-    InsertRow(static_cast<size_t>(moved));
-    m_changingRows = false;
-    SelectRow(moved);
-}
+void CScriptDlg::OnMoveUp() { MoveSelectedRow(true); }
 
-void CScriptDlg::OnMoveDown() {
+void CScriptDlg::OnMoveDown() { MoveSelectedRow(false); }
+
+// The action first, then its row again at the new place with the texts it
+// had; the moved row is selected and the insertion point goes with it.
+void CScriptDlg::MoveSelectedRow(bool up) {
     const int selected = SelectedRow();
-    if (!m_list.CanMoveDown(selected)) return;
+    if (!(up ? m_list.CanMoveUp(selected) : m_list.CanMoveDown(selected))) return;
     m_changingRows = true;
     m_action = m_list.action(static_cast<size_t>(selected));
-    const int moved = m_list.MoveDown(selected);
+    const int moved = up ? m_list.MoveUp(selected) : m_list.MoveDown(selected);
     m_actionList.DeleteItem(selected);
     InsertRow(static_cast<size_t>(moved));
     m_changingRows = false;
     SelectRow(moved);
+    ::InvalidateRect(m_actionList.GetSafeHwnd(), nullptr, TRUE);
 }
 
 void CScriptDlg::OnRepeat() {

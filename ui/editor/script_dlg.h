@@ -50,6 +50,7 @@ private:
     void SelectRow(int row);
     int SelectedRow() const;
     void InsertFromPanel(const ScriptAction& action);
+    void MoveSelectedRow(bool up);
 
     void OnRepeat();
     void OnDeleteAction();
