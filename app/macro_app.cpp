@@ -1,7 +1,9 @@
 #include "macro_app.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
+#include <memory>
 #include <vector>
 
 #include "edition_config.h"
@@ -27,6 +29,21 @@ std::string ModulePath() {
     }
 }
 
+// OLE on the user-interface thread for as long as the main window lives: the
+// window hosts the web browser control (edition 1.1).
+class OleSession {
+public:
+    OleSession() : m_initialised(SUCCEEDED(::OleInitialize(nullptr))) {}
+    ~OleSession() {
+        if (m_initialised) ::OleUninitialize();
+    }
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+
+private:
+    bool m_initialised;
+};
+
 }  // namespace
 
 CMacroApp& TheApp() {
@@ -35,6 +52,11 @@ CMacroApp& TheApp() {
 }
 
 BOOL CMacroApp::InitInstance() {
+    // OLE comes first and stays until the main window has gone; edition 1.0
+    // hosts no control and needs none.
+    std::unique_ptr<OleSession> ole;
+    if (kProgramEdition == Edition::V11) ole = std::make_unique<OleSession>();
+
     // The handle is kept open for the life of the process on purpose: the
     // system releases the mutex when the process ends, however it ends.
     ::CreateMutexA(nullptr, TRUE, kRunOnceMutex);

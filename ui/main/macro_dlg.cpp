@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ad_panel.h"
 #include "data_exchange.h"
 #include "edition_config.h"
 #include "hook_api.h"
@@ -46,6 +47,7 @@ const ui::MessageMap* CMacroDlg::GetMessageMap() const {
         ui::OnMessage(WM_SYSCOMMAND, &CMacroDlg::OnSysCommand),
         ui::OnMessage(WM_QUERYDRAGICON, &CMacroDlg::OnQueryDragIcon),
         ui::OnMessage(WM_DESTROY, &CMacroDlg::OnDestroy),
+        ui::OnMessage(WM_AD_PAGE_ANSWERED, &CMacroDlg::OnAdPageAnswered),
         ui::OnCommand(IDC_ADD, &CMacroDlg::OnAdd),
         ui::OnCommand(IDC_MODIFY, &CMacroDlg::OnModify),
         ui::OnNotify(NM_DBLCLK, IDC_SCRIPT_LIST, &CMacroDlg::OnScriptListDblClk),
@@ -122,6 +124,7 @@ void CMacroDlg::InitScriptList() {
         UpdateData(false);
     }
     FillWindowList();
+    if (!kClassic) SetUpAdPanel();
 }
 
 void CMacroDlg::LoadScripts() {
@@ -332,6 +335,8 @@ LRESULT CMacroDlg::OnSysCommand(WPARAM, LPARAM) {
 LRESULT CMacroDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_icon); }
 
 LRESULT CMacroDlg::OnDestroy(WPARAM, LPARAM) {
+    // First: a probe answering from now on finds no window to tell.
+    CloseAdPanel();
     if (m_reportingHotkeys) {
         HookStopHotkeys();
         m_reportingHotkeys = false;

@@ -9,9 +9,11 @@
 #include "dialog.h"
 #include "list_control.h"
 #include "script.h"
+#include "web_browser.h"
 
 namespace tarvix {
 
+class AdProbeMailbox;
 class PlaybackRuns;
 
 // The main window: the script list, the library's commands, the choice of
@@ -26,6 +28,8 @@ public:
     void AddScriptRow(CScript* script);
     void LoadScripts();
     void ReadStopHotkey();
+    // The page answered: the browser in place of the banner.
+    void ShowAdBrowser();
 
 protected:
     BOOL OnInitDialog() override;
@@ -34,6 +38,9 @@ protected:
 
 private:
     void InitScriptList();
+    void SetUpAdPanel();
+    void PlaceBrowser();
+    void CloseAdPanel();
     // The row of a record the window already owns, at its sorted place.
     void InsertScriptRow(CScript* script);
     void FillWindowList();
@@ -48,6 +55,7 @@ private:
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnAdPageAnswered(WPARAM wParam, LPARAM lParam);
     void OnAdd();
     void OnModify();
     LRESULT OnScriptListDblClk(NMHDR* header);
@@ -74,6 +82,10 @@ private:
     std::vector<std::unique_ptr<CScript>> m_scripts;
     std::unique_ptr<PlaybackRuns> m_runs;
     bool m_reportingHotkeys = false;
+    // The advertisement panel: the browser, when there is one, and what the
+    // probe thread shares with the window.
+    CWebBrowser2 m_browser;
+    std::shared_ptr<AdProbeMailbox> m_adProbe;
 };
 
 }  // namespace tarvix

@@ -1,6 +1,9 @@
 # The main window's sources, built into each program with its edition.
 set(TARVIX_MAIN_WINDOW_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/ad_panel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/macro_dlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/macro_dlg_ad.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/web_browser.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_titles.cpp
 )
 set(TARVIX_MAIN_WINDOW_INCLUDES ${CMAKE_CURRENT_LIST_DIR})

@@ -1,0 +1,92 @@
+#include "web_browser.h"
+
+#include <exdisp.h>
+#include <oleauto.h>
+
+namespace tarvix {
+
+namespace {
+
+// The control by its class id, as the host reads it from its window text.
+constexpr wchar_t kBrowserClassId[] = L"{8856F961-340A-11D0-A96B-00C04FD705A2}";
+constexpr wchar_t kHostClass[] = L"AtlAxWin";
+
+using AtlAxWinInitFn = BOOL(WINAPI*)();
+using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
+
+// atl.dll from the system folder only, never from the program folder or the
+// current one. Loaded once and never freed: the host windows' procedure
+// lives in it.
+struct AtlHost {
+    AtlAxGetControlFn getControl = nullptr;
+    bool ready = false;
+
+    AtlHost() {
+        wchar_t path[MAX_PATH];
+        const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
+        if (length == 0 || length + 9 > MAX_PATH) return;
+        ::lstrcatW(path, L"\\atl.dll");
+        const HMODULE atl = ::LoadLibraryW(path);
+        if (!atl) return;
+        const auto init = reinterpret_cast<AtlAxWinInitFn>(
+            reinterpret_cast<void*>(::GetProcAddress(atl, "AtlAxWinInit")));
+        getControl = reinterpret_cast<AtlAxGetControlFn>(
+            reinterpret_cast<void*>(::GetProcAddress(atl, "AtlAxGetControl")));
+        ready = init && getControl && init();
+    }
+};
+
+const AtlHost& Atl() {
+    static const AtlHost host;
+    return host;
+}
+
+// The browser interface of the control in a host window, or null.
+IWebBrowser2* BrowserOf(HWND host) {
+    if (!host || !Atl().ready) return nullptr;
+    IUnknown* control = nullptr;
+    if (FAILED(Atl().getControl(host, &control)) || !control) return nullptr;
+    IWebBrowser2* browser = nullptr;
+    if (FAILED(control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser)))) browser = nullptr;
+    control->Release();
+    return browser;
+}
+
+}  // namespace
+
+bool CWebBrowser2::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
+    if (!Atl().ready) return false;
+    const HWND host = ::CreateWindowExW(0, kHostClass, kBrowserClassId, style | WS_CHILD, rect.left, rect.top,
+                                        rect.right - rect.left, rect.bottom - rect.top, parent,
+                                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                        ::GetModuleHandleW(nullptr), nullptr);
+    if (!host) return false;
+    // The host window stays even when the control in it could not be made;
+    // an empty host is no browser.
+    IWebBrowser2* browser = BrowserOf(host);
+    if (!browser) {
+        ::DestroyWindow(host);
+        return false;
+    }
+    browser->Release();
+    m_hWnd = host;
+    return true;
+}
+
+bool CWebBrowser2::Navigate(const std::wstring& url) const {
+    IWebBrowser2* browser = BrowserOf(m_hWnd);
+    if (!browser) return false;
+    BSTR address = ::SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
+    HRESULT result = E_OUTOFMEMORY;
+    if (address) {
+        // Flags, target frame, post data and headers: none.
+        VARIANT none[4];
+        for (VARIANT& v : none) ::VariantInit(&v);
+        result = browser->Navigate(address, &none[0], &none[1], &none[2], &none[3]);
+        ::SysFreeString(address);
+    }
+    browser->Release();
+    return SUCCEEDED(result);
+}
+
+}  // namespace tarvix
