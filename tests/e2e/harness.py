@@ -181,6 +181,9 @@ class Prefix:
             "LANG": LOCALE,
             "DISPLAY": self.display.name,
         })
+        # tarvix asks a web server for its advertisement page at start; no
+        # test reaches the Internet: a port on this machine nobody listens to.
+        env.setdefault("TARVIX_AD_URL", "http://127.0.0.1:9/cn/ad/ad_tarvix.htm")
         if extra:
             env.update(extra)
         return env
@@ -364,14 +367,14 @@ class Session:
         return self.prefix.env(extra)
 
     def start(self, exe, args=(), cwd=None, desktop=False, stdout=subprocess.DEVNULL,
-              stderr=subprocess.DEVNULL):
+              stderr=subprocess.DEVNULL, env=None):
         """Starts a Windows program; with desktop, inside Wine's desktop window
-        (frames, a taskbar and a notification area)."""
+        (frames, a taskbar and a notification area); env adds variables."""
         command = ["wine"]
         if desktop:
             command += ["explorer", f"/desktop={DESKTOP_NAME},{SCREEN}"]
         command += [str(exe), *map(str, args)]
-        process = subprocess.Popen(command, cwd=str(cwd) if cwd else None, env=self.env(),
+        process = subprocess.Popen(command, cwd=str(cwd) if cwd else None, env=self.env(env),
                                    stdin=subprocess.DEVNULL, stdout=stdout, stderr=stderr,
                                    start_new_session=True)
         self.processes.append(process)
