@@ -7,11 +7,14 @@ measured in the same run (bench/README.md has the figures):
             recorder (the floor) to the first event the script plays there
   timing    KeyPress holds and Delay 100 steps measured at the recorder
   idle      CPU time tarvix uses over 60 s while nothing plays
+  adprobe   start until the main window shows while the advertisement probe
+            waits on a server that never answers, against a refused probe
 
-    bench/windows/e2e_bench.py [startup|latency|timing|idle ...]
+    bench/windows/e2e_bench.py [startup|latency|timing|idle|adprobe ...]
 """
 
 import os
+import socket
 import statistics
 import sys
 import time
@@ -42,9 +45,9 @@ def write_many(folder, count):
             script_text(actions, 112 + i % 12, mod=i % 8, description=f"測試 {i}", run_once=1))
 
 
-def time_to_window(session, folder):
+def time_to_window(session, folder, env=None):
     started = time.monotonic()
-    session.start(folder / "tarvix.exe", cwd=folder)
+    session.start(folder / "tarvix.exe", cwd=folder, env=env)
     while not session.visible_windows("Tapwisp"):
         if time.monotonic() - started > 120:
             raise TimeoutError("no main window")
@@ -153,7 +156,51 @@ def bench_idle(session, seconds=60):
           f"(goal: under 50 ms)")
 
 
-BENCHES = {"startup": bench_startup, "latency": bench_latency, "timing": bench_timing, "idle": bench_idle}
+def bench_adprobe(session, rounds=7):
+    # A listening socket that never accepts: the kernel completes the
+    # connection, the request goes out, and no answer ever comes back.
+    silent = socket.socket()
+    silent.bind(("127.0.0.1", 0))
+    silent.listen(64)
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        refused_port = s.getsockname()[1]
+    page = "/cn/ad/ad_tarvix.htm"
+    refused = f"http://127.0.0.1:{refused_port}{page}"
+    variants = {
+        "refused": {"TARVIX_AD_URL": refused},
+        "silent": {"TARVIX_AD_URL": f"http://127.0.0.1:{silent.getsockname()[1]}{page}"},
+        # What hosting the browser costs: the same start without atl.dll.
+        "no browser": {"TARVIX_AD_URL": refused,
+                       "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d;atl="},
+    }
+    folder = session.program_folder()
+    times = {name: [] for name in variants}
+    for name, env in variants.items():  # the first starts after boot warm Wine up
+        time_to_window(session, folder, env)
+        session.stop_all()
+    for _ in range(rounds):
+        for name, env in variants.items():
+            try:
+                times[name].append(time_to_window(session, folder, env))
+            except TimeoutError:
+                # Now and then Wine starts nothing at all right after the
+                # previous server was ended (old and new builds alike): once more.
+                session.stop_all()
+                times[name].append(time_to_window(session, folder, env))
+            session.stop_all()
+    silent.close()
+    median = {name: statistics.median(values) for name, values in times.items()}
+    print(f"adprobe: start until the main window shows, median of {rounds}: probe refused at once "
+          f"{median['refused'] * 1e3:.0f} ms, probe waiting on a silent server "
+          f"{median['silent'] * 1e3:.0f} ms (ratio {median['silent'] / median['refused']:.2f}; goal: "
+          f"the same); without the browser {median['no browser'] * 1e3:.0f} ms")
+    for name, values in times.items():
+        print(f"  {name}: {', '.join(f'{t * 1e3:.0f}' for t in values)} ms")
+
+
+BENCHES = {"startup": bench_startup, "latency": bench_latency, "timing": bench_timing, "idle": bench_idle,
+           "adprobe": bench_adprobe}
 
 
 def main(argv):
