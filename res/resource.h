@@ -58,6 +58,9 @@
 #define IDC_MAKER_LOGO 1063
 #define IDC_BANNER 1064
 
+// About box controls.
+#define IDC_HOME_LINK 1059
+
 // Script editor controls.
 #define IDC_DESCRIPTION 1011
 #define IDC_BEGIN_HOTKEY 1012
