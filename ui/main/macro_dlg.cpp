@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "about_dlg.h"
 #include "ad_panel.h"
 #include "data_exchange.h"
 #include "edition_config.h"
@@ -17,7 +18,9 @@
 #include "script_dlg.h"
 #include "script_folder.h"
 #include "settings.h"
+#include "shell_links.h"
 #include "text.h"
+#include "tray_icon.h"
 #include "window_titles.h"
 
 namespace tarvix {
@@ -35,7 +38,7 @@ bool KeyDown(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 CMacroDlg::CMacroDlg()
     : ui::Dialog(IDD_MAIN),
       m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_handCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649))) {}  // IDC_HAND
+      m_handCursor(::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR))) {}
 
 CMacroDlg::~CMacroDlg() {
     if (m_listFont) ::DeleteObject(m_listFont);
@@ -46,6 +49,13 @@ const ui::MessageMap* CMacroDlg::GetMessageMap() const {
         ui::OnMessage(WM_HOTKEY, &CMacroDlg::OnHotKey),
         ui::OnMessage(WM_SYSCOMMAND, &CMacroDlg::OnSysCommand),
         ui::OnMessage(WM_QUERYDRAGICON, &CMacroDlg::OnQueryDragIcon),
+        ui::OnMessage(WM_PAINT, &CMacroDlg::OnPaint),
+        ui::OnMessage(WM_TRAYNOTIFY, &CMacroDlg::OnTrayNotify),
+        ui::OnMessage(TaskbarCreatedMessage(), &CMacroDlg::OnTaskbarCreated),
+        ui::OnMessage(WM_HELP, &CMacroDlg::OnHelpInfo),
+        ui::OnCommand(IDC_MINIMIZE, &CMacroDlg::OnMinimize),
+        ui::OnCommand(IDC_ABOUT, &CMacroDlg::OnAbout),
+        ui::OnCommand(IDC_HELP_BUTTON, &CMacroDlg::OnHelp),
         ui::OnMessage(WM_DESTROY, &CMacroDlg::OnDestroy),
         ui::OnMessage(WM_AD_PAGE_ANSWERED, &CMacroDlg::OnAdPageAnswered),
         ui::OnCommand(IDC_ADD, &CMacroDlg::OnAdd),
@@ -93,6 +103,7 @@ BOOL CMacroDlg::OnInitDialog() {
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
 
     InitScriptList();
+    AddTrayIcon();
     LoadScripts();
     ReadStopHotkey();
 
@@ -327,8 +338,11 @@ LRESULT CMacroDlg::OnHotKey(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-LRESULT CMacroDlg::OnSysCommand(WPARAM, LPARAM) {
-    PassToDefault();
+LRESULT CMacroDlg::OnSysCommand(WPARAM wParam, LPARAM) {
+    if ((wParam & 0xFFF0) == IDM_ABOUTBOX)
+        ShowAbout();
+    else
+        PassToDefault();
     return 0;
 }
 
@@ -346,6 +360,7 @@ LRESULT CMacroDlg::OnDestroy(WPARAM, LPARAM) {
     m_runs.reset();
     UpdateData(true);
     Settings(SettingsFile()).WriteEnableType(m_targetMode);
+    if (m_trayIcon.cbSize) ::Shell_NotifyIconA(NIM_DELETE, &m_trayIcon);
     PassToDefault();
     return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -34,6 +35,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(ui::DataExchange& dx) override;
+    bool PreTranslateMessage(MSG* msg) override;
     const ui::MessageMap* GetMessageMap() const override;
 
 private:
@@ -50,10 +52,19 @@ private:
     void SetRowEnabled(int row, CScript& script, bool enabled);
     std::string ScriptFolder() const;
     std::string SettingsFile() const;
+    void AddTrayIcon();
+    void ShowAbout();
 
     LRESULT OnHotKey(WPARAM wParam, LPARAM lParam);
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
+    LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
+    void OnMinimize();
+    void OnAbout();
+    void OnHelp();
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT OnAdPageAnswered(WPARAM wParam, LPARAM lParam);
     void OnAdd();
@@ -76,6 +87,7 @@ private:
     std::wstring m_targetTitle;
     HICON m_icon;
     HCURSOR m_handCursor;
+    NOTIFYICONDATAA m_trayIcon{};
 
     HFONT m_listFont = nullptr;
     // The records of the rows; a row's item data points into this.

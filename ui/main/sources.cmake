@@ -1,8 +1,12 @@
 # The main window's sources, built into each program with its edition.
 set(TARVIX_MAIN_WINDOW_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/about_dlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ad_panel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/macro_dlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/macro_dlg_ad.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/macro_dlg_tray.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/shell_links.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tray_icon.cpp
     ${CMAKE_CURRENT_LIST_DIR}/web_browser.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_titles.cpp
 )

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "dialog.h"
+
+namespace tarvix {
+
+// The about box: the product, its edition, its makers and the link to the
+// maker's home page (control 1059).
+class CAboutDlg : public ui::Dialog {
+public:
+    explicit CAboutDlg(HWND parent);
+    ~CAboutDlg() override;
+
+protected:
+    bool PreTranslateMessage(MSG* msg) override;
+};
+
+}  // namespace tarvix

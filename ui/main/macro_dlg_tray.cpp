@@ -1,0 +1,88 @@
+// The main window's way out of sight and back: the notification-area icon,
+// drawing while minimised, the about box, help and the maker logo link.
+#include "about_dlg.h"
+#include "edition_config.h"
+#include "macro_app.h"
+#include "macro_dlg.h"
+#include "resource.h"
+#include "shell_links.h"
+#include "text.h"
+#include "tray_icon.h"
+
+namespace tarvix {
+
+void CMacroDlg::AddTrayIcon() {
+    const HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    const std::string tip = ui::AnsiFromWide(ui::ResourceString(IDS_TRAY_TIP));
+    m_trayIcon = MakeTrayIconData(m_hWnd, icon, tip, kProgramEdition == Edition::V10);
+    ::Shell_NotifyIconA(NIM_ADD, &m_trayIcon);
+}
+
+LRESULT CMacroDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+    // The shell has restarted and forgotten every icon; without ours a
+    // hidden window could not be brought back.
+    if (m_trayIcon.cbSize) ::Shell_NotifyIconA(NIM_ADD, &m_trayIcon);
+    PassToDefault();
+    return 0;
+}
+
+LRESULT CMacroDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
+    if (static_cast<UINT>(lParam) == WM_LBUTTONDOWN) {
+        ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+        ::SetForegroundWindow(m_hWnd);
+    }
+    return 0;
+}
+
+void CMacroDlg::OnMinimize() {
+    // Minimised first, so that the window comes back from the icon as it
+    // would from the taskbar.
+    ::ShowWindow(m_hWnd, SW_MINIMIZE);
+    ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+LRESULT CMacroDlg::OnPaint(WPARAM, LPARAM) {
+    if (!::IsIconic(m_hWnd)) {
+        PassToDefault();
+        return 0;
+    }
+    PAINTSTRUCT paint;
+    const HDC dc = ::BeginPaint(m_hWnd, &paint);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - iconWidth + 1) / 2;
+    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    ::DrawIcon(dc, x, y, m_icon);
+    ::EndPaint(m_hWnd, &paint);
+    return 0;
+}
+
+void CMacroDlg::ShowAbout() {
+    CAboutDlg about(m_hWnd);
+    about.DoModal();
+}
+
+void CMacroDlg::OnAbout() { ShowAbout(); }
+
+void CMacroDlg::OnHelp() { OpenHelp(m_hWnd, TheApp().programFolder()); }
+
+LRESULT CMacroDlg::OnHelpInfo(WPARAM, LPARAM) {
+    OpenHelp(m_hWnd, TheApp().programFolder());
+    return TRUE;
+}
+
+bool CMacroDlg::PreTranslateMessage(MSG* msg) {
+    const HWND logo = m_linkLogo.GetSafeHwnd();
+    if (IsMouseMoveOver(*msg, logo)) {
+        ::SetCursor(m_handCursor);
+    } else if (IsLeftReleaseOver(*msg, logo)) {
+        ::SetCursor(m_handCursor);
+        OpenHomePage(m_hWnd);
+    }
+    return ui::Dialog::PreTranslateMessage(msg);
+}
+
+}  // namespace tarvix
