@@ -264,15 +264,6 @@ void TestEditorListsFromTemplate() {
                                               Joined(probe.items[i]) + ", want " + Joined(want[i]));
 }
 
-void TestTemplateWithoutListData() {
-    // The main window's template has no list data: its combo box stays
-    // empty until the window fills it.
-    ListProbe probe(IDD_MAIN, {IDC_WINDOW_COMBO});
-    ExpectInt(probe.DoModal(), IDOK, "main template opens");
-    if (probe.items.size() == 1)
-        Expect(probe.items[0].empty(), "template without list data: combo empty, got " + Joined(probe.items[0]));
-}
-
 void TestListDataParsing() {
     using tarvix::ui::ParseDialogInit;
     // Two items, then the terminating zero and bytes after it that must not
@@ -319,37 +310,6 @@ void TestKindNames() {
     Expect(kinds == wantKinds, "kind names: got " + Joined(kinds) + ", want " + Joined(wantKinds));
 }
 
-// What the editor's code relies on in the edition's editor template.
-class TemplateProbe : public tarvix::ui::Dialog {
-public:
-    TemplateProbe() : tarvix::ui::Dialog(IDD_SCRIPT) {}
-    bool ownerDrawnList = false;
-    bool runOnceBox = false;
-    bool hotkeyControls = false;
-    bool moveByPanel = false;
-
-protected:
-    BOOL OnInitDialog() override {
-        ownerDrawnList = (::GetWindowLongW(GetDlgItem(IDC_ACTION_LIST), GWL_STYLE) & LVS_OWNERDRAWFIXED) != 0;
-        runOnceBox = GetDlgItem(IDC_RUN_ONCE) != nullptr;
-        moveByPanel = GetDlgItem(IDC_INSERT_MOVER) != nullptr && GetDlgItem(IDC_DX) != nullptr;
-        hotkeyControls = true;
-        for (int id : {IDC_BEGIN_HOTKEY, IDC_STOP_HOTKEY, IDC_KEY_PICKER})
-            hotkeyControls = hotkeyControls && ClassName(GetDlgItem(id)) == HOTKEY_CLASSW;
-        EndDialog(IDOK);
-        return TRUE;
-    }
-};
-
-void TestEditorTemplate() {
-    TemplateProbe probe;
-    ExpectInt(probe.DoModal(), IDOK, "editor template opens for its controls");
-    Expect(probe.ownerDrawnList == !kClassic, "action list owner-drawn in edition 1.1 only");
-    Expect(probe.runOnceBox == !kClassic, "run-once check box in edition 1.1 only");
-    Expect(probe.moveByPanel == !kClassic, "move-by panel in edition 1.1 only");
-    Expect(probe.hotkeyControls, "start, stop and key picker are hotkey controls");
-}
-
 // ---------------------------------------------------------------- repeat dialog
 
 void TestRepeatOpensWithItsDefaults() {
@@ -363,16 +323,6 @@ void TestRepeatOpensWithItsDefaults() {
         ExpectText(ItemText(d, IDC_REPEAT_HOURS), L"0", "hours box");
         ExpectText(ItemText(d, IDC_REPEAT_MINUTES), L"1", "minutes box");
         ExpectText(ItemText(d, IDC_REPEAT_SECS), L"0", "seconds box");
-        int lower = 0, upper = 0;
-        ::SendDlgItemMessageW(d, IDC_REPEAT_COUNT_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
-                              reinterpret_cast<LPARAM>(&upper));
-        Expect(lower == 1 && upper == 32767, "count arrows 1..32767");
-        ::SendDlgItemMessageW(d, IDC_REPEAT_MINUTES_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
-                              reinterpret_cast<LPARAM>(&upper));
-        Expect(lower == 0 && upper == 60, "minutes arrows 0..60");
-        Expect(reinterpret_cast<HWND>(::SendDlgItemMessageW(d, IDC_REPEAT_SECS_SPIN, UDM_GETBUDDY, 0, 0)) ==
-                   ::GetDlgItem(d, IDC_REPEAT_SECS),
-               "seconds arrows move the seconds box");
         ExpectNoBoxes(PressOk(d), "OK at once");
     }});
     ExpectInt(result, IDOK, "OK at once closes");
@@ -426,22 +376,6 @@ void TestRepeatRefusesZero() {
     ExpectInt(dialog.repeatNumber(), 5, "span after refusals: 5 seconds");
 }
 
-void TestRepeatUntilStop() {
-    tarvix::CRepeatDlg dialog;
-    const INT_PTR result = RunDialog(dialog, "repeat until stop", {[](HWND d) {
-        Type(d, IDC_REPEAT_COUNT, L"0");
-        Type(d, IDC_REPEAT_HOURS, L"0");
-        Type(d, IDC_REPEAT_MINUTES, L"0");
-        Type(d, IDC_REPEAT_SECS, L"0");
-        ::SendDlgItemMessageW(d, IDC_REPEAT_UNTIL_STOP_RADIO, BM_CLICK, 0, 0);
-        Expect(Checked(d, IDC_REPEAT_UNTIL_STOP_RADIO) && !Checked(d, IDC_REPEAT_SECONDS_RADIO),
-               "until-stop chosen");
-        ExpectNoBoxes(PressOk(d), "until stop with zero boxes");
-    }});
-    ExpectInt(result, IDOK, "until stop closes whatever the numbers");
-    ExpectInt(dialog.repeatType(), 1, "until stop: type 1");
-}
-
 void TestRepeatNoNumber() {
     tarvix::CRepeatDlg dialog;
     const std::wstring inputError = ResourceString(IDS_INPUT_ERROR);
@@ -457,16 +391,6 @@ void TestRepeatNoNumber() {
     ExpectInt(result, IDOK, "count 4 closes");
     ExpectInt(dialog.repeatType(), 0, "count 4: count");
     ExpectInt(dialog.repeatNumber(), 4, "count 4: 4 times");
-}
-
-void TestRepeatCancel() {
-    tarvix::CRepeatDlg dialog;
-    const INT_PTR result = RunDialog(dialog, "repeat cancel", {[](HWND d) {
-        Type(d, IDC_REPEAT_COUNT, L"0");
-        Command(d, IDCANCEL);
-    }});
-    ExpectInt(result, IDCANCEL, "cancel ends the repeat dialog with IDCANCEL");
-    ExpectNoBoxes(g_boxes, "cancel with a count of 0");
 }
 
 // ---------------------------------------------------------------- capture dialog
@@ -560,15 +484,11 @@ int main() {
     TestKindNames();
     TestListDataParsing();
     TestEditorListsFromTemplate();
-    TestTemplateWithoutListData();
-    TestEditorTemplate();
 
     TestRepeatOpensWithItsDefaults();
     TestRepeatTypingChoosesType();
     TestRepeatRefusesZero();
-    TestRepeatUntilStop();
     TestRepeatNoNumber();
-    TestRepeatCancel();
 
     TestCapture();
 
