@@ -127,7 +127,13 @@ class MainWindow(TarvixCase):
 
         self.focus(chosen, chosen_log)
         self.press("F5")
-        self.assertTrue(chosen_log.wait_for(lambda l: l.text() != "", settle=1.5))
+        if not chosen_log.wait_for(lambda l: l.text() != "", timeout=5.0, settle=1.5):
+            # Wine can report the activation before its foreground window
+            # follows; a run that started then skipped its step. Once more,
+            # and still exactly one play.
+            self.focus(chosen, chosen_log)
+            self.press("F5")
+            self.assertTrue(chosen_log.wait_for(lambda l: l.text() != "", settle=1.5))
         self.assertEqual(chosen_log.text(), "a")
         self.assertEqual(other_log.text(), "")
 
