@@ -165,6 +165,14 @@ void CheckEditionsAgree(const CScript& v10, const CScript& v11) {
     FUZZ_CHECK(v10.m_beginHotkeyMod == v11.m_beginHotkeyMod);
     FUZZ_CHECK(v10.m_repeatType == v11.m_repeatType);
     FUZZ_CHECK(v10.m_repeatNumber == v11.m_repeatNumber);
+
+    // What 1.0 keeps for 1.1: its RunOnce as 1.1 reads it, and a count of the
+    // lines it could not read that differs from 1.1's by the MoveR lines.
+    if (v10.m_keptRunOnce) FUZZ_CHECK(*v10.m_keptRunOnce == v11.m_runOnce);
+    else FUZZ_CHECK(v11.m_runOnce == 1);
+    const auto moves = static_cast<int32_t>(v11.m_actions.size() - v10.m_actions.size());
+    FUZZ_CHECK(v10.m_unreadLineCount == v11.m_unreadLineCount + moves);
+    FUZZ_CHECK(tarvix::LinesToConfirmBeforeSaving(v11) == 0);
 }
 
 // The profile reader's blanks, the DOS end-of-file mark included.

@@ -76,9 +76,11 @@ void CScript::SetProperties(std::string description, uint16_t beginHotkey, uint1
     m_repeatNumber = repeatNumber;
 }
 
-void CScript::AddActionFromLine(std::string_view line) {
+bool CScript::AddActionFromLine(std::string_view line) {
     ScriptAction action;
-    if (ParseActionLine(line, m_edition, action)) m_actions.push_back(std::move(action));
+    if (!ParseActionLine(line, m_edition, action)) return false;
+    m_actions.push_back(std::move(action));
+    return true;
 }
 
 void CScript::Load(const std::string& scriptFolder, const std::string& fileName) {
@@ -95,6 +97,10 @@ void CScript::Load(const std::string& scriptFolder, const std::string& fileName)
     m_repeatNumber = profile.GetInt("Repeat", "Number", 1);
     m_running->Clear();
     m_runOnce = m_edition == Edition::V10 ? 0 : profile.GetInt("General", "RunOnce", 1);
+    m_keptRunOnce.reset();
+    if (m_edition == Edition::V10 && profile.HasKey("General", "RunOnce"))
+        m_keptRunOnce = profile.GetInt("General", "RunOnce", 1);
+    m_unreadLineCount = 0;
 
     // Every list in memory ends with the end marker, also when the file could
     // not be read: the editor inserts in front of it.
@@ -108,8 +114,8 @@ void CScript::Load(const std::string& scriptFolder, const std::string& fileName)
             const std::string_view line = Trim(raw);
             if (!inScript) {
                 inScript = EqualsNoCase(line, "[Script]");
-            } else if (!line.empty()) {
-                AddActionFromLine(line);
+            } else if (!line.empty() && !AddActionFromLine(line)) {
+                ++m_unreadLineCount;
             }
         }
     }
@@ -122,7 +128,12 @@ std::string CScript::SerializedText() const {
     AppendKey(out, "Description", SingleLine(m_description));
     AppendKey(out, "BeginHotkey", m_beginHotkey);
     AppendKey(out, "BeginHotkeyMod", m_beginHotkeyMod);
-    if (m_edition == Edition::V11) AppendKey(out, "RunOnce", m_runOnce);
+    if (m_edition == Edition::V11) {
+        AppendKey(out, "RunOnce", m_runOnce);
+    } else if (m_keptRunOnce) {
+        // Back where edition 1.1 wrote it; a file that never had one gets none.
+        AppendKey(out, "RunOnce", *m_keptRunOnce);
+    }
     // The state the main list shows, so list and file stay in step.
     AppendKey(out, "Enable", m_enabled ? 1 : 0);
     out += "[Repeat]\r\n";
@@ -143,6 +154,10 @@ std::string CScript::SerializedText() const {
 bool CScript::Save(const std::string& scriptFolder) const {
     if (m_fileName.empty()) return false;
     return WriteFileAtomically(scriptFolder + m_fileName, SerializedText());
+}
+
+int32_t LinesToConfirmBeforeSaving(const CScript& script) {
+    return script.edition() == Edition::V10 ? script.m_unreadLineCount : 0;
 }
 
 std::string FileNameBase(std::string_view description, LeadByteTest isLeadByte) {

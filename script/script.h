@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,8 +30,9 @@ public:
     void SetProperties(std::string description, uint16_t beginHotkey, uint16_t beginHotkeyMod,
                        uint16_t repeatType, int32_t repeatNumber);
 
-    // Parses one trimmed action line and appends the action it names.
-    void AddActionFromLine(std::string_view line);
+    // Parses one trimmed action line and appends the action it names; false
+    // when the line names no action of the record's edition.
+    bool AddActionFromLine(std::string_view line);
 
     // Fills a freshly constructed record from scriptFolder + fileName.
     void Load(const std::string& scriptFolder, const std::string& fileName);
@@ -58,9 +60,23 @@ public:
     std::shared_ptr<RunFlag> m_running = std::make_shared<RunFlag>();
     int32_t m_runOnce = 0;
 
+    // What the loaded file held beyond the record. Edition 1.0 has no run-once
+    // flag but keeps the RunOnce value of a file that had one and writes it
+    // back, so edition 1.1 finds its setting again after a save in 1.0.
+    std::optional<int32_t> m_keptRunOnce;
+    // Non-blank lines after "[Script]" that named no action of the edition (a
+    // MoveR line read by edition 1.0, a line whose first word is no keyword).
+    // The record cannot hold them, so a save leaves them out of the file.
+    int32_t m_unreadLineCount = 0;
+
 private:
     Edition m_edition;
 };
+
+// How many lines of the script's file a save would leave out that the user is
+// asked about first: edition 1.0 asks about the lines it could not read, most
+// likely written by edition 1.1; edition 1.1 saves as it always has.
+int32_t LinesToConfirmBeforeSaving(const CScript& script);
 
 // The base of a new script's file name: the description cut at the first
 // character a Windows file name cannot hold, "NoName" for an empty one.

@@ -2,6 +2,8 @@
 // and the naming of new files.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "script.h"
@@ -260,7 +262,138 @@ TEST(ScriptEditions, FileOfEdition11LoadsIn10WithoutMoveR) {
     ASSERT_TRUE(s.Save(dir.path()));
     const CScript classic = LoadFrom(dir, "Test1.txt", Edition::V10);
     EXPECT_EQ(Actions(classic), Actions(Example(Edition::V10)));
-    EXPECT_EQ(classic.SerializedText(), kExample10);
+    EXPECT_EQ(classic.m_runOnce, 0) << "edition 1.0 has no run-once flag to play by";
+    EXPECT_EQ(classic.m_unreadLineCount, 1);
+}
+
+// A script made in edition 1.1 with relative moves and the run-once box
+// unticked, as a user who keeps both editions has it.
+const char kMadeIn11[] =
+    "[General]\r\n"
+    "Description=Test\r\n"
+    "BeginHotkey=116\r\n"
+    "BeginHotkeyMod=2\r\n"
+    "RunOnce=0\r\n"
+    "Enable=1\r\n"
+    "[Repeat]\r\n"
+    "Type=0\r\n"
+    "Number=3\r\n"
+    "\r\n"
+    "[Script]\r\n"
+    "KeyPress 65 1\r\n"
+    "MoveR -10 5\r\n"
+    "Delay 500\r\n"
+    "MoveR 3 -4\r\n";
+
+TEST(ScriptEditions, SaveIn10KeepsTheRunOnceOf11AndLeavesOutMoveR) {
+    TempFolder dir;
+    dir.Write("Test1.txt", kMadeIn11);
+    CScript classic = LoadFrom(dir, "Test1.txt", Edition::V10);
+    ASSERT_EQ(classic.m_keptRunOnce, std::optional<int32_t>(0));
+    EXPECT_EQ(classic.m_unreadLineCount, 2);
+    EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 2);
+
+    classic.m_description = "Renamed";
+    ASSERT_TRUE(classic.Save(dir.path()));
+    EXPECT_EQ(dir.Read("Test1.txt"),
+              "[General]\r\n"
+              "Description=Renamed\r\n"
+              "BeginHotkey=116\r\n"
+              "BeginHotkeyMod=2\r\n"
+              "RunOnce=0\r\n"
+              "Enable=1\r\n"
+              "[Repeat]\r\n"
+              "Type=0\r\n"
+              "Number=3\r\n"
+              "[Script]\r\n"
+              "KeyPress 65 1\r\n"
+              "Delay 500\r\n");
+
+    const CScript back11 = LoadFrom(dir, "Test1.txt", Edition::V11);
+    EXPECT_EQ(back11.m_runOnce, 0) << "edition 1.1 would refuse to start it while it runs";
+    const CScript back10 = LoadFrom(dir, "Test1.txt", Edition::V10);
+    EXPECT_EQ(back10.m_keptRunOnce, std::optional<int32_t>(0));
+    EXPECT_EQ(back10.m_unreadLineCount, 0) << "nothing left to ask about";
+    EXPECT_EQ(back10.SerializedText(), dir.Read("Test1.txt"));
+}
+
+TEST(ScriptEditions, RunOnceIsWrittenBackAsEdition11ReadsIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"RunOnce=1", "RunOnce=1\r\n"},
+        {"runonce = 0 ", "RunOnce=0\r\n"},
+        {"RunOnce=\"0\"", "RunOnce=0\r\n"},
+        {"RunOnce=", "RunOnce=1\r\n"},     // an empty value reads as the default
+        {"RunOnce=7", "RunOnce=7\r\n"},
+        {"RunOnce", nullptr},              // no "=": no key to either edition
+    };
+    for (const auto& [line, written] : cases) {
+        TempFolder dir;
+        dir.Write("a.txt", std::string("[General]\r\n") + line + "\r\nBeginHotkey=116\r\n[Script]\r\nDelay 1\r\n");
+        const CScript classic = LoadFrom(dir, "a.txt", Edition::V10);
+        const CScript current = LoadFrom(dir, "a.txt", Edition::V11);
+        const std::string text = classic.SerializedText();
+        if (!written) {
+            EXPECT_EQ(text.find("RunOnce"), std::string::npos) << line;
+            continue;
+        }
+        EXPECT_NE(text.find(std::string("BeginHotkeyMod=0\r\n") + written + "Enable=1\r\n"), std::string::npos)
+            << line << "\n" << text;
+        ASSERT_TRUE(classic.m_keptRunOnce) << line;
+        EXPECT_EQ(*classic.m_keptRunOnce, current.m_runOnce) << line;
+    }
+}
+
+TEST(ScriptEditions, OnlyLinesThatNameNoActionAreCounted) {
+    TempFolder dir;
+    dir.Write("a.txt",
+              "[General]\r\nFoo 1 2\r\nMoveR 1 1\r\n"  // before [Script]: never actions
+              "[Script]\r\n"
+              "\r\n   \r\n\t\r\n"                   // blank lines hold nothing
+              "mover 1 2\r\n"                          // MoveR in any case
+              "  MOVER\t-1\t-2  \r\n"
+              "Move 5 6\r\n"                           // part of a keyword: MoveTo to both
+              "R 65 1\r\n"                             // part of KeyPress
+              "Delay\r\n"                              // no number, still a delay
+              "Foo 1 2\r\n"
+              "Enable=0\r\n"
+              "[Other]\r\n");
+    const CScript classic = LoadFrom(dir, "a.txt", Edition::V10);
+    const CScript current = LoadFrom(dir, "a.txt", Edition::V11);
+    EXPECT_EQ(classic.m_unreadLineCount, 5);
+    EXPECT_EQ(current.m_unreadLineCount, 3);
+    EXPECT_EQ(classic.m_actions.size(), 4u);
+    EXPECT_EQ(current.m_actions.size(), 6u);
+    EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 5);
+    EXPECT_EQ(LinesToConfirmBeforeSaving(current), 0) << "edition 1.1 saves as it always has";
+}
+
+TEST(ScriptEditions, FilesWithNothingEdition10LacksAreWrittenAsBefore) {
+    TempFolder dir;
+    dir.Write("Test1.txt", kExample10);
+    const CScript classic = LoadFrom(dir, "Test1.txt", Edition::V10);
+    EXPECT_FALSE(classic.m_keptRunOnce);
+    EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 0);
+    ASSERT_TRUE(classic.Save(dir.path()));
+    EXPECT_EQ(dir.Read("Test1.txt"), kExample10);
+
+    // Hand-written lines that say nothing are dropped without a question.
+    dir.Write("b.txt", std::string(kExample10) + "\r\n \t\r\n");
+    EXPECT_EQ(LinesToConfirmBeforeSaving(LoadFrom(dir, "b.txt", Edition::V10)), 0);
+
+    // A new script of edition 1.0 has neither.
+    EXPECT_EQ(Example(Edition::V10).SerializedText(), kExample10);
+}
+
+TEST(ScriptEditions, LoadingAgainStartsAfresh) {
+    TempFolder dir;
+    dir.Write("a.txt", kMadeIn11);
+    dir.Write("b.txt", kExample10);
+    CScript s(Edition::V10);
+    s.Load(dir.path(), "a.txt");
+    s.m_actions.clear();
+    s.Load(dir.path(), "b.txt");
+    EXPECT_FALSE(s.m_keptRunOnce);
+    EXPECT_EQ(s.m_unreadLineCount, 0);
 }
 
 TEST(ChooseFileName, NumbersEachBaseFromOneAndFillsGaps) {
