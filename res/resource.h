@@ -28,6 +28,7 @@
 #define IDS_DELETE_QUESTION 118
 #define IDS_TRAY_TIP 119
 #define IDS_SAVE_FAILED 120
+#define IDS_UNREAD_LINES_QUESTION 121
 
 // Icon, cursor and bitmaps.
 #define IDR_MAINFRAME 128

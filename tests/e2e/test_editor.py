@@ -2,10 +2,13 @@
 window, its panels, the repeat and capture dialogs, OK and Cancel, checked in
 the script files and in what the saved script then plays."""
 
+import subprocess
 import time
 import unittest
 
-from e2e import TarvixCase, script_text, VK
+from e2e import TarvixCase, script_text, VK, WIN_BUILD_DIR
+
+WINDOW_TEXTS_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "window_texts.exe"
 
 EDITOR = "腳本定義"
 REPEAT = "重複執行"
@@ -97,13 +100,23 @@ class Editor(TarvixCase):
             time.sleep(0.1)
         return not self.session.visible_windows(title)
 
-    def answer(self, key):
+    def answer(self, key, title="tarvix"):
         """Presses a key in the message box titled with the program's name."""
-        box = self.session.wait_window("tarvix", timeout=20)
+        box = self.session.wait_window(title, timeout=20)
         self.shot("message")
         self.focus(box)
         self.press(key)
-        self.assertTrue(self.wait_closed("tarvix"), "the message box stayed open")
+        self.assertTrue(self.wait_closed(title), "the message box stayed open")
+
+    def message_text(self, title):
+        """The texts of the message box's controls, read inside Wine."""
+        self.session.wait_window(title, timeout=20)
+        if not WINDOW_TEXTS_EXE.exists():
+            self.skipTest(f"no {WINDOW_TEXTS_EXE} (build the windows preset)")
+        result = subprocess.run(["wine", str(WINDOW_TEXTS_EXE), title], env=self.session.env(),
+                                capture_output=True, timeout=60)
+        self.assertEqual(result.returncode, 0, f"no window titled {title}")
+        return result.stdout.decode("utf-8")
 
     def saved_scripts(self):
         return sorted((self.folder / "script").glob("*.txt"))
@@ -278,6 +291,51 @@ class Editor(TarvixCase):
         self.press("F8")
         self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 2, settle=1.5))
         self.assertEqual(log.text(), "Hi")
+
+    def test_the_classic_editor_asks_before_dropping_what_it_cannot_hold(self):
+        # Made in edition 1.1: relative moves, run-once off, and a line no
+        # edition reads.
+        self.write_script("moves.txt", script_text(
+            ["SayString a", "MoveR 5 -5", "Delay 10", "MoveR -5 5", "Foo 1 2"],
+            VK["F5"], description="e2e", run_once=0))
+        path = self.folder / "script" / "moves.txt"
+        before = path.read_bytes()
+        main = self.start_tarvix("tarvix-classic.exe")
+        self.click(main, FIRST_SCRIPT_ROW)
+        self.focus(main)
+        self.click(main, MODIFY)
+        editor = self.session.wait_window("宏定義", timeout=20)
+        time.sleep(0.5)
+        self.clear_and_type(editor, centre(52, 7, 243, 16), "renamed")
+        ok = centre(22, 306, 41, 16)
+
+        # No (the default answer): nothing written, the edit still there.
+        self.click(editor, ok)
+        self.assertIn("3 行", self.message_text("tarvix-classic"))
+        self.answer("Return", "tarvix-classic")
+        self.assertTrue(self.session.visible_windows("宏定義"), "No closed the editor")
+        self.assertEqual(path.read_bytes(), before, "No wrote the file")
+
+        # Yes: saved as edition 1.0 saves, with the file's RunOnce kept.
+        self.focus(editor)
+        self.click(editor, ok)
+        self.answer("y", "tarvix-classic")
+        self.assertTrue(self.wait_closed("宏定義"), "Yes did not close the editor")
+        self.assertEqual(path.read_bytes(), (
+            "[General]\r\nDescription=renamed\r\nBeginHotkey=116\r\nBeginHotkeyMod=0\r\n"
+            "RunOnce=0\r\nEnable=1\r\n[Repeat]\r\nType=0\r\nNumber=1\r\n"
+            "[Script]\r\nSayString a\r\nDelay 10\r\n").encode("cp950"))
+
+        # The file now holds nothing to ask about.
+        self.click(main, FIRST_SCRIPT_ROW)
+        self.focus(main)
+        self.click(main, MODIFY)
+        editor = self.session.wait_window("宏定義", timeout=20)
+        time.sleep(0.5)
+        saved = path.read_bytes()
+        self.click(editor, ok)
+        self.assertTrue(self.wait_closed("宏定義"), "the editor asked again after the lines were gone")
+        self.assertEqual(path.read_bytes(), saved)
 
 
 if __name__ == "__main__":

@@ -44,6 +44,15 @@ bool IsPickerOwnKey(WPARAM vk) {
     }
 }
 
+// Asks before a save leaves out lines of the file that this edition could not
+// read. The default answer keeps them: Enter alone loses nothing.
+bool ConfirmLeavingOutLines(HWND owner, int32_t count) {
+    std::wstring text = ui::ResourceString(IDS_UNREAD_LINES_QUESTION);
+    const size_t at = text.find(L"%d");
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(count));
+    return ui::AppMessageBox(owner, text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
 }  // namespace
 
 CScriptDlg::CScriptDlg(HWND hotkeyWindow)
@@ -328,12 +337,16 @@ void CScriptDlg::OnOK() {
         return;
     }
 
+    const int32_t unread = LinesToConfirmBeforeSaving(*m_script);
+    if (unread > 0 && !ConfirmLeavingOutLines(m_hWnd, unread)) return;
+
     // The record changes only once its file holds the change: a save that
     // fails leaves both as they were, and the dialog open with the edits.
     CScript updated(*m_script);
     updated.SetProperties(m_descText, key, mods, static_cast<uint16_t>(m_repeatMode), m_repeatValue);
     if (!kClassic) updated.m_runOnce = m_runOnceCheck == BST_CHECKED ? 1 : 0;
     updated.m_actions = m_list.TakeActions();
+    updated.m_unreadLineCount = 0;  // the saved file holds only what was read
     const std::string folder = ScriptFolder();
     if (m_isNew) updated.ChooseFileName(folder, [](unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; });
     if (!updated.Save(folder)) {
