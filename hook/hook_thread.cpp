@@ -1,51 +1,12 @@
 #include "hook_thread.h"
 
+#include "hook_watchdog.h"
 #include "key_reporter.h"
+#include "system_ports.h"
 
 namespace tarvix::hook {
 
 namespace {
-
-// The system removes a low-level hook, without telling its owner, when a
-// callback takes longer than its time-out (a starved thread, paging, a
-// debugger). A lost hook shows as input the callback never saw: the session's
-// last input time (GetLastInputInfo, any device) moves past the last time the
-// callback ran. Once a tick, input that was already there at the previous tick
-// and is still unseen means the hook is gone, and it is installed again; the
-// new hook goes in before the old one comes out, so there is no gap.
-//
-// Mouse input also moves the last input time without reaching a keyboard
-// hook, so while only the mouse moves the hook is reinstalled every other
-// tick.
-// That costs two calls to the system; a second hook for the mouse would cost
-// every mouse event of the session a trip through this process instead.
-class HookWatchdog {
-public:
-    void Installed() {
-        m_baseline = LastInputTime();
-        m_pending = m_baseline;
-    }
-    void Seen() { m_lastSeen = ::GetTickCount(); m_seenAny = true; }
-
-    // Called once a tick.
-    bool HookLost() {
-        const DWORD pending = m_pending;
-        m_pending = LastInputTime();
-        return After(pending, m_baseline) && (!m_seenAny || After(pending, m_lastSeen));
-    }
-
-private:
-    static DWORD LastInputTime() {
-        LASTINPUTINFO info{sizeof(info), 0};
-        return ::GetLastInputInfo(&info) ? info.dwTime : 0;
-    }
-    static bool After(DWORD a, DWORD b) { return static_cast<LONG>(a - b) > 0; }
-
-    DWORD m_baseline = 0;  // last input time when the hook went in
-    DWORD m_pending = 0;   // last input time at the previous tick
-    DWORD m_lastSeen = 0;
-    bool m_seenAny = false;
-};
 
 constexpr UINT kTickMs = 1000;
 
@@ -56,7 +17,14 @@ struct StartRequest {
 };
 
 // What the callback works on; set only on the hook thread, for its lifetime.
+// Each consumer of the key events gets every event the callback reads.
 struct HookState {
+    explicit HookState(const ReportTargets& targets)
+        : reports(targets), reporter(keys, clock, reports), watchdog(clock) {}
+
+    Win32KeyState keys;
+    Win32TickClock clock;
+    PostedReports reports;
     KeyReporter reporter;
     HookWatchdog watchdog;
 };
@@ -65,7 +33,9 @@ thread_local HookState* t_state = nullptr;
 LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION && t_state) {
         t_state->watchdog.Seen();
-        t_state->reporter.OnKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data));
+        KeyEvent event;
+        if (ReadKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data), event))
+            t_state->reporter.OnKeyEvent(event);
     }
     return ::CallNextHookEx(nullptr, code, message, data);
 }
@@ -78,11 +48,11 @@ void RunLoop(HMODULE module, HHOOK& hook, HookState& state) {
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message != WM_TIMER || msg.hwnd) continue;
         state.reporter.ForgetReleasedKeys();
-        if (!state.watchdog.HookLost()) continue;
+        if (!state.watchdog.HookLost(LastInputTime())) continue;
         if (HHOOK fresh = Install(module)) {
             ::UnhookWindowsHookEx(hook);
             hook = fresh;
-            state.watchdog.Installed();
+            state.watchdog.Installed(LastInputTime());
         }
     }
     ::KillTimer(nullptr, timer);
@@ -104,10 +74,10 @@ DWORD WINAPI HookThread::ThreadMain(void* start) {
     // Every key of the session waits for this thread.
     ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
 
-    HookState state{KeyReporter(*request->targets), HookWatchdog()};
+    HookState state(*request->targets);
     t_state = &state;
     HHOOK hook = Install(module);
-    state.watchdog.Installed();
+    state.watchdog.Installed(LastInputTime());
     request->installed = hook != nullptr;
     ::SetEvent(request->ready);  // the request is gone after this
 
