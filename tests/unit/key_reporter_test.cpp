@@ -40,11 +40,6 @@ TEST_F(KeyReporterTest, EachPressReportedOnceNotItsAutoRepeats) {
     EXPECT_TRUE(sink.captures.empty());
 }
 
-TEST_F(KeyReporterTest, ReleaseOfAnotherKeyEndsNoHold) {
-    Feed({Down(kA), Down(kB), Up(kB), Down(kA)});
-    EXPECT_EQ(sink.hotkeys, (Codes{kA, kB})) << "A is still held: its second down is a repeat";
-}
-
 TEST_F(KeyReporterTest, OwnTaggedInputReportsNothingAndLeavesNoTrace) {
     Feed({Down(kB, kOwnInputTag), Down(vk::kControl, kOwnInputTag), Down(kF5, kOwnInputTag)});
     EXPECT_TRUE(sink.hotkeys.empty());
@@ -60,12 +55,6 @@ TEST_F(KeyReporterTest, InputOtherProgramsSynthesiseIsReported) {
     injected.injected = true;
     reporter.OnKeyEvent(injected);
     EXPECT_EQ(sink.hotkeys, Codes{kA});
-}
-
-TEST_F(KeyReporterTest, TaggedCaptureKeyCapturesNothing) {
-    sink.captureKeys = CaptureKeys::DigitRow;
-    Feed({Down(vk::kLeftMenu), Down(vk::kLeftControl), Down('1', kOwnInputTag)});
-    EXPECT_TRUE(sink.captures.empty());
 }
 
 // ---------------------------------------------------------------- capture keys
