@@ -7,6 +7,7 @@ set(TARVIX_MAIN_WINDOW_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/macro_dlg_tray.cpp
     ${CMAKE_CURRENT_LIST_DIR}/shell_links.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tray_icon.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/web_address.cpp
     ${CMAKE_CURRENT_LIST_DIR}/web_browser.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_titles.cpp
 )
