@@ -2,4 +2,4 @@
 // about box's templates show it too, so it lives here for both.
 #pragma once
 
-#define TARVIX_HOME_PAGE "http://www.tarvix.org/"
+#define TARVIX_HOME_PAGE "https://www.tarvix.org/"

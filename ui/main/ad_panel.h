@@ -4,7 +4,9 @@
 
 #include <memory>
 #include <mutex>
-#include <string>
+#include <optional>
+
+#include "web_address.h"
 
 namespace tarvix {
 
@@ -14,8 +16,9 @@ constexpr UINT WM_AD_PAGE_ANSWERED = WM_APP + 0x40;
 
 // The advertisement page: the maker's page, or the address in the
 // environment variable TARVIX_AD_URL when it is set (the tests point it at a
-// server of their own).
-std::string AdPageUrl();
+// server of their own), which must be https or on this machine. Nothing
+// when the variable names any other address: then no page is asked for.
+std::optional<WebAddress> AdPageAddress();
 
 // The one thing the probe thread and the main window share. The thread may
 // outlive the window by far (a name lookup or a silent server can take a
@@ -42,7 +45,7 @@ private:
 // Starts the probe of the page on a thread of its own, which is neither kept
 // nor waited for; it tells `mailbox` when the page opens and otherwise ends
 // quietly. False when no thread could be started.
-bool StartAdProbe(std::string url, std::shared_ptr<AdProbeMailbox> mailbox);
+bool StartAdProbe(const WebAddress& page, std::shared_ptr<AdProbeMailbox> mailbox);
 
 // The thread procedure: 1 when the page opened, 0 otherwise.
 DWORD WINAPI AdProbeThread(LPVOID job);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "about_dlg.h"
+#include "ad_browser_guard.h"
 #include "ad_panel.h"
 #include "data_exchange.h"
 #include "edition_config.h"
@@ -58,6 +59,8 @@ const ui::MessageMap* CMacroDlg::GetMessageMap() const {
         ui::OnCommand(IDC_HELP_BUTTON, &CMacroDlg::OnHelp),
         ui::OnMessage(WM_DESTROY, &CMacroDlg::OnDestroy),
         ui::OnMessage(WM_AD_PAGE_ANSWERED, &CMacroDlg::OnAdPageAnswered),
+        ui::OnMessage(WM_AD_OPEN_OUTSIDE, &CMacroDlg::OnAdOpenOutside),
+        ui::OnMessage(WM_AD_LEFT_SITE, &CMacroDlg::OnAdLeftSite),
         ui::OnCommand(IDC_ADD, &CMacroDlg::OnAdd),
         ui::OnCommand(IDC_MODIFY, &CMacroDlg::OnModify),
         ui::OnNotify(NM_DBLCLK, IDC_SCRIPT_LIST, &CMacroDlg::OnScriptListDblClk),

@@ -14,6 +14,7 @@
 
 namespace tarvix {
 
+class AdBrowserGuard;
 class AdProbeMailbox;
 class PlaybackRuns;
 
@@ -41,7 +42,8 @@ protected:
 private:
     void InitScriptList();
     void SetUpAdPanel();
-    void PlaceBrowser();
+    void PlaceBrowser(const WebAddress& page);
+    void NoteAdPanelInput(const MSG& msg);
     void CloseAdPanel();
     // The row of a record the window already owns, at its sorted place.
     void InsertScriptRow(CScript* script);
@@ -67,6 +69,8 @@ private:
     void OnHelp();
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT OnAdPageAnswered(WPARAM wParam, LPARAM lParam);
+    LRESULT OnAdOpenOutside(WPARAM wParam, LPARAM lParam);
+    LRESULT OnAdLeftSite(WPARAM wParam, LPARAM lParam);
     void OnAdd();
     void OnModify();
     LRESULT OnScriptListDblClk(NMHDR* header);
@@ -94,8 +98,10 @@ private:
     std::vector<std::unique_ptr<CScript>> m_scripts;
     std::unique_ptr<PlaybackRuns> m_runs;
     bool m_reportingHotkeys = false;
-    // The advertisement panel: the browser, when there is one, and what the
-    // probe thread shares with the window.
+    // The advertisement panel: the browser, when there is one, what keeps it
+    // on its page, and what the probe thread shares with the window. The
+    // guard outlives the browser's connection to it.
+    std::unique_ptr<AdBrowserGuard> m_adGuard;
     CWebBrowser2 m_browser;
     std::shared_ptr<AdProbeMailbox> m_adProbe;
 };

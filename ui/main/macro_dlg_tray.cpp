@@ -82,6 +82,7 @@ bool CMacroDlg::PreTranslateMessage(MSG* msg) {
         ::SetCursor(m_handCursor);
         OpenHomePage(m_hWnd);
     }
+    NoteAdPanelInput(*msg);
     return ui::Dialog::PreTranslateMessage(msg);
 }
 

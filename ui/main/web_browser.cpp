@@ -3,6 +3,9 @@
 #include <exdisp.h>
 #include <oleauto.h>
 
+#include "browser_lockdown.h"
+#include "system_library.h"
+
 namespace tarvix {
 
 namespace {
@@ -14,19 +17,14 @@ constexpr wchar_t kHostClass[] = L"AtlAxWin";
 using AtlAxWinInitFn = BOOL(WINAPI*)();
 using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
 
-// atl.dll from the system folder only, never from the program folder or the
-// current one. Loaded once and never freed: the host windows' procedure
-// lives in it.
+// atl.dll from the system folder only. Loaded once and never freed: the host
+// windows' procedure lives in it.
 struct AtlHost {
     AtlAxGetControlFn getControl = nullptr;
     bool ready = false;
 
     AtlHost() {
-        wchar_t path[MAX_PATH];
-        const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
-        if (length == 0 || length + 9 > MAX_PATH) return;
-        ::lstrcatW(path, L"\\atl.dll");
-        const HMODULE atl = ::LoadLibraryW(path);
+        const HMODULE atl = LoadSystemLibrary(L"atl.dll");
         if (!atl) return;
         const auto init = reinterpret_cast<AtlAxWinInitFn>(
             reinterpret_cast<void*>(::GetProcAddress(atl, "AtlAxWinInit")));
@@ -52,10 +50,23 @@ IWebBrowser2* BrowserOf(HWND host) {
     return browser;
 }
 
+// What the control may do on its own, set before anything is loaded.
+void Restrain(IWebBrowser2& browser) {
+    // No dialog boxes: script errors, certificate warnings and the like
+    // fail quietly instead of asking the user about the page.
+    browser.put_Silent(VARIANT_TRUE);
+    // A link or file dropped on the panel would navigate it.
+    browser.put_RegisterAsDropTarget(VARIANT_FALSE);
+}
+
 }  // namespace
 
-bool CWebBrowser2::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
+bool CWebBrowser2::Create(DWORD style, const RECT& rect, HWND parent, UINT id, const WebAddress& home,
+                          BrowserGuard& guard) {
     if (!Atl().ready) return false;
+    // Before the control exists: some of the restrictions are read when it
+    // starts.
+    LockDownBrowserFeatures();
     const HWND host = ::CreateWindowExW(0, kHostClass, kBrowserClassId, style | WS_CHILD, rect.left, rect.top,
                                         rect.right - rect.left, rect.bottom - rect.top, parent,
                                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
@@ -64,10 +75,13 @@ bool CWebBrowser2::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
     // The host window stays even when the control in it could not be made;
     // an empty host is no browser.
     IWebBrowser2* browser = BrowserOf(host);
-    if (!browser) {
+    const bool watched = browser && m_events.Connect(browser, home, guard);
+    if (!watched) {
+        if (browser) browser->Release();
         ::DestroyWindow(host);
         return false;
     }
+    Restrain(*browser);
     browser->Release();
     m_hWnd = host;
     return true;
