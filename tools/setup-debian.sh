@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
-  locales python3
+  locales python3 openssl
 )
 
 as_root() {

@@ -2,16 +2,23 @@
 browser control once a web server answers for it, the banner picture while
 none does. The page is served by a server of the test's own on this machine
 (TARVIX_AD_URL points tarvix at it); what the panel shows is read from inside
-Wine by panel_state.exe."""
+Wine by panel_state.exe.
+
+Over HTTPS the server's certificate comes from an authority made for the run
+and trusted only in the run's prefix (run_authority.py): a certificate from
+it for the right name is an answer; a self-signed one, one for another name,
+or a redirect off the site is none."""
 
 import http.server
 import socket
+import ssl
 import subprocess
 import threading
 import time
 import unittest
 
 from e2e import TarvixCase, WIN_BUILD_DIR
+from run_authority import RunAuthority
 
 PANEL_STATE_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "panel_state.exe"
 PAGE_PATH = "/cn/ad/ad_tarvix.htm"
@@ -19,20 +26,55 @@ PAGE = b"<html><body>ad</body></html>"
 
 
 class AdServer:
-    """An HTTP server on 127.0.0.1 that answers every request with `status`
-    after `delay` seconds. It remembers the requests."""
+    """A web server on this machine that answers every request with `status`
+    after `delay` seconds, or with a redirect to `redirects[path]`. With `tls`
+    (certificate, key) it speaks HTTPS and is named localhost, the name its
+    certificates carry. It remembers the requests, and the connections that
+    ended before any request: a failed handshake, or a client that walked
+    away from the certificate it was shown."""
 
-    def __init__(self, status=200, delay=0.0):
+    def __init__(self, status=200, delay=0.0, tls=None, host="127.0.0.1", redirects=None):
         self.status, self.delay = status, delay
+        self.redirects = redirects or {}
         self.requests = []
+        self.connections = 0
+        self.ended_unasked = 0
         self.release = threading.Event()  # ends every delay at once
+        self.lock = threading.Lock()
+        self.scheme = "https" if tls else "http"
+        self.host = "localhost" if tls else host
+        context = None
+        if tls:
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(*map(str, tls))
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
-            def do_GET(self):
-                server.requests.append((self.path, dict(self.headers)))
-                server.release.wait(server.delay)
+            protocol_version = "HTTP/1.0"
+
+            def handle(self):
+                self.asked = False
                 try:
+                    super().handle()
+                except OSError:
+                    pass
+                if not self.asked:
+                    server.count("ended_unasked")
+
+            def do_GET(self):
+                self.asked = True
+                with server.lock:
+                    server.requests.append((self.path, dict(self.headers)))
+                target = server.redirects.get(self.path)
+                if target is None:
+                    server.release.wait(server.delay)
+                try:
+                    if target is not None:
+                        self.send_response(302)
+                        self.send_header("Location", target)
+                        self.send_header("Content-Length", "0")
+                        self.end_headers()
+                        return
                     self.send_response(server.status)
                     self.send_header("Content-Type", "text/html")
                     self.send_header("Content-Length", str(len(PAGE)))
@@ -44,19 +86,49 @@ class AdServer:
             def log_message(self, *args):
                 pass
 
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self.httpd.daemon_threads = True
+        class Server(http.server.ThreadingHTTPServer):
+            daemon_threads = True
+
+            def get_request(self):
+                connection, address = self.socket.accept()
+                server.count("connections")
+                if context is None:
+                    return connection, address
+                # The handshake in the connection's own thread: a client
+                # that stalls in it holds up nobody else.
+                return context.wrap_socket(connection, server_side=True, do_handshake_on_connect=False), address
+
+            def finish_request(self, request, client_address):
+                if context is not None:
+                    try:
+                        request.settimeout(10)
+                        request.do_handshake()
+                        request.settimeout(None)
+                    except OSError:
+                        server.count("ended_unasked")
+                        return
+                super().finish_request(request, client_address)
+
+        self.httpd = Server((host, 0), Handler)
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
         self.thread.start()
 
+    def count(self, what):
+        with self.lock:
+            setattr(self, what, getattr(self, what) + 1)
+
+    def address(self, path=PAGE_PATH):
+        return f"{self.scheme}://{self.host}:{self.httpd.server_port}{path}"
+
     @property
     def url(self):
-        return f"http://127.0.0.1:{self.httpd.server_port}{PAGE_PATH}"
+        return self.address()
 
     def probe_requests(self):
         """The probe names no agent; the browser's own loading of the page
         sends one, which tells the two apart."""
-        return [r for r in self.requests if "User-Agent" not in r[1]]
+        with self.lock:
+            return [r for r in self.requests if "User-Agent" not in r[1]]
 
     def close(self):
         self.release.set()
@@ -87,6 +159,8 @@ class AdPanel(TarvixCase):
         super().setUp()
         if not PANEL_STATE_EXE.exists():
             self.skipTest(f"no {PANEL_STATE_EXE} (build the windows preset)")
+        self.authority = RunAuthority.shared()
+        self.authority.install(self.session.prefix)
 
     def serve(self, **kwargs):
         server = AdServer(**kwargs)
@@ -160,6 +234,61 @@ class AdPanel(TarvixCase):
         self.assertEqual((state["banner"], state["browser"]), ("1", "-"),
                          "no browser: the banner stays and no stand-in is shown")
         self.assertEqual(server.requests, server.probe_requests(), "something but the probe loaded the page")
+
+    # -- over HTTPS ----------------------------------------------------------
+
+    def test_a_page_over_https_with_a_trusted_certificate_shows_the_browser(self):
+        server = self.serve(tls=self.authority.issue("localhost"))
+        self.start_with(server.url)
+        self.wait_probe(server)
+        self.wait_panel(banner="0", browser="1")
+        self.shot("https-answered")
+
+    def test_a_certificate_the_system_does_not_trust_or_for_another_name_is_no_answer(self):
+        for case, tls in (("self-signed", self.authority.self_signed("localhost")),
+                          ("another name", self.authority.issue("wrong.example"))):
+            with self.subTest(case=case):
+                server = self.serve(tls=tls)
+                self.start_with(server.url)
+                # Every connection ends before a request: the probe and the
+                # browser both turn the certificate down.
+                self.assertTrue(wait_until(lambda: server.ended_unasked >= 1, 30),
+                                f"nobody tried the server; connections {server.connections}")
+                time.sleep(2.0)  # the probe has decided; the window had time to act on it
+                state = self.panel()
+                self.assertEqual((state["banner"], state["browser"]), ("1", "0"), case)
+                self.assertEqual(server.requests, [], f"{case}: a page was asked for over a refused connection")
+                self.session.stop_all()
+
+    def test_a_redirect_to_plain_http_is_no_answer(self):
+        plain = self.serve()
+        target = plain.address().replace("127.0.0.1", "localhost")
+        server = self.serve(tls=self.authority.issue("localhost"), redirects={PAGE_PATH: target})
+        self.start_with(server.url)
+        self.wait_probe(server)
+        time.sleep(2.0)
+        state = self.panel()
+        self.assertEqual((state["banner"], state["browser"]), ("1", "0"))
+        self.assertEqual(plain.probe_requests(), [], "the probe followed the redirect to plain http")
+
+    def test_a_redirect_within_the_site_is_followed(self):
+        moved = "/cn/ad/moved.htm"
+        server = self.serve(tls=self.authority.issue("localhost"), redirects={PAGE_PATH: moved})
+        self.start_with(server.url)
+        self.assertTrue(wait_until(lambda: [r for r in server.probe_requests() if r[0] == moved], 30),
+                        f"the probe did not follow the redirect; requests seen: {server.requests}")
+        self.wait_panel(banner="0", browser="1")
+
+    def test_the_test_variable_takes_plain_http_only_on_this_machine(self):
+        # 127.0.0.2 is this machine too, but not an address the variable may
+        # name over plain http: no request, no browser made, the banner.
+        server = self.serve(host="127.0.0.2")
+        self.start_with(server.url)
+        time.sleep(5.0)
+        state = self.panel()
+        self.assertEqual((state["banner"], state["browser"]), ("1", "0"))
+        self.assertNotEqual(state["class"], "AtlAxWin", "a browser was made for a refused address")
+        self.assertEqual(server.requests, [])
 
     # -- no answer -----------------------------------------------------------
 

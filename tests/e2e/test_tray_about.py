@@ -21,7 +21,7 @@ HELPERS = WIN_BUILD_DIR / "tests" / "e2e" / "target"
 PROBE_EXE = HELPERS / "shell_probe.exe"
 RECORDER_EXE = HELPERS / "shell_recorder.exe"
 
-HOME_PAGE = "http://www.tarvix.org/"
+HOME_PAGE = "https://www.tarvix.org/"
 TITLE = "Tapwisp"
 ABOUT_TITLE = "關於"
 
@@ -94,8 +94,8 @@ class TrayAndLinks(TarvixCase):
     # -- helpers ------------------------------------------------------------
 
     def register_recorder(self):
-        """Makes the recorder the program for .htm files and http addresses,
-        each writing to its own log."""
+        """Makes the recorder the program for .htm files and for web
+        addresses (http and https, one log for both)."""
         def command(log):
             return f'"{windows_path(RECORDER_EXE)}" "{windows_path(log)}" "%1"'.replace("\\", "\\\\") \
                 .replace('"', '\\"')
@@ -105,6 +105,8 @@ class TrayAndLinks(TarvixCase):
                       f"[{root}\\tarvix.recorded.htm\\shell\\open\\command]",
                       f'@="{command(self.recorded["htm"])}"', "",
                       f"[{root}\\http\\shell\\open\\command]",
+                      f'@="{command(self.recorded["http"])}"', "",
+                      f"[{root}\\https\\shell\\open\\command]",
                       f'@="{command(self.recorded["http"])}"', ""]
         reg = self.logs / "recorder.reg"
         reg.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
