@@ -93,6 +93,9 @@ TEST(WebAddress, VeryLongAddressesAreRefusedWithoutHarm) {
     EXPECT_TRUE(ParseWebAddress(head + std::string(kMaxWebAddressLength - head.size(), 'x')));
     EXPECT_FALSE(ParseWebAddress(head + std::string(kMaxWebAddressLength - head.size() + 1, 'x')));
     EXPECT_FALSE(ParseWebAddress("https://" + std::string(1 << 20, 'a') + ".example/"));
+    // The plain form adds the "/" before a query; it must still fit.
+    const std::string query = "https://a.example?";
+    EXPECT_FALSE(ParseWebAddress(query + std::string(kMaxWebAddressLength - query.size(), 'x')));
     std::string manyLabels = "https://";
     for (int i = 0; i < 200; ++i) manyLabels += "a.";
     EXPECT_FALSE(ParseWebAddress(manyLabels + "example/"));  // over 253 characters of host

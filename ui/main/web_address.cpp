@@ -149,6 +149,9 @@ std::optional<WebAddress> ParseWebAddress(std::string_view text) {
 
     const std::string_view rest = afterScheme.substr(authorityEnd);
     address.rest = (rest.empty() || rest[0] != '/') ? "/" + std::string(rest) : std::string(rest);
+    // The plain form may be a character longer than the text ("/" added):
+    // what is handed on must pass this same check again.
+    if (address.Text().size() > kMaxWebAddressLength) return std::nullopt;
     return address;
 }
 
