@@ -88,11 +88,17 @@ Win32Clock::~Win32Clock() {
 
 uint32_t Win32Clock::NowMs() { return ::timeGetTime(); }
 
-void Win32Clock::Sleep(uint32_t ms) { ::Sleep(ms); }
-
 bool Win32StopSignal::IsSet() { return ::WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
 
-bool Win32StopSignal::WaitFor(uint32_t ms) { return ::WaitForSingleObject(m_event, ms) == WAIT_OBJECT_0; }
+bool Win32StopSignal::WaitFor(uint32_t ms) {
+    // INFINITE is also 4294967295: in two waits, a Delay of that many
+    // milliseconds ends after them, as the number says, not never.
+    if (ms == INFINITE) {
+        if (::WaitForSingleObject(m_event, INFINITE - 1) == WAIT_OBJECT_0) return true;
+        ms = 1;
+    }
+    return ::WaitForSingleObject(m_event, ms) == WAIT_OBJECT_0;
+}
 
 bool Win32KeyState::IsDown(uint8_t vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
