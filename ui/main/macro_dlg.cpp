@@ -295,6 +295,9 @@ void CMacroDlg::FillWindowList() {
     WindowTitleList titles([](unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; });
     ::EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
+            // Hidden windows (input method windows and the like) can never
+            // be in front, so they are no target to choose.
+            if (!::IsWindowVisible(window)) return TRUE;
             char title[1024];
             const int length = ::GetWindowTextA(window, title, sizeof(title));
             if (length > 0) reinterpret_cast<WindowTitleList*>(param)->Add(std::string_view(title, length));
