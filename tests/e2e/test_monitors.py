@@ -1,6 +1,6 @@
-"""Two monitors side by side: pointer moves land on the very pixel they name
-on the second monitor, to the right of the primary and to its left, where
-coordinates are negative.
+"""Two monitors side by side: pointer moves land on the very pixel they name,
+and a captured point is the pointer's pixel, on the second monitor, to the
+right of the primary and to its left, where coordinates are negative.
 
 The display: Xephyr with two screens placed side by side (-origin) and
 Xinerama, on a private Xvfb; Wine reads the two heads from Xinerama when it
@@ -15,6 +15,7 @@ import unittest
 
 import harness
 from e2e import TarvixCase, script_text, VK
+from test_dpi import capture_point
 
 SETTLE = 1.5
 
@@ -86,6 +87,10 @@ class SecondMonitorRight(Monitors):
     def test_move_to_lands_on_the_second_monitor(self):
         self.moves_land([(1500, 300), (2047, 767), (1024, 0), (512, 384)])
 
+    def test_capture_on_the_second_monitor(self):
+        settings = capture_point(self, self.start_tarvix(), 1500, 333)
+        self.assertIn(b"Position2X=1500\r\nPosition2Y=333\r\n", settings)
+
 
 class SecondMonitorLeft(Monitors):
     # The first head is the primary, at 0,0 for Windows; the other lies left.
@@ -93,6 +98,11 @@ class SecondMonitorLeft(Monitors):
 
     def test_move_to_lands_left_of_the_primary(self):
         self.moves_land([(-700, 300), (-1024, 0), (-1, 767), (512, 384)])
+
+    def test_capture_left_of_the_primary(self):
+        # X pixel 324 of the left head is Windows' -700.
+        settings = capture_point(self, self.start_tarvix(), 324, 333)
+        self.assertIn(b"Position2X=-700\r\nPosition2Y=333\r\n", settings)
 
 
 del Monitors
