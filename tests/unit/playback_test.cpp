@@ -399,5 +399,24 @@ TEST(PlaybackMove, NormalizedCoordinatesLandOnThePixel) {
     EXPECT_EQ(NormalizedCoordinate(5, 0, 0), 0);
 }
 
+// With MOUSEEVENTF_VIRTUALDESK the system maps n to origin + n * extent /
+// 65536 across the whole virtual desktop: every pixel of every monitor,
+// those left of or above the primary (negative) included, is reached.
+TEST(PlaybackMove, EveryPixelOfTwoMonitorsSideBySide) {
+    struct Desktop {
+        int32_t origin, extent;
+    };
+    // Second monitor right of the primary; left of it; a 150 % laptop
+    // (2880 pixels) left of a 1920 monitor; one above (vertical axis).
+    for (Desktop desktop : {Desktop{0, 2048}, Desktop{-1024, 2048}, Desktop{-2880, 4800}, Desktop{-1080, 2160}}) {
+        for (int32_t p = desktop.origin; p < desktop.origin + desktop.extent; ++p) {
+            const int64_t n = NormalizedCoordinate(p, desktop.origin, desktop.extent);
+            ASSERT_GE(n, 0);
+            ASSERT_LE(n, 65535);
+            ASSERT_EQ(desktop.origin + n * desktop.extent / 65536, p) << desktop.origin << " " << p;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tarvix
