@@ -1,5 +1,7 @@
 #include "playback_engine.h"
 
+#include "held_input.h"
+
 namespace tarvix {
 namespace {
 
@@ -11,16 +13,17 @@ public:
     Player(const PlaybackJob& job, PlaybackPorts& ports) : job_(job), ports_(ports) {}
 
     RunResult Run() {
-        if (!AwaitModifiersReleased()) return RunResult::Stopped;
+        if (!AwaitModifiersReleased()) return Stopped();
         uint32_t last = ports_.clock.NowMs() / 1000;
         uint32_t elapsed = 0;
         uint32_t passes = 0;
         for (;;) {
             effects_ = 0;
             for (const ScriptAction& step : job_.steps) {
-                if (ports_.stop.IsSet()) return RunResult::Stopped;
-                if (job_.oneWindow && ports_.foreground.Title() != job_.targetTitle) continue;
-                Play(step);
+                if (ports_.stop.IsSet()) return Stopped();
+                if (job_.oneWindow && ports_.foreground.Title() != job_.targetTitle && !ReleasesHeld(step))
+                    continue;
+                if (!Play(step)) return Stopped();
             }
             ++passes;
             if (job_.repeatType == RepeatCountType) {
@@ -31,12 +34,32 @@ public:
                 last = ports_.clock.NowMs() / 1000;
                 if (elapsed >= job_.repeatNumber) return RunResult::Completed;
             }
-            if (effects_ == 0) ports_.stop.WaitFor(kIdlePassWaitMs);
+            if (effects_ == 0 && ports_.stop.WaitFor(kIdlePassWaitMs)) return Stopped();
         }
     }
 
 private:
     static constexpr uint16_t RepeatCountType = 0;
+    static constexpr uint16_t RepeatSecondsType = 2;
+
+    // A stopped run lets go of what it holds; a completed one leaves what its
+    // script left down.
+    RunResult Stopped() {
+        held_.ReleaseAll(ports_.input);
+        return RunResult::Stopped;
+    }
+
+    // In one-window mode the release of something the run holds still plays
+    // while another window is in front: skipping it would leave the key or
+    // button down for whatever the user does next.
+    bool ReleasesHeld(const ScriptAction& step) const {
+        switch (step.kind) {
+            case KindKeyUp: return held_.HoldsKey(static_cast<uint8_t>(step.param1));
+            case KindLeftUp: return held_.HoldsButton(MouseButton::Left);
+            case KindRightUp: return held_.HoldsButton(MouseButton::Right);
+            default: return false;
+        }
+    }
 
     // The left and right keys of each modifier bit, looked at one by one so
     // that the one still held is the one released.
@@ -74,105 +97,131 @@ private:
         }
         return true;
     }
-    static constexpr uint16_t RepeatSecondsType = 2;
 
-    void Hold() { Sleep(kHoldMs); }
-    void Sleep(uint32_t ms) {
+    // Every wait is a wait on the stop signal, so a stop ends it at once;
+    // false when it did.
+    bool Hold() { return Wait(kHoldMs); }
+    bool Wait(uint32_t ms) {
         ++effects_;
-        ports_.clock.Sleep(ms);
+        return !ports_.stop.WaitFor(ms);
     }
-    void Key(uint8_t vk, bool up) {
+    void Key(uint8_t vk, bool up) { SendKey(vk, ports_.input.ScanCode(vk), up); }
+    void SendKey(uint8_t vk, uint16_t scan, bool up) {
         ++effects_;
-        ports_.input.Key(vk, ports_.input.ScanCode(vk), up);
+        ports_.input.Key(vk, scan, up);
+        if (up)
+            held_.KeyUp(vk);
+        else
+            held_.KeyDown(vk, scan);
     }
     void Button(MouseButton b, bool up) {
         ++effects_;
         ports_.input.Button(b, up);
+        if (up)
+            held_.ButtonUp(b);
+        else
+            held_.ButtonDown(b);
     }
 
-    void Play(const ScriptAction& step) {
+    // A repetition after the first looks at the stop signal first, so a huge
+    // count ends with the stop. False when the run is to end.
+    template <typename F>
+    bool Repeat(uint32_t n, F once) {
+        for (uint32_t i = 0; i < n; ++i) {
+            if (i > 0 && ports_.stop.IsSet()) return false;
+            if (!once()) return false;
+        }
+        return true;
+    }
+
+    bool Press(uint8_t vk) {
+        Key(vk, false);
+        if (!Hold()) return false;
+        Key(vk, true);
+        return true;
+    }
+    bool Click(MouseButton b) {
+        Button(b, false);
+        if (!Hold()) return false;
+        Button(b, true);
+        return true;
+    }
+    bool DoubleClick() {
+        if (!Click(MouseButton::Left) || !Hold()) return false;
+        return Click(MouseButton::Left);
+    }
+
+    // False when the stop signal ended the step.
+    bool Play(const ScriptAction& step) {
         const uint32_t count = static_cast<uint32_t>(step.param2);
         const uint32_t clicks = static_cast<uint32_t>(step.param1);
         const uint8_t vk = static_cast<uint8_t>(step.param1);
         switch (step.kind) {
-            case KindKeyPress:
-                for (uint32_t i = 0; i < count; ++i) { Key(vk, false); Hold(); Key(vk, true); }
-                break;
-            case KindKeyDown:
-                for (uint32_t i = 0; i < count; ++i) Key(vk, false);
-                break;
-            case KindKeyUp:
-                for (uint32_t i = 0; i < count; ++i) Key(vk, true);
-                break;
-            case KindLeftClick: Click(MouseButton::Left, clicks); break;
-            case KindRightClick: Click(MouseButton::Right, clicks); break;
-            case KindLeftDoubleClick:
-                for (uint32_t i = 0; i < clicks; ++i) {
-                    Button(MouseButton::Left, false); Hold(); Button(MouseButton::Left, true); Hold();
-                    Button(MouseButton::Left, false); Hold(); Button(MouseButton::Left, true);
-                }
-                break;
-            case KindLeftDown: Repeat(clicks, [&] { Button(MouseButton::Left, false); }); break;
-            case KindLeftUp: Repeat(clicks, [&] { Button(MouseButton::Left, true); }); break;
-            case KindRightDown: Repeat(clicks, [&] { Button(MouseButton::Right, false); }); break;
-            case KindRightUp: Repeat(clicks, [&] { Button(MouseButton::Right, true); }); break;
+            case KindKeyPress: return Repeat(count, [&] { return Press(vk); });
+            case KindKeyDown: return Repeat(count, [&] { Key(vk, false); return true; });
+            case KindKeyUp: return Repeat(count, [&] { Key(vk, true); return true; });
+            case KindLeftClick: return Repeat(clicks, [&] { return Click(MouseButton::Left); });
+            case KindRightClick: return Repeat(clicks, [&] { return Click(MouseButton::Right); });
+            case KindLeftDoubleClick: return Repeat(clicks, [&] { return DoubleClick(); });
+            case KindLeftDown: return Repeat(clicks, [&] { Button(MouseButton::Left, false); return true; });
+            case KindLeftUp: return Repeat(clicks, [&] { Button(MouseButton::Left, true); return true; });
+            case KindRightDown: return Repeat(clicks, [&] { Button(MouseButton::Right, false); return true; });
+            case KindRightUp: return Repeat(clicks, [&] { Button(MouseButton::Right, true); return true; });
             case KindMoveTo:
                 ++effects_;
                 ports_.input.MoveTo(step.param1, step.param2);
-                break;
+                return true;
             case KindMoveR:
                 ++effects_;
                 ports_.input.MoveBy(step.param1, step.param2);
-                break;
-            case KindDelay: Sleep(static_cast<uint32_t>(step.param1)); break;
-            case KindSayString: Type(step.text); break;
-            default: break;  // the end marker and unknown kinds play nothing
+                return true;
+            case KindDelay: return Wait(static_cast<uint32_t>(step.param1));
+            case KindSayString: return Type(step.text);
+            default: return true;  // the end marker and unknown kinds play nothing
         }
-    }
-
-    template <typename F>
-    static void Repeat(uint32_t n, F f) {
-        for (uint32_t i = 0; i < n; ++i) f();
-    }
-
-    void Click(MouseButton b, uint32_t n) {
-        for (uint32_t i = 0; i < n; ++i) { Button(b, false); Hold(); Button(b, true); }
     }
 
     // Characters that have a key are typed on it; every other one, a
     // double-byte character above all, as the Unicode character it is.
-    void Type(const std::string& text) {
+    bool Type(const std::string& text) {
         for (size_t i = 0; i < text.size();) {
+            if (i > 0 && ports_.stop.IsSet()) return false;
             const unsigned char c = static_cast<unsigned char>(text[i]);
             const size_t width = (ports_.isLeadByte(c) && i + 1 < text.size()) ? 2 : 1;
-            const std::string_view ch(text.data() + i, width);
+            const std::string ch(text.data() + i, width);
             i += width;
             const int16_t scan = width == 1 ? ports_.input.KeyScan(c) : kNoKey;
             if (scan == kNoKey || (scan & 0xFF) == 0xFF) {
-                ++effects_;
-                ports_.input.Character(ch, false);
-                Hold();
-                ports_.input.Character(ch, true);
+                if (!TypeCharacter(ch)) return false;
                 continue;
             }
             const uint8_t key = static_cast<uint8_t>(scan & 0xFF);
             const bool shift = (scan & 0x100) != 0;
             if (shift) TypedKey(kShift, false);
             TypedKey(key, false);
-            Hold();
+            if (!Hold()) return false;
             TypedKey(key, true);
             if (shift) TypedKey(kShift, true);
         }
+        return true;
+    }
+
+    bool TypeCharacter(const std::string& ch) {
+        ++effects_;
+        ports_.input.Character(ch, false);
+        held_.CharacterDown(ch);
+        if (!Hold()) return false;
+        ports_.input.Character(ch, true);
+        held_.CharacterUp(ch);
+        return true;
     }
 
     // Typed text goes out without scan codes.
-    void TypedKey(uint8_t vk, bool up) {
-        ++effects_;
-        ports_.input.Key(vk, 0, up);
-    }
+    void TypedKey(uint8_t vk, bool up) { SendKey(vk, 0, up); }
 
     const PlaybackJob& job_;
     PlaybackPorts& ports_;
+    HeldInput held_;
     uint64_t effects_ = 0;
 };
 

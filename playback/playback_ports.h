@@ -27,20 +27,21 @@ public:
     virtual void MoveBy(int32_t dx, int32_t dy) = 0;
 };
 
-// Milliseconds as timeGetTime counts them, and waiting.
+// Milliseconds as timeGetTime counts them.
 class PlaybackClock {
 public:
     virtual ~PlaybackClock() = default;
     virtual uint32_t NowMs() = 0;
-    virtual void Sleep(uint32_t ms) = 0;
 };
 
-// The shared stop signal.
+// The shared stop signal. A run never sleeps: every wait it makes (a Delay,
+// a hold, a pause) is a wait on this signal, which a stop ends at once.
 class StopSignal {
 public:
     virtual ~StopSignal() = default;
     virtual bool IsSet() = 0;
     // Waits until the signal is set or the time is up; true when set.
+    // 4294967295 ms is that many, not a wait without end.
     virtual bool WaitFor(uint32_t ms) = 0;
 };
 

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
+  wine wine64 xvfb xserver-xephyr xdotool x11-utils imagemagick fonts-wqy-microhei
   locales python3 openssl
 )
 

@@ -88,11 +88,29 @@ Win32Clock::~Win32Clock() {
 
 uint32_t Win32Clock::NowMs() { return ::timeGetTime(); }
 
-void Win32Clock::Sleep(uint32_t ms) { ::Sleep(ms); }
-
 bool Win32StopSignal::IsSet() { return ::WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
 
-bool Win32StopSignal::WaitFor(uint32_t ms) { return ::WaitForSingleObject(m_event, ms) == WAIT_OBJECT_0; }
+namespace {
+
+// A wait that fails still takes its time: a failed stop signal must not
+// turn every Delay and hold into none.
+bool WaitOrSleep(HANDLE event, DWORD ms) {
+    const DWORD result = ::WaitForSingleObject(event, ms);
+    if (result == WAIT_FAILED) ::Sleep(ms);
+    return result == WAIT_OBJECT_0;
+}
+
+}  // namespace
+
+bool Win32StopSignal::WaitFor(uint32_t ms) {
+    // INFINITE is also 4294967295: in two waits, a Delay of that many
+    // milliseconds ends after them, as the number says, not never.
+    if (ms == INFINITE) {
+        if (WaitOrSleep(m_event, INFINITE - 1)) return true;
+        ms = 1;
+    }
+    return WaitOrSleep(m_event, ms);
+}
 
 bool Win32KeyState::IsDown(uint8_t vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 

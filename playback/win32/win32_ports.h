@@ -25,8 +25,9 @@ public:
     void MoveBy(int32_t dx, int32_t dy) override;
 };
 
-// timeGetTime and Sleep, with the system timer at 1 ms for the life of the
-// object so that the 50 ms holds are 50 ms and not the next tick after.
+// timeGetTime, with the system timer at 1 ms for the life of the object so
+// that the 50 ms holds (waits on the stop signal) are 50 ms and not the next
+// tick after.
 class Win32Clock : public PlaybackClock {
 public:
     Win32Clock();
@@ -35,7 +36,6 @@ public:
     Win32Clock& operator=(const Win32Clock&) = delete;
 
     uint32_t NowMs() override;
-    void Sleep(uint32_t ms) override;
 
 private:
     bool m_periodSet;

@@ -26,9 +26,10 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_set;
     }
+    // A millisecond of the script passes as 10 microseconds here.
     bool WaitFor(uint32_t ms) override {
         std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_set; });
+        return m_changed.wait_for(lock, std::chrono::microseconds(ms * 10ull), [this] { return m_set; });
     }
     void Set(bool set) {
         {
@@ -56,9 +57,6 @@ struct CountingPorts : InputSink, PlaybackClock, ForegroundWindow {
     void MoveTo(int32_t, int32_t) override {}
     void MoveBy(int32_t, int32_t) override {}
     uint32_t NowMs() override { return 0; }
-    void Sleep(uint32_t ms) override {
-        if (ms > 0) std::this_thread::sleep_for(std::chrono::microseconds(ms * 10));
-    }
     std::string Title() override { return "target"; }
 };
 

@@ -10,15 +10,18 @@
 namespace tarvix::testing {
 
 // Everything a run does, in order, with the virtual time it happened at.
+// Waits pass virtual time; the stop may come at a virtual time in the middle
+// of one, which then ends there.
 struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeyState {
     // Keys the user holds, each until the virtual time given.
     std::map<uint8_t, uint32_t> heldUntil;
     std::vector<std::string> events;
-    uint32_t now = 0;
+    std::vector<uint32_t> waits;  // the time each wait asked for
+    uint64_t now = 0;
+    uint64_t stopAt = UINT64_MAX;  // when the user presses the stop hotkey
     bool stop = false;
     int polls = 0;
     std::string title;
-    std::function<void(Recorder&)> onSleep;  // a hook to act during waits
     std::function<void(Recorder&)> onPoll;
 
     void Log(const std::string& e) { events.push_back(std::to_string(now) + " " + e); }
@@ -44,20 +47,23 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
     void MoveTo(int32_t x, int32_t y) override { Log("move " + std::to_string(x) + "," + std::to_string(y)); }
     void MoveBy(int32_t dx, int32_t dy) override { Log("by " + std::to_string(dx) + "," + std::to_string(dy)); }
 
-    uint32_t NowMs() override { return now; }
-    void Sleep(uint32_t ms) override {
-        now += ms;
-        if (onSleep) onSleep(*this);
-    }
+    uint32_t NowMs() override { return static_cast<uint32_t>(now); }
     bool IsSet() override {
         ++polls;
+        if (now >= stopAt) stop = true;
         if (onPoll) onPoll(*this);
         return stop;
     }
     bool WaitFor(uint32_t ms) override {
-        Log("idle " + std::to_string(ms));
-        if (!stop) now += ms;
-        return stop;
+        waits.push_back(ms);
+        if (stop) return true;
+        if (stopAt <= now + ms) {
+            if (stopAt > now) now = stopAt;
+            stop = true;
+            return true;
+        }
+        now += ms;
+        return false;
     }
     std::string Title() override { return title; }
     bool IsDown(uint8_t vk) override {

@@ -110,7 +110,7 @@ TEST(PlaybackRepeat, SecondsEndAfterThePassThatReachesTheDuration) {
 TEST(PlaybackRepeat, UntilStopAndUnknownTypesRunUntilTheSignal) {
     for (uint16_t type : {1, 7}) {
         Recorder r;
-        r.onSleep = [](Recorder& rec) { rec.stop = rec.now >= 1000; };
+        r.stopAt = 1000;
         Play(Job({A(KindDelay, 100)}, type, 1), r, RunResult::Stopped);
         EXPECT_EQ(r.now, 1000u);
     }
@@ -121,14 +121,6 @@ TEST(PlaybackStop, PolledBeforeEveryStepOnly) {
     r.onPoll = [](Recorder& rec) { rec.stop = rec.polls == 3; };
     Play(Job({A(KindMoveR, 1, 0), A(KindMoveR, 2, 0), A(KindMoveR, 3, 0)}), r, RunResult::Stopped);
     EXPECT_EQ(r.events, (Events{"0 by 1,0", "0 by 2,0"}));
-}
-
-TEST(PlaybackStop, StopDuringADelayEndsTheRunRightAfterIt) {
-    Recorder r;
-    r.onSleep = [](Recorder& rec) { rec.stop = true; };
-    Play(Job({A(KindDelay, 3000), A(KindMoveR, 1, 0)}), r, RunResult::Stopped);
-    EXPECT_EQ(r.now, 3000u) << "the delay is not cut short";
-    EXPECT_TRUE(r.events.empty());
 }
 
 TEST(PlaybackStop, RunClearsItsScriptsFlagWhenItEnds) {
@@ -143,6 +135,135 @@ TEST(PlaybackStop, RunClearsItsScriptsFlagWhenItEnds) {
     }
 }
 
+// Every wait of a run is a wait on the stop signal: the stop ends it at the
+// moment it comes, not after it.
+TEST(PlaybackStop, EndsEveryKindOfWaitWhenItComes) {
+    const std::vector<std::pair<const char*, ScriptAction>> waits = {
+        {"Delay", A(KindDelay, 10000)},
+        {"Delay -1", A(KindDelay, -1)},
+        {"KeyPress hold", A(KindKeyPress, 65, 1)},
+        {"LeftClick hold", A(KindLeftClick, 1)},
+        {"RightClick hold", A(KindRightClick, 1)},
+        {"LeftDoubleClick holds", A(KindLeftDoubleClick, 1)},
+        {"SayString hold", A(KindSayString, 0, 0, "ab")},
+    };
+    for (const auto& [name, step] : waits) {
+        for (uint64_t stopAt : {1u, 25u, 49u}) {  // within the first wait
+            Recorder r;
+            r.stopAt = stopAt;
+            Play(Job({step, A(KindMoveR, 1, 0)}, 1), r, RunResult::Stopped);
+            EXPECT_EQ(r.now, stopAt) << name;
+            for (const std::string& e : r.events) EXPECT_EQ(e.find("by"), std::string::npos) << name;
+        }
+    }
+}
+
+TEST(PlaybackStop, EndsTheWaitForHeldHotkeyModifiersAndThePauseOfAnEmptyPass) {
+    Recorder held;
+    held.heldUntil[0xA2] = 60000;
+    held.stopAt = 1234;
+    PlaybackJob job = Job({A(KindKeyPress, 65, 1)});
+    job.hotkeyModifiers = 2;
+    EXPECT_EQ(Play(job, held, RunResult::Stopped), (Events{}));
+    EXPECT_EQ(held.now, 1234u);
+
+    Recorder idle;
+    idle.stopAt = 7;
+    Play(Job({}, 1), idle, RunResult::Stopped);
+    EXPECT_EQ(idle.now, 7u);
+}
+
+TEST(PlaybackStop, DelayMinusOneWaitsAllOfItsMilliseconds) {
+    Recorder r;
+    Play(Job({A(KindDelay, -1), A(KindMoveR, 1, 0)}), r);
+    EXPECT_EQ(r.waits, (std::vector<uint32_t>{4294967295u}));
+    EXPECT_EQ(r.events, (Events{"4294967295 by 1,0"}));
+}
+
+TEST(PlaybackStop, LooksBetweenRepetitions) {
+    // Four billion repetitions with no wait between them still end.
+    for (int32_t kind : {KindKeyDown, KindKeyUp, KindLeftDown, KindRightUp}) {
+        Recorder r;
+        r.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 1000; };
+        const bool keyed = kind == KindKeyDown || kind == KindKeyUp;
+        Play(Job({keyed ? A(kind, 65, -1) : A(kind, -1)}), r, RunResult::Stopped);
+        EXPECT_LE(r.events.size(), 1001u) << kind;
+    }
+    Recorder presses;
+    presses.stopAt = 120;  // in the hold of the third press
+    Play(Job({A(KindKeyPress, 65, 5)}), presses, RunResult::Stopped);
+    EXPECT_EQ(presses.events, (Events{"0 key 65/1065 down", "50 key 65/1065 up", "50 key 65/1065 down",
+                                      "100 key 65/1065 up", "100 key 65/1065 down", "120 key 65/1065 up"}));
+}
+
+TEST(PlaybackRelease, AStoppedRunLetsGoOfWhatItHoldsLastPressedFirst) {
+    Recorder r;
+    r.stopAt = 2000;
+    Play(Job({A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindKeyPress, 65, 1), A(KindKeyDown, 17, 2),
+              A(KindRightDown, 1), A(KindKeyDown, 16, 1), A(KindDelay, 5000), A(KindKeyUp, 16, 1),
+              A(KindLeftUp, 1)}),
+         r, RunResult::Stopped);
+    EXPECT_EQ(r.events, (Events{"0 key 16/1016 down", "0 left down", "0 key 65/1065 down", "50 key 65/1065 up",
+                                "50 key 17/1017 down", "50 key 17/1017 down", "50 right down",
+                                "50 key 16/1016 down", "2000 right up", "2000 key 17/1017 up",
+                                "2000 left up", "2000 key 16/1016 up"}));
+}
+
+TEST(PlaybackRelease, WhatTheScriptReleasedIsNotReleasedAgain) {
+    Recorder r;
+    r.stopAt = 70;
+    Play(Job({A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindLeftUp, 1), A(KindKeyUp, 16, 1),
+              A(KindRightClick, 1), A(KindDelay, 100)}),
+         r, RunResult::Stopped);
+    EXPECT_EQ(r.events, (Events{"0 key 16/1016 down", "0 left down", "0 left up", "0 key 16/1016 up",
+                                "0 right down", "50 right up"}));
+}
+
+TEST(PlaybackRelease, StoppedInTheMiddleOfAStepItLetsGoOfThatToo) {
+    Recorder press;
+    press.stopAt = 20;
+    Play(Job({A(KindKeyDown, 17, 1), A(KindKeyPress, 65, 1)}), press, RunResult::Stopped);
+    EXPECT_EQ(press.events, (Events{"0 key 17/1017 down", "0 key 65/1065 down", "20 key 65/1065 up",
+                                    "20 key 17/1017 up"}));
+
+    Recorder typed;  // "A" is Shift and A; "中" has no key
+    typed.stopAt = 10;
+    Play(Job({A(KindSayString, 0, 0, "A")}), typed, RunResult::Stopped);
+    EXPECT_EQ(typed.events, (Events{"0 key 16/0 down", "0 key 65/0 down", "10 key 65/0 up", "10 key 16/0 up"}));
+    Recorder unicode;
+    unicode.stopAt = 10;
+    Play(Job({A(KindSayString, 0, 0, "\xA4\xA4")}), unicode, RunResult::Stopped);
+    EXPECT_EQ(unicode.events, (Events{"0 char \xA4\xA4 down", "10 char \xA4\xA4 up"}));
+
+    Recorder doubled;
+    doubled.stopAt = 120;
+    Play(Job({A(KindLeftDoubleClick, 1)}), doubled, RunResult::Stopped);
+    EXPECT_EQ(doubled.events, (Events{"0 left down", "50 left up", "100 left down", "120 left up"}));
+}
+
+TEST(PlaybackRelease, ACompletedRunLeavesWhatItsScriptLeftDown) {
+    Recorder r;
+    Play(Job({A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindRightDown, 1)}), r);
+    EXPECT_EQ(r.events, (Events{"0 key 16/1016 down", "0 left down", "0 right down"}));
+}
+
+TEST(PlaybackRelease, OneWindowNeverSkipsTheReleaseOfWhatTheRunHolds) {
+    Recorder r;
+    PlaybackJob job = Job({A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindRightDown, 1), A(KindKeyUp, 16, 1),
+                           A(KindKeyUp, 17, 1), A(KindLeftUp, 1), A(KindKeyPress, 65, 1), A(KindRightUp, 1),
+                           A(KindRightUp, 1), A(KindLeftDown, 1)});
+    job.oneWindow = 1;
+    job.targetTitle = "Notepad";
+    r.title = "Notepad";
+    r.onPoll = [](Recorder& rec) { if (rec.polls == 4) rec.title = "Other"; };
+    Play(job, r);
+    // Another window is in front from the fourth step: the releases of what
+    // the run holds play, the rest is skipped (17 was never pressed, and the
+    // second RightUp finds nothing held).
+    EXPECT_EQ(r.events, (Events{"0 key 16/1016 down", "0 left down", "0 right down", "0 key 16/1016 up",
+                                "0 left up", "0 right up"}));
+}
+
 TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFront) {
     Recorder r;
     PlaybackJob job = Job({A(KindMoveR, 1, 0), A(KindDelay, 10), A(KindMoveR, 2, 0)}, 0, 2);
@@ -151,9 +272,11 @@ TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFront) {
     r.title = "Other";
     r.onPoll = [](Recorder& rec) { if (rec.polls == 6) rec.title = "Notepad"; };
     Play(job, r);
-    // Pass one: three steps and the end marker skipped (the pass still counts).
-    // Pass two: the title changes at the poll of its second step.
-    EXPECT_EQ(r.events, (Events{"0 idle 5", "15 by 2,0"}));
+    // Pass one: three steps and the end marker skipped (the pass still counts,
+    // and the run pauses before the next). Pass two: the title changes at the
+    // poll of its second step.
+    EXPECT_EQ(r.events, (Events{"15 by 2,0"}));
+    EXPECT_EQ(r.waits, (std::vector<uint32_t>{kIdlePassWaitMs, 10}));
 }
 
 TEST(PlaybackOneWindow, TitleComparedWholeAndCaseSensitive) {
@@ -175,16 +298,18 @@ TEST(PlaybackOneWindow, TitleComparedWholeAndCaseSensitive) {
 
 TEST(PlaybackIdle, PassesThatPlayNothingWaitInsteadOfSpinning) {
     Recorder r;
-    r.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 3; };
+    r.onPoll = [](Recorder& rec) { rec.stop = rec.waits.size() >= 3; };
     PlaybackPorts ports = r.Ports();
     EXPECT_EQ(PlayJob(Job({}, 1), ports), RunResult::Stopped);
-    EXPECT_EQ(r.events, (Events{"0 idle 5", "5 idle 5", "10 idle 5"}));
+    EXPECT_EQ(r.waits, (std::vector<uint32_t>{5, 5, 5}));
+    EXPECT_EQ(r.now, 15u);
 
     Recorder busy;  // a pass that plays something goes straight on
     busy.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 3; };
     PlaybackPorts busyPorts = busy.Ports();
     PlayJob(Job({A(KindMoveR, 1, 0)}, 1), busyPorts);
     EXPECT_EQ(busy.events, (Events{"0 by 1,0", "0 by 1,0", "0 by 1,0"}));
+    EXPECT_TRUE(busy.waits.empty());
 }
 
 // The start hotkey's modifiers, still held when the run begins.
@@ -194,31 +319,24 @@ PlaybackJob HotkeyJob(std::vector<ScriptAction> steps, uint16_t mods) {
     return job;
 }
 
-Events Played(const Events& events) {
-    Events played;
-    for (const std::string& e : events)
-        if (e.find(" idle ") == std::string::npos) played.push_back(e);
-    return played;
-}
-
 TEST(PlaybackHeldModifiers, TheFirstStepWaitsUntilTheHotkeysModifiersAreUp) {
     const std::vector<ScriptAction> steps = {A(KindKeyPress, 65, 1)};
     // Let go before the run begins: it plays at once.
     Recorder before;
     before.heldUntil[0xA2] = 0;
-    EXPECT_EQ(Played(Play(HotkeyJob(steps, 2), before)), (Events{"0 key 65/1065 down", "50 key 65/1065 up"}));
+    EXPECT_EQ((Play(HotkeyJob(steps, 2), before)), (Events{"0 key 65/1065 down", "50 key 65/1065 up"}));
 
     // Let go 300 ms later (right Ctrl): the first key waits for it, and no
     // key of the user's is touched.
     Recorder during;
     during.heldUntil[0xA3] = 300;
-    EXPECT_EQ(Played(Play(HotkeyJob(steps, 2), during)), (Events{"300 key 65/1065 down", "350 key 65/1065 up"}));
+    EXPECT_EQ((Play(HotkeyJob(steps, 2), during)), (Events{"300 key 65/1065 down", "350 key 65/1065 up"}));
 
     // Only the hotkey's own modifiers count: Shift held for a Ctrl hotkey is
     // not waited for.
     Recorder other;
     other.heldUntil[0xA0] = 900;
-    EXPECT_EQ(Played(Play(HotkeyJob(steps, 2), other)).front(), "0 key 65/1065 down");
+    EXPECT_EQ((Play(HotkeyJob(steps, 2), other)).front(), "0 key 65/1065 down");
 
     // A hotkey without modifiers starts at once whatever is held.
     Recorder none;
@@ -230,7 +348,7 @@ TEST(PlaybackHeldModifiers, HeldBeyondTheWaitTheyAreReleasedForTheRun) {
     Recorder r;
     r.heldUntil[0xA4] = 60000;  // left Alt, held on and on
     r.heldUntil[0xA0] = 60000;  // left Shift
-    const Events played = Played(Play(HotkeyJob({A(KindKeyPress, 65, 1)}, 5), r));
+    const Events played = (Play(HotkeyJob({A(KindKeyPress, 65, 1)}, 5), r));
     EXPECT_EQ(played, (Events{"2000 key 160/1160 up", "2000 key 164/1164 up", "2000 key 65/1065 down",
                               "2050 key 65/1065 up"}));
 }
@@ -253,7 +371,7 @@ TEST(PlaybackHeldModifiers, TheStopSignalEndsTheWait) {
 TEST(PlaybackHeldModifiers, KeysTheScriptHoldsItselfStillCombine) {
     Recorder r;
     r.heldUntil[0xA2] = 100;
-    const Events played = Played(Play(
+    const Events played = (Play(
         HotkeyJob({A(KindKeyDown, 17, 1), A(KindKeyPress, 65, 1), A(KindKeyUp, 17, 1)}, 2), r));
     EXPECT_EQ(played, (Events{"100 key 17/1017 down", "100 key 65/1065 down", "150 key 65/1065 up",
                               "150 key 17/1017 up"}));
@@ -262,7 +380,7 @@ TEST(PlaybackHeldModifiers, KeysTheScriptHoldsItselfStillCombine) {
     repeat.heldUntil[0xA2] = 100;
     PlaybackJob twice = HotkeyJob({A(KindKeyPress, 65, 1)}, 2);
     twice.repeatNumber = 2;
-    EXPECT_EQ(Played(Play(twice, repeat)),
+    EXPECT_EQ((Play(twice, repeat)),
               (Events{"100 key 65/1065 down", "150 key 65/1065 up", "150 key 65/1065 down", "200 key 65/1065 up"}));
 }
 
@@ -279,6 +397,25 @@ TEST(PlaybackMove, NormalizedCoordinatesLandOnThePixel) {
     EXPECT_EQ(NormalizedCoordinate(-5000, -1280, 3200), 0) << "clamped to the desktop";
     EXPECT_EQ(NormalizedCoordinate(99999, 0, 1024), 65535);
     EXPECT_EQ(NormalizedCoordinate(5, 0, 0), 0);
+}
+
+// With MOUSEEVENTF_VIRTUALDESK the system maps n to origin + n * extent /
+// 65536 across the whole virtual desktop: every pixel of every monitor,
+// those left of or above the primary (negative) included, is reached.
+TEST(PlaybackMove, EveryPixelOfTwoMonitorsSideBySide) {
+    struct Desktop {
+        int32_t origin, extent;
+    };
+    // Second monitor right of the primary; left of it; a 150 % laptop
+    // (2880 pixels) left of a 1920 monitor; one above (vertical axis).
+    for (Desktop desktop : {Desktop{0, 2048}, Desktop{-1024, 2048}, Desktop{-2880, 4800}, Desktop{-1080, 2160}}) {
+        for (int32_t p = desktop.origin; p < desktop.origin + desktop.extent; ++p) {
+            const int64_t n = NormalizedCoordinate(p, desktop.origin, desktop.extent);
+            ASSERT_GE(n, 0);
+            ASSERT_LE(n, 65535);
+            ASSERT_EQ(desktop.origin + n * desktop.extent / 65536, p) << desktop.origin << " " << p;
+        }
+    }
 }
 
 }  // namespace

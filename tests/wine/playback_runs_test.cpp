@@ -1,9 +1,9 @@
 // PlaybackRuns as the main window uses it: runs handed to the waiting threads
 // and to new ones beyond them, the shared stop signal, threads going back to
-// wait after their runs, and a run that outlives the object at shutdown.
+// wait after their runs, and the stop ending a wait in progress.
 //
 // The jobs send no input: an endless job of nothing but the end marker waits
-// on the stop signal pass after pass, and a Delay only sleeps, so no window
+// on the stop signal pass after pass, and a Delay only waits, so no window
 // needs the focus.
 #include <windows.h>
 
@@ -100,25 +100,47 @@ void ReusedThreadsPlayAfterReset(PlaybackRuns& runs) {
            "its thread waits again");
 }
 
-// A step in progress finishes before the run sees the stop; the object does
-// not wait for it beyond its bound, and the run still ends cleanly after.
-void RunOutlivesShutdown() {
+ScriptAction Delay(uint32_t ms) {
     ScriptAction delay;
     delay.category = tarvix::CategoryDelay;
     delay.kind = tarvix::KindDelay;
-    delay.param1 = static_cast<int32_t>(PlaybackRuns::kShutdownWaitMs * 2);
-    std::shared_ptr<RunFlag> flag;
-    {
-        PlaybackRuns runs;
-        runs.ResetStop();
-        flag = StartJob(runs, kRepeatCount, {delay});
-        // The run looks at the stop before each step; let it get into the Delay.
-        ::Sleep(1000);
-    }
-    Expect(flag->IsSet(), "shutdown returns while a long Delay still plays");
-    Expect(Eventually([&] { return !flag->IsSet(); }, PlaybackRuns::kShutdownWaitMs * 3),
-           "the run left behind ends after its Delay");
-    ::Sleep(100);  // time for its thread to finish with what it shares
+    delay.param1 = static_cast<int32_t>(ms);
+    return delay;
+}
+
+// The stop ends a wait in progress, even a Delay of 4294967295 ms, and the
+// run is over within a few milliseconds of it.
+void StopEndsALongDelay(PlaybackRuns& runs) {
+    runs.ResetStop();
+    const auto flag = StartJob(runs, kRepeatCount, {Delay(0xFFFFFFFFu)});
+    Expect(!runs.WaitForRuns(300), "a Delay -1 plays on");
+    LARGE_INTEGER frequency, before, after;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&before);
+    runs.SetStop();
+    const bool ended = runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs);
+    ::QueryPerformanceCounter(&after);
+    const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
+                      static_cast<double>(frequency.QuadPart);
+    std::printf("  stop to end of run: %.2f ms\n", ms);
+    Expect(ended && !flag->IsSet(), "the stop ends the Delay and the run");
+    Expect(Eventually([&] { return runs.ParkedCount() == PlaybackRuns::kParkedThreads; }),
+           "its thread waits again");
+}
+
+// Shutdown signals stop: a run in a long Delay ends with it, and nothing is
+// left playing behind the object.
+void ShutdownEndsARunInADelay() {
+    auto runs = std::make_unique<PlaybackRuns>();
+    runs->ResetStop();
+    const auto flag = StartJob(*runs, kRepeatCount, {Delay(PlaybackRuns::kShutdownWaitMs * 10)});
+    ::Sleep(300);  // into the Delay
+    const DWORD begin = ::GetTickCount();
+    runs.reset();
+    const DWORD spent = ::GetTickCount() - begin;
+    std::printf("  shutdown took %lu ms\n", static_cast<unsigned long>(spent));
+    Expect(!flag->IsSet(), "the run has ended when shutdown returns");
+    Expect(spent < PlaybackRuns::kShutdownWaitMs, "shutdown did not wait out its bound");
 }
 
 }  // namespace
@@ -131,8 +153,9 @@ int main() {
         WaitingThreadsComeUp(runs);
         MoreRunsThanWaitingThreads(runs);
         ReusedThreadsPlayAfterReset(runs);
+        StopEndsALongDelay(runs);
     }
-    RunOutlivesShutdown();
+    ShutdownEndsARunInADelay();
     std::printf("%d failure(s)\n", g_failures);
     return g_failures ? 1 : 0;
 }

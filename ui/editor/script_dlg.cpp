@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "data_exchange.h"
+#include "dpi.h"
 #include "edition_config.h"
 #include "hook_api.h"
 #include "macro_app.h"
@@ -168,8 +169,9 @@ void CScriptDlg::InitControls() {
     // replaced by none.
     m_keyHotkeyCtrl.SetRules(0xFFFF, 0);
 
-    m_actionList.InsertColumn(0, ui::ResourceString(IDS_COLUMN_ACTION), kClassic ? 140 : 170);
-    m_actionList.InsertColumn(1, ui::ResourceString(IDS_COLUMN_COUNT), kClassic ? 65 : 39);
+    const UINT dpi = ui::WindowDpi(m_hWnd);
+    m_actionList.InsertColumn(0, ui::ResourceString(IDS_COLUMN_ACTION), ui::ScaleForDpi(kClassic ? 140 : 170, dpi));
+    m_actionList.InsertColumn(1, ui::ResourceString(IDS_COLUMN_COUNT), ui::ScaleForDpi(kClassic ? 65 : 39, dpi));
     FillPointCombo();
 }
 

@@ -9,6 +9,12 @@ CAboutDlg::CAboutDlg(HWND parent) : ui::Dialog(IDD_ABOUTBOX, parent) {}
 
 CAboutDlg::~CAboutDlg() = default;
 
+BOOL CAboutDlg::OnInitDialog() {
+    const BOOL result = ui::Dialog::OnInitDialog();
+    m_pictures.Attach(m_hWnd, ui::WindowDpi(m_hWnd));
+    return result;
+}
+
 bool CAboutDlg::PreTranslateMessage(MSG* msg) {
     const HWND link = GetDlgItem(IDC_HOME_LINK);
     if (IsMouseMoveOver(*msg, link)) {

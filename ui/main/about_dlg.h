@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialog.h"
+#include "dpi.h"
 
 namespace tarvix {
 
@@ -12,7 +13,11 @@ public:
     ~CAboutDlg() override;
 
 protected:
+    BOOL OnInitDialog() override;
     bool PreTranslateMessage(MSG* msg) override;
+
+private:
+    ui::DpiPictures m_pictures;
 };
 
 }  // namespace tarvix

@@ -34,6 +34,16 @@ constexpr bool kClassic = kProgramEdition == Edition::V10;
 
 bool KeyDown(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+// Posted to itself after a DPI change, once the system has moved and
+// rescaled the dialog and its controls.
+constexpr UINT WM_DPI_SETTLED = WM_APP + 0x31;
+
+// The list's columns in pixels at 96 DPI.
+constexpr int kColumnWidths[] = {140, 60, 280, 110};
+
 }  // namespace
 
 CMacroDlg::CMacroDlg()
@@ -58,6 +68,8 @@ const ui::MessageMap* CMacroDlg::GetMessageMap() const {
         ui::OnCommand(IDC_ABOUT, &CMacroDlg::OnAbout),
         ui::OnCommand(IDC_HELP_BUTTON, &CMacroDlg::OnHelp),
         ui::OnMessage(WM_DESTROY, &CMacroDlg::OnDestroy),
+        ui::OnMessage(WM_DPICHANGED, &CMacroDlg::OnDpiChanged),
+        ui::OnMessage(WM_DPI_SETTLED, &CMacroDlg::OnDpiSettled),
         ui::OnMessage(WM_AD_PAGE_ANSWERED, &CMacroDlg::OnAdPageAnswered),
         ui::OnMessage(WM_AD_OPEN_OUTSIDE, &CMacroDlg::OnAdOpenOutside),
         ui::OnMessage(WM_AD_LEFT_SITE, &CMacroDlg::OnAdLeftSite),
@@ -117,19 +129,13 @@ BOOL CMacroDlg::OnInitDialog() {
 }
 
 void CMacroDlg::InitScriptList() {
-    m_scriptList.InsertColumn(0, ui::ResourceString(IDS_COLUMN_HOTKEY), 140);
-    m_scriptList.InsertColumn(1, ui::ResourceString(IDS_COLUMN_ENABLED), 60);
-    m_scriptList.InsertColumn(2, ui::ResourceString(IDS_COLUMN_DESCRIPTION), 280);
-    m_scriptList.InsertColumn(3, ui::ResourceString(IDS_COLUMN_FILENAME), 110);
-
-    // 13 points of "System", as a point size converts on this screen.
-    HDC screen = ::GetDC(nullptr);
-    const int height = -::MulDiv(130, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
-    ::ReleaseDC(nullptr, screen);
-    m_listFont = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, L"System");
-    if (m_listFont) m_scriptList.Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_listFont), TRUE);
+    m_dpi = ui::WindowDpi(m_hWnd);
+    const UINT headings[] = {IDS_COLUMN_HOTKEY, IDS_COLUMN_ENABLED, IDS_COLUMN_DESCRIPTION, IDS_COLUMN_FILENAME};
+    for (int column = 0; column < 4; ++column)
+        m_scriptList.InsertColumn(column, ui::ResourceString(headings[column]),
+                                  ui::ScaleForDpi(kColumnWidths[column], m_dpi));
+    SetListFont(m_dpi);
+    m_pictures.Attach(m_hWnd, m_dpi);
 
     if (Settings(SettingsFile()).ReadEnableType() != 0) {
         EnableWindowChoice(true);
@@ -139,6 +145,46 @@ void CMacroDlg::InitScriptList() {
     }
     FillWindowList();
     if (!kClassic) SetUpAdPanel();
+}
+
+// 13 points of "System" at the window's DPI.
+void CMacroDlg::SetListFont(UINT dpi) {
+    const HFONT font = ::CreateFontW(ui::FontHeightForDpi(130, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH | FF_DONTCARE, L"System");
+    if (!font) return;
+    m_scriptList.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (m_listFont) ::DeleteObject(m_listFont);
+    m_listFont = font;
+}
+
+// Column widths the user has dragged keep their proportion.
+void CMacroDlg::ApplyDpi(UINT dpi) {
+    if (dpi == 0 || dpi == m_dpi) return;
+    for (int column = 0; column < 4; ++column) {
+        const int width = static_cast<int>(m_scriptList.Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)));
+        m_scriptList.Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), ::MulDiv(width, dpi, m_dpi));
+    }
+    m_dpi = dpi;
+    SetListFont(dpi);
+    m_pictures.Apply(dpi);
+}
+
+LRESULT CMacroDlg::OnDpiChanged(WPARAM, LPARAM lParam) {
+    // The window takes the place the system suggests on the new monitor; the
+    // system rescales the dialog's template controls, and what this window
+    // drew in pixels follows once that is done.
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+        ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::PostMessageW(m_hWnd, WM_DPI_SETTLED, 0, 0);
+    PassToDefault();
+    return 0;
+}
+
+LRESULT CMacroDlg::OnDpiSettled(WPARAM, LPARAM) {
+    ApplyDpi(ui::WindowDpi(m_hWnd));
+    return 0;
 }
 
 void CMacroDlg::LoadScripts() {
@@ -298,6 +344,9 @@ void CMacroDlg::FillWindowList() {
     WindowTitleList titles([](unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; });
     ::EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
+            // Hidden windows (input method windows and the like) can never
+            // be in front, so they are no target to choose.
+            if (!::IsWindowVisible(window)) return TRUE;
             char title[1024];
             const int length = ::GetWindowTextA(window, title, sizeof(title));
             if (length > 0) reinterpret_cast<WindowTitleList*>(param)->Add(std::string_view(title, length));

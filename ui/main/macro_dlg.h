@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialog.h"
+#include "dpi.h"
 #include "list_control.h"
 #include "script.h"
 #include "web_browser.h"
@@ -41,6 +42,10 @@ protected:
 
 private:
     void InitScriptList();
+    // Everything drawn in pixels of the design (list columns, list font,
+    // pictures) at the window's DPI.
+    void SetListFont(UINT dpi);
+    void ApplyDpi(UINT dpi);
     void SetUpAdPanel();
     void PlaceBrowser(const WebAddress& page);
     void NoteAdPanelInput(const MSG& msg);
@@ -68,6 +73,8 @@ private:
     void OnAbout();
     void OnHelp();
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDpiSettled(WPARAM wParam, LPARAM lParam);
     LRESULT OnAdPageAnswered(WPARAM wParam, LPARAM lParam);
     LRESULT OnAdOpenOutside(WPARAM wParam, LPARAM lParam);
     LRESULT OnAdLeftSite(WPARAM wParam, LPARAM lParam);
@@ -94,6 +101,8 @@ private:
     NOTIFYICONDATAA m_trayIcon{};
 
     HFONT m_listFont = nullptr;
+    UINT m_dpi = ui::kDesignDpi;
+    ui::DpiPictures m_pictures;
     // The records of the rows; a row's item data points into this.
     std::vector<std::unique_ptr<CScript>> m_scripts;
     std::unique_ptr<PlaybackRuns> m_runs;

@@ -12,7 +12,11 @@
 namespace tarvix {
 
 void CMacroDlg::AddTrayIcon() {
-    const HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    // The icon's own picture at the notification area's size, which grows
+    // with the scale, rather than the 32-pixel one shrunk or stretched.
+    const HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                                       IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                       ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     const std::string tip = ui::AnsiFromWide(ui::ResourceString(IDS_TRAY_TIP));
     m_trayIcon = MakeTrayIconData(m_hWnd, icon, tip, kProgramEdition == Edition::V10);
     ::Shell_NotifyIconA(NIM_ADD, &m_trayIcon);

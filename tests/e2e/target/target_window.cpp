@@ -101,9 +101,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = L"TarvixTestTarget";
     ::RegisterClassW(&windowClass);
-    // The whole screen, so that pointer moves anywhere land in it.
-    const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, title, WS_POPUP | WS_VISIBLE, 0, 0,
-                                          ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+    // The whole virtual desktop, every monitor, so that pointer moves
+    // anywhere land in it.
+    const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, title, WS_POPUP | WS_VISIBLE,
+                                          ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                          ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN),
                                           nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ::SetForegroundWindow(window);

@@ -1,0 +1,105 @@
+"""tarvix at 100 %, 150 % and 200 % (the prefix's LogPixels at 96, 144 and
+192): the main window grows with the scale, a screenshot of each kept as an
+artifact; and at 150 % a MoveTo lands on the very pixel it names, as the
+pointer position reports it, and a captured point is the pointer's pixel."""
+
+import time
+import unittest
+
+from e2e import TarvixCase, script_text, VK
+
+SETTLE = 1.5
+EDITOR = "腳本定義"
+CAPTURE = "座標點"
+
+
+def geometry(session, window):
+    """The window's width and height in pixels, as the X side has it."""
+    out = session.xdotool("getwindowgeometry", "--shell", window.id)
+    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+    return int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def capture_point(case, main, x, y):
+    """Captures the pointer at X position (x, y) as point 2 with the capture
+    dialog, reached from the main window's Add; returns tarvix.ini's text.
+    Controls are found in dialog units, at the scale the main window shows
+    (its template is 416 x 301 units; across and down they differ)."""
+    width, height = geometry(case.session, main)
+    unit_x, unit_y = width / 416, height / 301
+
+    def click(window, dlu_x, dlu_y):
+        case.session.xdotool("mousemove", "--window", window.id, round(dlu_x * unit_x), round(dlu_y * unit_y),
+                             "click", "1")
+        time.sleep(0.4)
+
+    case.focus(main)
+    click(main, 27.5, 46)  # Add
+    editor = case.session.wait_window(EDITOR, timeout=20)
+    time.sleep(0.5)
+    case.focus(editor)
+    click(editor, 31, 191)  # the capture button
+    capture = case.session.wait_window(CAPTURE, timeout=20)
+    case.focus(capture)
+    case.session.xdotool("mousemove", x, y)
+    time.sleep(0.3)
+    case.press("ctrl+alt+3")
+    ini = case.folder / "tarvix.ini"
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline and not (ini.exists() and b"Position2X" in ini.read_bytes()):
+        time.sleep(0.1)
+    case.shot("captured")
+    return ini.read_bytes() if ini.exists() else b""
+
+
+class Dpi(TarvixCase):
+
+    def set_dpi(self, dpi):
+        self.session.prefix.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                                 "/t", "REG_DWORD", "/d", str(dpi), "/f"])
+        self.session.prefix.run(["wineserver", "-w"])
+        self.addCleanup(self.session.prefix.run,
+                        ["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                         "/t", "REG_DWORD", "/d", "96", "/f"])
+
+    def test_windows_grow_with_the_scale(self):
+        sizes = {}
+        for dpi in (96, 144, 192):
+            with self.subTest(dpi=dpi):
+                self.set_dpi(dpi)
+                self.write_script("a.txt", script_text(["KeyPress 66 1", "Delay 10"], VK["F5"]))
+                main = self.start_tarvix()
+                time.sleep(1.0)
+                sizes[dpi] = geometry(self.session, main)
+                self.shot(f"main-{dpi}")
+                self.session.stop_all()
+        print(f"\nmain window sizes: {sizes}", flush=True)
+        for dpi in (144, 192):
+            for axis in (0, 1):
+                ratio = sizes[dpi][axis] / sizes[96][axis]
+                # Dialog units follow the font, which follows the scale; the
+                # font's own rounding leaves a few per cent either way.
+                self.assertAlmostEqual(ratio, dpi / 96, delta=0.12 * dpi / 96, msg=f"{dpi}: {sizes}")
+
+    def test_move_to_lands_exactly_at_150_percent(self):
+        self.set_dpi(144)
+        actions = ["MoveTo 512 384", "LeftClick 1", "MoveTo 1023 767", "LeftClick 1", "MoveTo 1 1",
+                   "LeftClick 1"]
+        self.write_script("move.txt", script_text(actions, VK["F5"]))
+        self.start_tarvix()
+        self.shot("main-144")
+        _, log = self.start_target()
+        self.press("F5")
+        self.assertTrue(log.wait_for(lambda l: len(l.named("lbuttonup")) >= 3, settle=SETTLE), log.events())
+        self.assertEqual([e[2] for e in log.named("lbuttondown")], [["512", "384"], ["1023", "767"], ["1", "1"]])
+
+    def test_capture_takes_the_pointers_pixel_at_150_percent(self):
+        self.set_dpi(144)
+        main = self.start_tarvix()
+        settings = capture_point(self, main, 701, 499)
+        self.assertIn(b"Position2X=701\r\n", settings)
+        self.assertIn(b"Position2Y=499\r\n", settings)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
