@@ -23,9 +23,9 @@ public:
                 Play(step);
             }
             ++passes;
-            if (job_.repeatType == RepeatCountType) {
+            if (job_.repeatType == RepeatCount) {
                 if (passes >= job_.repeatNumber) return RunResult::Completed;
-            } else if (job_.repeatType == RepeatSecondsType) {
+            } else if (job_.repeatType == RepeatSeconds) {
                 const uint32_t now = ports_.clock.NowMs() / 1000;
                 elapsed += now - last;
                 last = ports_.clock.NowMs() / 1000;
@@ -36,8 +36,6 @@ public:
     }
 
 private:
-    static constexpr uint16_t RepeatCountType = 0;
-
     // The left and right keys of each modifier bit, looked at one by one so
     // that the one still held is the one released.
     struct SidedKeys {
@@ -45,9 +43,9 @@ private:
         uint8_t keys[2];
     };
     static constexpr SidedKeys kModifierKeys[] = {
-        {1, {0xA0, 0xA1}},  // Shift
-        {2, {0xA2, 0xA3}},  // Ctrl
-        {4, {0xA4, 0xA5}},  // Alt
+        {ModShift, {0xA0, 0xA1}},
+        {ModCtrl, {0xA2, 0xA3}},
+        {ModAlt, {0xA4, 0xA5}},
     };
 
     bool AnyModifierDown() {
@@ -60,7 +58,7 @@ private:
 
     // False when the stop signal came while waiting.
     bool AwaitModifiersReleased() {
-        if (!ports_.keys || (job_.hotkeyModifiers & 7) == 0) return true;
+        if (!ports_.keys || (job_.hotkeyModifiers & kHeldModifierBits) == 0) return true;
         const uint32_t start = ports_.clock.NowMs();
         while (AnyModifierDown()) {
             if (ports_.clock.NowMs() - start >= kModifierWaitMs) {
@@ -74,8 +72,6 @@ private:
         }
         return true;
     }
-    static constexpr uint16_t RepeatSecondsType = 2;
-
     void Hold() { Sleep(kHoldMs); }
     void Sleep(uint32_t ms) {
         ++effects_;

@@ -30,8 +30,6 @@ namespace {
 
 constexpr wchar_t kValidMark[] = L"\u221A";  // √
 
-constexpr bool kClassic = kProgramEdition == Edition::V10;
-
 bool KeyDown(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
 }  // namespace
@@ -41,9 +39,7 @@ CMacroDlg::CMacroDlg()
       m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_handCursor(::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR))) {}
 
-CMacroDlg::~CMacroDlg() {
-    if (m_listFont) ::DeleteObject(m_listFont);
-}
+CMacroDlg::~CMacroDlg() = default;
 
 const ui::MessageMap* CMacroDlg::GetMessageMap() const {
     static const ui::MessageEntry entries[] = {
@@ -77,14 +73,17 @@ const ui::MessageMap* CMacroDlg::GetMessageMap() const {
 }
 
 void CMacroDlg::DoDataExchange(ui::DataExchange& dx) {
-    if (kClassic) {
-        dx.Control(IDC_WINDOW_COMBO, m_windowCombo);
-        dx.Control(IDC_SCRIPT_LIST, m_scriptList);
-        dx.Control(IDC_LINK_BANNER, m_linkLogo);
-    } else {
+    // The link is the maker logo beside the web page panel, or the banner
+    // across the bottom where there is no panel; the templates bind it in
+    // these orders.
+    if (kProgramTraits.hasAdPanel) {
         dx.Control(IDC_MAKER_LOGO, m_linkLogo);
         dx.Control(IDC_WINDOW_COMBO, m_windowCombo);
         dx.Control(IDC_SCRIPT_LIST, m_scriptList);
+    } else {
+        dx.Control(IDC_WINDOW_COMBO, m_windowCombo);
+        dx.Control(IDC_SCRIPT_LIST, m_scriptList);
+        dx.Control(IDC_LINK_BANNER, m_linkLogo);
     }
     dx.Radio(IDC_ALL_WINDOWS, m_targetMode);
     dx.ComboText(IDC_WINDOW_COMBO, m_targetTitle);
@@ -117,19 +116,17 @@ BOOL CMacroDlg::OnInitDialog() {
 }
 
 void CMacroDlg::InitScriptList() {
-    m_scriptList.InsertColumn(0, ui::ResourceString(IDS_COLUMN_HOTKEY), 140);
-    m_scriptList.InsertColumn(1, ui::ResourceString(IDS_COLUMN_ENABLED), 60);
-    m_scriptList.InsertColumn(2, ui::ResourceString(IDS_COLUMN_DESCRIPTION), 280);
-    m_scriptList.InsertColumn(3, ui::ResourceString(IDS_COLUMN_FILENAME), 110);
+    m_scriptList.InsertColumn(0, ui::ResourceString(IDS_COLUMN_HOTKEY), kScriptListColumnWidths[0]);
+    m_scriptList.InsertColumn(1, ui::ResourceString(IDS_COLUMN_ENABLED), kScriptListColumnWidths[1]);
+    m_scriptList.InsertColumn(2, ui::ResourceString(IDS_COLUMN_DESCRIPTION), kScriptListColumnWidths[2]);
+    m_scriptList.InsertColumn(3, ui::ResourceString(IDS_COLUMN_FILENAME), kScriptListColumnWidths[3]);
 
     // 13 points of "System", as a point size converts on this screen.
-    HDC screen = ::GetDC(nullptr);
-    const int height = -::MulDiv(130, ::GetDeviceCaps(screen, LOGPIXELSY), 720);
-    ::ReleaseDC(nullptr, screen);
-    m_listFont = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, L"System");
-    if (m_listFont) m_scriptList.Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_listFont), TRUE);
+    const int height = -::MulDiv(130, ::GetDeviceCaps(win32::WindowDC(nullptr).get(), LOGPIXELSY), 720);
+    m_listFont.reset(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, L"System"));
+    if (m_listFont) m_scriptList.Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_listFont.get()), TRUE);
 
     if (Settings(SettingsFile()).ReadEnableType() != 0) {
         EnableWindowChoice(true);
@@ -138,20 +135,21 @@ void CMacroDlg::InitScriptList() {
         UpdateData(false);
     }
     FillWindowList();
-    if (!kClassic) SetUpAdPanel();
+    if (kProgramTraits.hasAdPanel) SetUpAdPanel();
 }
 
 void CMacroDlg::LoadScripts() {
     const std::string pattern = ScriptFolder() + "*.txt";
     WIN32_FIND_DATAA found;
-    const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
     std::vector<std::string> names;
-    do {
-        // A folder whose name ends in .txt is no script.
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    {
+        const win32::ScopedFindHandle search(::FindFirstFileA(pattern.c_str(), &found));
+        if (!search) return;
+        do {
+            // A folder whose name ends in .txt is no script.
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+        } while (::FindNextFileA(search.get(), &found));
+    }
 
     std::vector<std::unique_ptr<CScript>> scripts = LoadScriptFiles(ScriptFolder(), names, kProgramEdition);
 
@@ -279,7 +277,7 @@ void CMacroDlg::OnAllInvalid() {
 void CMacroDlg::EnableWindowChoice(bool enable) {
     ::EnableWindow(GetDlgItem(IDC_WINDOW_COMBO), enable);
     ::EnableWindow(GetDlgItem(IDC_REFRESH), enable);
-    if (!kClassic) ::EnableWindow(GetDlgItem(IDC_WINDOW_LIST_LABEL), enable);
+    if (kProgramTraits.hasWindowListLabel) ::EnableWindow(GetDlgItem(IDC_WINDOW_LIST_LABEL), enable);
 }
 
 void CMacroDlg::OnAllWindows() {

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "dialog.h"
+#include "hotkey.h"
 #include "list_control.h"
+#include "scoped_handles.h"
 #include "script.h"
 #include "web_browser.h"
 
@@ -82,8 +84,8 @@ private:
     void OnOneWindow();
     void OnRefresh();
 
-    uint16_t m_stopHotkey = 65;
-    uint16_t m_stopHotkeyMod = 3;
+    uint16_t m_stopHotkey = kDefaultStopHotkey.vk;
+    uint16_t m_stopHotkeyMod = kDefaultStopHotkey.mods;
     ui::Window m_linkLogo;
     ui::Window m_windowCombo;
     ui::ListControl m_scriptList;
@@ -93,7 +95,7 @@ private:
     HCURSOR m_handCursor;
     NOTIFYICONDATAA m_trayIcon{};
 
-    HFONT m_listFont = nullptr;
+    win32::ScopedFont m_listFont;
     // The records of the rows; a row's item data points into this.
     std::vector<std::unique_ptr<CScript>> m_scripts;
     std::unique_ptr<PlaybackRuns> m_runs;
