@@ -30,6 +30,7 @@ struct ColumnWidths2 {
 // Core and user interface read these; nothing else asks which edition runs.
 struct EditionTraits {
     Edition edition;
+    const char* version;  // as the about box shows it
     // The relative pointer move: its kind in the kind numbering, its keyword
     // in files and its panel in the editor.
     bool hasMoveR;
@@ -61,6 +62,7 @@ inline constexpr int kScriptListColumnWidths[4] = {140, 60, 280, 110};
 inline constexpr EditionTraits kEditionTraits[] = {
     {
         Edition::V10,
+        "1.0",
         /*hasMoveR=*/false,
         /*hasRunOnce=*/false,
         /*blankLineBeforeScript=*/false,
@@ -74,6 +76,7 @@ inline constexpr EditionTraits kEditionTraits[] = {
     },
     {
         Edition::V11,
+        "1.1",
         /*hasMoveR=*/true,
         /*hasRunOnce=*/true,
         /*blankLineBeforeScript=*/true,
