@@ -207,7 +207,11 @@ public:
     TempDir() {
         char base[MAX_PATH];
         GetTempPathA(MAX_PATH, base);
-        dir_ = std::string(base) + "tarvix-profile-diff-" + std::to_string(GetCurrentProcessId()) + "\\";
+        // A folder of its own for each test: names used in an earlier one
+        // may still sit in the platform's cache.
+        static int made = 0;
+        dir_ = std::string(base) + "tarvix-profile-diff-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(made++) + "\\";
         CreateDirectoryA(dir_.c_str(), nullptr);
     }
     ~TempDir() {
