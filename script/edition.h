@@ -50,6 +50,9 @@ struct EditionTraits {
     bool capturesOnKeypad;
     // The script folder is made at start-up when it is missing.
     bool createsScriptFolder;
+    // The editor asks before a save leaves out action lines the edition
+    // could not read (another edition's kinds).
+    bool asksBeforeDroppingUnreadLines;
     TrayRecordForm trayRecord;
     ColumnWidths2 actionListColumns;  // the editor's "動作" and "次數"
 };
@@ -71,6 +74,7 @@ inline constexpr EditionTraits kEditionTraits[] = {
         /*ownerDrawnActionRows=*/false,
         /*capturesOnKeypad=*/true,
         /*createsScriptFolder=*/false,
+        /*asksBeforeDroppingUnreadLines=*/true,
         TrayRecordForm::Oldest,
         {140, 65},
     },
@@ -85,6 +89,7 @@ inline constexpr EditionTraits kEditionTraits[] = {
         /*ownerDrawnActionRows=*/true,
         /*capturesOnKeypad=*/false,
         /*createsScriptFolder=*/true,
+        /*asksBeforeDroppingUnreadLines=*/false,
         TrayRecordForm::LongTip,
         {170, 39},
     },

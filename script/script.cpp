@@ -143,7 +143,7 @@ bool CScript::Save(const std::string& scriptFolder) const {
 }
 
 int32_t LinesToConfirmBeforeSaving(const CScript& script) {
-    return script.edition() == Edition::V10 ? script.m_unreadLineCount : 0;
+    return TraitsOf(script.edition()).asksBeforeDroppingUnreadLines ? script.m_unreadLineCount : 0;
 }
 
 std::string FileNameBase(std::string_view description, LeadByteTest isLeadByte) {
