@@ -9,3 +9,6 @@ inline constexpr tarvix::Edition kProgramEdition = tarvix::Edition::V10;
 #else
 inline constexpr tarvix::Edition kProgramEdition = tarvix::Edition::V11;
 #endif
+
+// What this program's edition has and does (script/edition.h).
+inline constexpr const tarvix::EditionTraits& kProgramTraits = tarvix::TraitsOf(kProgramEdition);

@@ -30,7 +30,7 @@ std::string ModulePath() {
 }
 
 // OLE on the user-interface thread for as long as the main window lives: the
-// window hosts the web browser control (edition 1.1).
+// window hosts the web browser control.
 class OleSession {
 public:
     OleSession() : m_initialised(SUCCEEDED(::OleInitialize(nullptr))) {}
@@ -52,10 +52,10 @@ CMacroApp& TheApp() {
 }
 
 BOOL CMacroApp::InitInstance() {
-    // OLE comes first and stays until the main window has gone; edition 1.0
-    // hosts no control and needs none.
+    // OLE comes first and stays until the main window has gone; an edition
+    // without the web page panel hosts no control and needs none.
     std::unique_ptr<OleSession> ole;
-    if (kProgramEdition == Edition::V11) ole = std::make_unique<OleSession>();
+    if (kProgramTraits.hasAdPanel) ole = std::make_unique<OleSession>();
 
     // The handle is kept open for the life of the process on purpose: the
     // system releases the mutex when the process ends, however it ends.
@@ -76,7 +76,7 @@ BOOL CMacroApp::InitInstance() {
 
 void CMacroApp::InitPaths() {
     m_programFolder = ProgramFolderFromModulePath(ModulePath());
-    if (kProgramEdition == Edition::V11) {
+    if (kProgramTraits.createsScriptFolder) {
         // Fails harmlessly when the folder is there already; without rights
         // the saves into it fail later and say so.
         ::CreateDirectoryA((m_programFolder + "script").c_str(), nullptr);

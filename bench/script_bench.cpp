@@ -107,9 +107,8 @@ LineSet MakeLines(Edition edition, uint32_t seed) {
 }
 
 const LineSet& Lines(Edition edition) {
-    static const LineSet v10 = MakeLines(Edition::V10, 10);
-    static const LineSet v11 = MakeLines(Edition::V11, 11);
-    return edition == Edition::V11 ? v11 : v10;
+    static const LineSet sets[] = {MakeLines(kEditions[0], 10), MakeLines(kEditions[1], 11)};
+    return sets[EditionIndex(edition)];
 }
 
 Edition EditionArg(const benchmark::State& state) { return state.range(0) == 10 ? Edition::V10 : Edition::V11; }

@@ -136,7 +136,7 @@ void Dump(const char* title, const std::vector<ScriptAction>& actions) {
 void CheckLoadedRecord(const CScript& s, Edition edition) {
     FUZZ_CHECK(s.edition() == edition);
     FUZZ_CHECK(s.m_fileName == kFileName);
-    if (edition == Edition::V10) FUZZ_CHECK(s.m_runOnce == 0);
+    if (!tarvix::TraitsOf(edition).hasRunOnce) FUZZ_CHECK(s.m_runOnce == 0);
 
     // The editor inserts in front of the end marker, so there is exactly one
     // and it is last.

@@ -42,7 +42,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
 
 HHOOK Install(HMODULE module) { return ::SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, module, 0); }
 
-void RunLoop(HMODULE module, HHOOK& hook, HookState& state) {
+void RunLoop(HMODULE module, win32::ScopedHook& hook, HookState& state) {
     const UINT_PTR timer = ::SetTimer(nullptr, 0, kTickMs, nullptr);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -50,8 +50,7 @@ void RunLoop(HMODULE module, HHOOK& hook, HookState& state) {
         state.reporter.ForgetReleasedKeys();
         if (!state.watchdog.HookLost(LastInputTime())) continue;
         if (HHOOK fresh = Install(module)) {
-            ::UnhookWindowsHookEx(hook);
-            hook = fresh;
+            hook.reset(fresh);  // the new hook is in before the old one goes
             state.watchdog.Installed(LastInputTime());
         }
     }
@@ -76,14 +75,12 @@ DWORD WINAPI HookThread::ThreadMain(void* start) {
 
     HookState state(*request->targets);
     t_state = &state;
-    HHOOK hook = Install(module);
-    state.watchdog.Installed(LastInputTime());
-    request->installed = hook != nullptr;
-    ::SetEvent(request->ready);  // the request is gone after this
-
-    if (hook) {
-        RunLoop(module, hook, state);
-        ::UnhookWindowsHookEx(hook);
+    {
+        win32::ScopedHook hook(Install(module));
+        state.watchdog.Installed(LastInputTime());
+        request->installed = static_cast<bool>(hook);
+        ::SetEvent(request->ready);  // the request is gone after this
+        if (hook) RunLoop(module, hook, state);
     }
     t_state = nullptr;
     if (module) ::FreeLibraryAndExitThread(module, 0);
@@ -91,29 +88,27 @@ DWORD WINAPI HookThread::ThreadMain(void* start) {
 }
 
 bool HookThread::Running() const {
-    return m_thread && ::WaitForSingleObject(m_thread, 0) == WAIT_TIMEOUT;
+    return m_thread && ::WaitForSingleObject(m_thread.get(), 0) == WAIT_TIMEOUT;
 }
 
 void HookThread::Start() {
     if (Running()) return;
-    if (m_thread) ::CloseHandle(m_thread);
-    m_thread = nullptr;
+    m_thread.reset();
 
-    StartRequest request{&m_targets, ::CreateEventW(nullptr, TRUE, FALSE, nullptr), false};
-    if (!request.ready) return;
-    m_thread = ::CreateThread(nullptr, 0, ThreadMain, &request, 0, &m_threadId);
+    const win32::ScopedHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!ready) return;
+    StartRequest request{&m_targets, ready.get(), false};
+    m_thread.reset(::CreateThread(nullptr, 0, ThreadMain, &request, 0, &m_threadId));
     if (m_thread) {
         // The thread signals before it can block, or ends; either way the
         // request on this stack is no longer used once this returns.
-        const HANDLE waits[] = {request.ready, m_thread};
+        const HANDLE waits[] = {ready.get(), m_thread.get()};
         ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);
         if (!request.installed) {
-            ::WaitForSingleObject(m_thread, INFINITE);
-            ::CloseHandle(m_thread);
-            m_thread = nullptr;
+            ::WaitForSingleObject(m_thread.get(), INFINITE);
+            m_thread.reset();
         }
     }
-    ::CloseHandle(request.ready);
 }
 
 void HookThread::Stop() {
@@ -121,9 +116,8 @@ void HookThread::Stop() {
     ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
     // The thread only runs its message loop, so it ends at once; the bound is
     // there so a wedged system cannot hang the window that calls this.
-    ::WaitForSingleObject(m_thread, 2000);
-    ::CloseHandle(m_thread);
-    m_thread = nullptr;
+    ::WaitForSingleObject(m_thread.get(), 2000);
+    m_thread.reset();
 }
 
 }  // namespace tarvix::hook

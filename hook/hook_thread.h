@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "report_targets.h"
+#include "scoped_handles.h"
 
 namespace tarvix::hook {
 
@@ -30,7 +31,7 @@ private:
     bool Running() const;
 
     const ReportTargets& m_targets;
-    HANDLE m_thread = nullptr;
+    win32::ScopedHandle m_thread;
     DWORD m_threadId = 0;
 };
 

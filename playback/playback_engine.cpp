@@ -26,9 +26,9 @@ public:
                 if (!Play(step)) return Stopped();
             }
             ++passes;
-            if (job_.repeatType == RepeatCountType) {
+            if (job_.repeatType == RepeatCount) {
                 if (passes >= job_.repeatNumber) return RunResult::Completed;
-            } else if (job_.repeatType == RepeatSecondsType) {
+            } else if (job_.repeatType == RepeatSeconds) {
                 const uint32_t now = ports_.clock.NowMs() / 1000;
                 elapsed += now - last;
                 last = ports_.clock.NowMs() / 1000;
@@ -39,9 +39,6 @@ public:
     }
 
 private:
-    static constexpr uint16_t RepeatCountType = 0;
-    static constexpr uint16_t RepeatSecondsType = 2;
-
     // A stopped run lets go of what it holds; a completed one leaves what its
     // script left down.
     RunResult Stopped() {
@@ -68,9 +65,9 @@ private:
         uint8_t keys[2];
     };
     static constexpr SidedKeys kModifierKeys[] = {
-        {1, {0xA0, 0xA1}},  // Shift
-        {2, {0xA2, 0xA3}},  // Ctrl
-        {4, {0xA4, 0xA5}},  // Alt
+        {ModShift, {0xA0, 0xA1}},
+        {ModCtrl, {0xA2, 0xA3}},
+        {ModAlt, {0xA4, 0xA5}},
     };
 
     bool AnyModifierDown() {
@@ -83,7 +80,7 @@ private:
 
     // False when the stop signal came while waiting.
     bool AwaitModifiersReleased() {
-        if (!ports_.keys || (job_.hotkeyModifiers & 7) == 0) return true;
+        if (!ports_.keys || (job_.hotkeyModifiers & kHeldModifierBits) == 0) return true;
         const uint32_t start = ports_.clock.NowMs();
         while (AnyModifierDown()) {
             if (ports_.clock.NowMs() - start >= kModifierWaitMs) {

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "ansi.h"
+#include "hotkey.h"
 #include "playback_ports.h"
+#include "repeat_type.h"
 #include "run_flag.h"
 #include "script_action.h"
 
@@ -15,13 +17,13 @@ namespace tarvix {
 // One run's private copy of what it plays.
 struct PlaybackJob {
     std::vector<ScriptAction> steps;  // the trailing end marker included
-    uint16_t repeatType = 0;
+    uint16_t repeatType = RepeatCount;
     uint32_t repeatNumber = 0;
     int32_t oneWindow = 0;
     std::string targetTitle;
-    std::shared_ptr<RunFlag> script;  // cleared when the run ends; none in edition 1.0
-    // The start hotkey's modifier bits (1 Shift, 2 Ctrl, 4 Alt): the user may
-    // still hold them when the run begins.
+    std::shared_ptr<RunFlag> script;  // cleared when the run ends; none without run-once
+    // The start hotkey's modifier bits (HotkeyModifier): the user may still
+    // hold them when the run begins.
     uint16_t hotkeyModifiers = 0;
 };
 

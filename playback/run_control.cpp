@@ -3,13 +3,13 @@
 namespace tarvix {
 
 bool ModifiersMatch(uint16_t mods, HeldModifiers held) {
-    return held.alt == ((mods & 4) != 0) && held.ctrl == ((mods & 2) != 0) &&
-           held.shift == ((mods & 1) != 0);
+    return held.alt == ((mods & ModAlt) != 0) && held.ctrl == ((mods & ModCtrl) != 0) &&
+           held.shift == ((mods & ModShift) != 0);
 }
 
 bool ShouldStart(const CScript& script, uint16_t vk, HeldModifiers held, Edition edition) {
     if (!script.m_enabled) return false;
-    if (edition == Edition::V11 && script.m_running->IsSet() && script.m_runOnce) return false;
+    if (TraitsOf(edition).hasRunOnce && script.m_running->IsSet() && script.m_runOnce) return false;
     if (script.m_beginHotkey != vk) return false;
     return ModifiersMatch(script.m_beginHotkeyMod, held);
 }
@@ -22,7 +22,7 @@ std::unique_ptr<PlaybackJob> MakeJob(const CScript& script, const DispatchContex
     job->oneWindow = context.targetMode;
     job->targetTitle = context.targetTitle;
     job->hotkeyModifiers = script.m_beginHotkeyMod;
-    if (context.edition == Edition::V11) job->script = script.m_running;
+    if (TraitsOf(context.edition).hasRunOnce) job->script = script.m_running;
     return job;
 }
 
@@ -34,7 +34,7 @@ int DispatchHotkey(const std::vector<CScript*>& scripts, uint16_t vk, HeldModifi
         auto job = MakeJob(*script, context);
         launcher.ResetStop();
         // Set before the thread can end, so that the run's clearing comes last.
-        if (context.edition == Edition::V11) script->m_running->Set();
+        if (TraitsOf(context.edition).hasRunOnce) script->m_running->Set();
         launcher.Start(std::move(job));
         ++started;
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "edition.h"
+#include "hotkey.h"
 #include "playback_engine.h"
 #include "script.h"
 
@@ -34,8 +35,8 @@ public:
 
 struct DispatchContext {
     Edition edition = Edition::V11;
-    uint16_t stopHotkey = 65;
-    uint16_t stopHotkeyMod = 3;
+    uint16_t stopHotkey = kDefaultStopHotkey.vk;
+    uint16_t stopHotkeyMod = kDefaultStopHotkey.mods;
     int32_t targetMode = 0;
     std::string targetTitle;  // the window combo box's text as the report is handled
 };

@@ -3,31 +3,24 @@
 #include <cerrno>
 
 #include "file_io.h"
+#include "scoped_handles.h"
 
 namespace tarvix {
 namespace {
 
-struct FileHandle {
-    HANDLE h;
-    explicit FileHandle(HANDLE handle) : h(handle) {}
-    ~FileHandle() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-};
+using win32::ScopedFileHandle;
 
 bool WriteAllAndFlush(const std::string& path, std::string_view bytes) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    ScopedFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.h == INVALID_HANDLE_VALUE) return false;
+    if (!file) return false;
     while (!bytes.empty()) {
         const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
-        if (!WriteFile(file.h, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        if (!WriteFile(file.get(), bytes.data(), chunk, &written, nullptr) || written == 0) return false;
         bytes.remove_prefix(written);
     }
-    return FlushFileBuffers(file.h) != 0;
+    return FlushFileBuffers(file.get()) != 0;
 }
 
 }  // namespace
@@ -50,9 +43,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
 // runtime's stream layer costs a round trip more, and start-up reads
 // thousands of these files.
 bool ReadWholeFile(const std::string& path, std::string& out) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    ScopedFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file.h == INVALID_HANDLE_VALUE) {
+    if (!file) {
         // As the C runtime reports it: callers tell a file that is not there
         // from one that cannot be read.
         const DWORD error = GetLastError();
@@ -63,7 +56,7 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
     char buffer[64 * 1024];
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.h, buffer, sizeof buffer, &got, nullptr)) return false;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return false;
         if (got == 0) return true;
         out.append(buffer, got);
     }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ascii.h"
+
 namespace tarvix {
 
 const std::string& KeyNameTable() {
@@ -91,7 +93,7 @@ std::string KeyName(int32_t code) {
     // change), as its low byte. Code 0 would give an embedded NUL; no key has
     // that code, so it shows as empty brackets.
     if (k == 0) return "<>";
-    const unsigned upper = (k >= 'a' && k <= 'z') ? k - 'a' + 'A' : k;
+    const unsigned upper = ascii::Upper(k);
     const char c = static_cast<char>(upper & 0xFFu);
     std::string name = "<";
     name += static_cast<char>(c);

@@ -3,15 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace tarvix {
+#include "hotkey.h"
 
-// Modifier bits as the system hotkey control reports them.
-enum HotkeyModifier : uint16_t {
-    ModShift = 1,
-    ModCtrl = 2,
-    ModAlt = 4,
-    ModExtended = 8,
-};
+namespace tarvix {
 
 // The display name of a virtual-key code (low 16 bits used), e.g. "<F5>".
 std::string KeyName(int32_t code);

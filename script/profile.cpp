@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "ascii.h"
 #include "file_io.h"
 
 namespace tarvix {
@@ -19,30 +20,14 @@ bool IsProfileSpace(char c) {
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
-std::string_view TrimFront(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size() && IsProfileSpace(s[i])) ++i;
-    return s.substr(i);
-}
+std::string_view TrimFront(std::string_view s) { return ascii::TrimFront(s, IsProfileSpace); }
 
-std::string_view Trim(std::string_view s) {
-    s = TrimFront(s);
-    size_t n = s.size();
-    while (n > 0 && IsProfileSpace(s[n - 1])) --n;
-    return s.substr(0, n);
-}
+std::string_view Trim(std::string_view s) { return ascii::Trim(s, IsProfileSpace); }
 
 // The platform's functions take C strings: nothing past a NUL is seen.
 std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
 
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return ascii::EqualsNoCase(a, b); }
 
 bool IsQuote(char c) { return c == '"' || c == '\''; }
 
@@ -74,15 +59,10 @@ std::string_view NumberText(std::string_view raw) {
 
 // Signed decimal, wrapping modulo 2^32 as the platform does. Digits only:
 // "0x10" is 0 here, so a value means the same in every file.
+// Every control byte counts as a blank before the number.
 int32_t ParseDecimal(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ') ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    uint32_t total = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
-        total = total * 10u + static_cast<uint32_t>(s[i] - '0');
-    return static_cast<int32_t>(negative ? 0u - total : total);
+    s = ascii::TrimFront(s, [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+    return ascii::ReadWrappingDecimal(s).value;
 }
 
 }  // namespace

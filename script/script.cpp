@@ -3,31 +3,17 @@
 #include <cstdio>
 #include <utility>
 
+#include "ascii.h"
 #include "file_io.h"
 #include "profile.h"
 
 namespace tarvix {
 namespace {
 
-constexpr std::string_view kTrimmed = " \t\r\n";
+// Script lines are trimmed of spaces, tabs and line ends only.
+std::string_view Trim(std::string_view s) { return ascii::Trim(s, ascii::IsBlankOrLineEnd<char>); }
 
-std::string_view Trim(std::string_view s) {
-    const size_t begin = s.find_first_not_of(kTrimmed);
-    if (begin == std::string_view::npos) return {};
-    const size_t end = s.find_last_not_of(kTrimmed);
-    return s.substr(begin, end - begin + 1);
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
-}
+using ascii::EqualsNoCase;
 
 // A profile value cannot hold a line end: written as is, it would end the
 // value and start a line of its own, an action line perhaps.
@@ -96,9 +82,9 @@ void CScript::Load(const std::string& scriptFolder, const std::string& fileName)
     m_repeatType = static_cast<uint16_t>(profile.GetInt("Repeat", "Type", 0));
     m_repeatNumber = profile.GetInt("Repeat", "Number", 1);
     m_running->Clear();
-    m_runOnce = m_edition == Edition::V10 ? 0 : profile.GetInt("General", "RunOnce", 1);
+    m_runOnce = TraitsOf(m_edition).hasRunOnce ? profile.GetInt("General", "RunOnce", 1) : 0;
     m_keptRunOnce.reset();
-    if (m_edition == Edition::V10 && profile.HasKey("General", "RunOnce"))
+    if (!TraitsOf(m_edition).hasRunOnce && profile.HasKey("General", "RunOnce"))
         m_keptRunOnce = profile.GetInt("General", "RunOnce", 1);
     m_unreadLineCount = 0;
 
@@ -128,7 +114,7 @@ std::string CScript::SerializedText() const {
     AppendKey(out, "Description", SingleLine(m_description));
     AppendKey(out, "BeginHotkey", m_beginHotkey);
     AppendKey(out, "BeginHotkeyMod", m_beginHotkeyMod);
-    if (m_edition == Edition::V11) {
+    if (TraitsOf(m_edition).hasRunOnce) {
         AppendKey(out, "RunOnce", m_runOnce);
     } else if (m_keptRunOnce) {
         // Back where edition 1.1 wrote it; a file that never had one gets none.
@@ -139,7 +125,7 @@ std::string CScript::SerializedText() const {
     out += "[Repeat]\r\n";
     AppendKey(out, "Type", m_repeatType);
     AppendKey(out, "Number", m_repeatNumber);
-    if (m_edition == Edition::V11) out += "\r\n";
+    if (TraitsOf(m_edition).blankLineBeforeScript) out += "\r\n";
     out += "[Script]\r\n";
     for (const ScriptAction& action : m_actions) {
         if (action.kind == KindEndMarker) continue;
@@ -157,7 +143,7 @@ bool CScript::Save(const std::string& scriptFolder) const {
 }
 
 int32_t LinesToConfirmBeforeSaving(const CScript& script) {
-    return script.edition() == Edition::V10 ? script.m_unreadLineCount : 0;
+    return TraitsOf(script.edition()).asksBeforeDroppingUnreadLines ? script.m_unreadLineCount : 0;
 }
 
 std::string FileNameBase(std::string_view description, LeadByteTest isLeadByte) {

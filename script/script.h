@@ -9,16 +9,11 @@
 
 #include "ansi.h"
 #include "edition.h"
+#include "repeat_type.h"
 #include "run_flag.h"
 #include "script_action.h"
 
 namespace tarvix {
-
-enum RepeatType : uint16_t {
-    RepeatCount = 0,
-    RepeatUntilStop = 1,
-    RepeatSeconds = 2,
-};
 
 // One script in memory. Script files live in a script folder whose path ends
 // in a separator ("...\script\" on Windows).

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "ascii.h"
+
 namespace tarvix {
 namespace {
 
@@ -17,15 +19,11 @@ constexpr std::array<std::string_view, 14> kKeywords = {
 constexpr size_t kTextOffset = 10;
 constexpr size_t kMaxWord = 255;
 
-bool IsCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+using ascii::IsCSpace;
 
 // Kinds the edition lists, in its order.
 int32_t KindAtIndex(Edition edition, int index) {
-    if (edition == Edition::V10 && index >= KindMoveR) return index + 1;
+    if (!TraitsOf(edition).hasMoveR && index >= KindMoveR) return index + 1;
     return index;
 }
 
@@ -47,21 +45,13 @@ public:
         return text_.substr(begin, pos_ - begin);
     }
 
+    // A conversion with no digit fails and reads nothing.
     bool Int(int32_t& out) {
         SkipSpace();
-        size_t p = pos_;
-        bool negative = false;
-        if (p < text_.size() && (text_[p] == '+' || text_[p] == '-')) {
-            negative = text_[p] == '-';
-            ++p;
-        }
-        if (p >= text_.size() || text_[p] < '0' || text_[p] > '9') return false;
-        uint32_t value = 0;
-        for (; p < text_.size() && text_[p] >= '0' && text_[p] <= '9'; ++p)
-            value = value * 10u + static_cast<uint32_t>(text_[p] - '0');
-        pos_ = p;
-        if (negative) value = 0u - value;
-        out = static_cast<int32_t>(value);
+        const ascii::DecimalRead read = ascii::ReadWrappingDecimal(text_.substr(pos_));
+        if (read.digits == 0) return false;
+        pos_ += read.consumed;
+        out = read.value;
         return true;
     }
 
@@ -83,11 +73,11 @@ ActionCategory CategoryOfKind(int32_t kind) {
 
 bool EditionHasKind(Edition edition, int32_t kind) {
     if (kind < KindKeyPress || kind > KindEndMarker) return false;
-    return !(edition == Edition::V10 && kind == KindMoveR);
+    return kind != KindMoveR || TraitsOf(edition).hasMoveR;
 }
 
 int32_t EditionKindNumber(Edition edition, int32_t kind) {
-    if (edition == Edition::V10 && kind > KindMoveR) return kind - 1;
+    if (!TraitsOf(edition).hasMoveR && kind > KindMoveR) return kind - 1;
     return kind;
 }
 
@@ -111,22 +101,14 @@ namespace {
 // The kind whose keyword first contains the word, searched as a substring of
 // the upper-case keyword list, or -1.
 int32_t KindOfWord(std::string_view word, Edition edition) {
-    static const std::string upper11 = [] {
-        std::string s = KeywordList(Edition::V11);
-        for (char& c : s) c = AsciiUpper(c);
-        return s;
-    }();
-    static const std::string upper10 = [] {
-        std::string s = KeywordList(Edition::V10);
-        for (char& c : s) c = AsciiUpper(c);
-        return s;
-    }();
-    const std::string& list = edition == Edition::V10 ? upper10 : upper11;
+    static const std::string upper[] = {ascii::Upper(KeywordList(kEditions[0])),
+                                        ascii::Upper(KeywordList(kEditions[1]))};
+    const std::string& list = upper[EditionIndex(edition)];
 
     if (word.empty()) return -1;
     char buffer[kMaxWord + 1];
     const size_t length = word.size() < kMaxWord ? word.size() : kMaxWord;
-    for (size_t i = 0; i < length; ++i) buffer[i] = AsciiUpper(word[i]);
+    for (size_t i = 0; i < length; ++i) buffer[i] = ascii::Upper(word[i]);
     const size_t found = list.find(std::string_view(buffer, length));
     if (found == std::string::npos) return -1;
 

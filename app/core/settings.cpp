@@ -24,8 +24,8 @@ Settings::Settings(std::string iniPath) : m_path(std::move(iniPath)) {}
 Hotkey Settings::ReadStopHotkey() const {
     const ProfileDocument ini = ProfileDocument::FromFile(m_path);
     Hotkey hotkey;
-    hotkey.vk = static_cast<uint16_t>(ini.GetInt(kGeneral, "EndHotkey", 65));
-    hotkey.mods = static_cast<uint16_t>(ini.GetInt(kGeneral, "EndHotkeyMod", 3));
+    hotkey.vk = static_cast<uint16_t>(ini.GetInt(kGeneral, "EndHotkey", kDefaultStopHotkey.vk));
+    hotkey.mods = static_cast<uint16_t>(ini.GetInt(kGeneral, "EndHotkeyMod", kDefaultStopHotkey.mods));
     return hotkey;
 }
 

@@ -3,12 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace tarvix {
+#include "hotkey.h"
 
-struct Hotkey {
-    uint16_t vk = 0;
-    uint16_t mods = 0;
-};
+namespace tarvix {
 
 struct ScreenPoint {
     int32_t x = 0;
@@ -25,7 +22,8 @@ public:
 
     const std::string& path() const { return m_path; }
 
-    // General/EndHotkey (65, the A key) and General/EndHotkeyMod (3, Ctrl+Shift).
+    // General/EndHotkey and General/EndHotkeyMod; kDefaultStopHotkey where
+    // the file has none.
     Hotkey ReadStopHotkey() const;
     bool WriteStopHotkey(Hotkey hotkey) const;
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "file_io.h"
+#include "scoped_handles.h"
 #include "script.h"
 #include "script_folder.h"
 
@@ -51,13 +52,12 @@ public:
     void Add(const std::string& name, const std::string& bytes) {
         // No flush: making the files is not what is measured, and a flush per
         // file would make setting up the run take longer than the run.
-        const HANDLE h = CreateFileA((path_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) std::abort();
+        const tarvix::win32::ScopedFileHandle h(CreateFileA((path_ + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h) std::abort();
         names_.push_back(name);
         DWORD written = 0;
-        const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(h);
+        const BOOL ok = WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         if (!ok || written != bytes.size()) std::abort();
     }
 
@@ -181,12 +181,12 @@ void ReadOnlyRuntime(const ScratchFolder& folder, std::vector<CScript>& out) {
 void ReadOnlySystem(const ScratchFolder& folder, std::vector<CScript>& out) {
     char buffer[64 * 1024];
     for (const std::string& name : folder.names()) {
-        const HANDLE h = CreateFileA((folder.path() + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) std::abort();
+        const tarvix::win32::ScopedFileHandle h(CreateFileA((folder.path() + name).c_str(), GENERIC_READ,
+                                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h) std::abort();
         DWORD got = 0;
-        const BOOL ok = ReadFile(h, buffer, sizeof buffer, &got, nullptr);
-        CloseHandle(h);
+        const BOOL ok = ReadFile(h.get(), buffer, sizeof buffer, &got, nullptr);
         if (!ok) std::abort();
         out.emplace_back(Edition::V11);
         out.back().m_description.assign(buffer, got ? 1 : 0);

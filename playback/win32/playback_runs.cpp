@@ -27,11 +27,11 @@ private:
 
 // What the window's object and the threads share.
 struct PlaybackRuns::Shared {
-    HANDLE stop = ::CreateEventA(nullptr, TRUE, FALSE, "StopEvent");
+    win32::ScopedHandle stop{::CreateEventA(nullptr, TRUE, FALSE, "StopEvent")};
     // One count for each run handed to a waiting thread, and one for each
     // waiting thread sent away at shutdown.
-    HANDLE wake = ::CreateSemaphoreA(nullptr, 0, LONG_MAX, nullptr);
-    HANDLE noneRunning = ::CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    win32::ScopedHandle wake{::CreateSemaphoreA(nullptr, 0, LONG_MAX, nullptr)};
+    win32::ScopedHandle noneRunning{::CreateEventA(nullptr, TRUE, TRUE, nullptr)};
 
     SRWLOCK lock = SRWLOCK_INIT;
     std::deque<std::unique_ptr<PlaybackJob>> handedOver;
@@ -39,31 +39,26 @@ struct PlaybackRuns::Shared {
     size_t running = 0;
     bool closing = false;
 
-    ~Shared() {
-        for (HANDLE handle : {stop, wake, noneRunning})
-            if (handle) ::CloseHandle(handle);
-    }
-
     // True when a waiting thread takes the job; otherwise the caller still
     // has it. The run counts as playing from here either way.
     bool HandOver(std::unique_ptr<PlaybackJob>& job) {
         bool taken = false;
         {
             ExclusiveLock hold(lock);
-            if (++running == 1) ::ResetEvent(noneRunning);
+            if (++running == 1) ::ResetEvent(noneRunning.get());
             if (parked > 0) {
                 --parked;
                 handedOver.push_back(std::move(job));
                 taken = true;
             }
         }
-        if (taken) ::ReleaseSemaphore(wake, 1, nullptr);
+        if (taken) ::ReleaseSemaphore(wake.get(), 1, nullptr);
         return taken;
     }
 
     void RunEnded() {
         ExclusiveLock hold(lock);
-        if (--running == 0) ::SetEvent(noneRunning);
+        if (--running == 0) ::SetEvent(noneRunning.get());
     }
 
     // Waits for the next run; none when the thread is to end instead.
@@ -73,7 +68,7 @@ struct PlaybackRuns::Shared {
             if (closing || !wake || parked >= kParkedThreads) return nullptr;
             ++parked;
         }
-        ::WaitForSingleObject(wake, INFINITE);
+        ::WaitForSingleObject(wake.get(), INFINITE);
         ExclusiveLock hold(lock);
         if (handedOver.empty()) return nullptr;  // sent away
         std::unique_ptr<PlaybackJob> job = std::move(handedOver.front());
@@ -89,7 +84,7 @@ struct PlaybackRuns::Shared {
             waiting = parked;
             parked = 0;
         }
-        if (waiting > 0) ::ReleaseSemaphore(wake, static_cast<LONG>(waiting), nullptr);
+        if (waiting > 0) ::ReleaseSemaphore(wake.get(), static_cast<LONG>(waiting), nullptr);
     }
 };
 
@@ -120,7 +115,7 @@ unsigned __stdcall PlaybackThreadProc(void* argument) {
     if (!job) Win32InputSink::PrepareThread();
     for (;;) {
         if (job) {
-            Play(*job, shared.stop);
+            Play(*job, shared.stop.get());
             job.reset();  // the run's copy goes before the run counts as ended
             shared.RunEnded();
         }
@@ -142,12 +137,11 @@ PlaybackRuns::~PlaybackRuns() {
     m_shared->SendAwayParked();
     const DWORD spent = ::GetTickCount() - begin;
     WaitForThreads(spent < kShutdownWaitMs ? kShutdownWaitMs - spent : 0);
-    for (HANDLE thread : m_threads) ::CloseHandle(thread);
 }
 
-void PlaybackRuns::ResetStop() { ::ResetEvent(m_shared->stop); }
+void PlaybackRuns::ResetStop() { ::ResetEvent(m_shared->stop.get()); }
 
-void PlaybackRuns::SetStop() { ::SetEvent(m_shared->stop); }
+void PlaybackRuns::SetStop() { ::SetEvent(m_shared->stop.get()); }
 
 void PlaybackRuns::Start(std::unique_ptr<PlaybackJob> job) {
     PruneEnded();
@@ -167,16 +161,14 @@ bool PlaybackRuns::StartThread(std::unique_ptr<PlaybackJob> job) {
     const uintptr_t thread = ::_beginthreadex(nullptr, 0, &PlaybackThreadProc, start.get(), 0, nullptr);
     if (thread == 0) return false;
     start.release();  // the thread owns it now
-    m_threads.push_back(reinterpret_cast<HANDLE>(thread));
+    m_threads.emplace_back(reinterpret_cast<HANDLE>(thread));
     return true;
 }
 
 void PlaybackRuns::PruneEnded() {
     m_threads.erase(std::remove_if(m_threads.begin(), m_threads.end(),
-                                   [](HANDLE thread) {
-                                       if (::WaitForSingleObject(thread, 0) != WAIT_OBJECT_0) return false;
-                                       ::CloseHandle(thread);
-                                       return true;
+                                   [](const win32::ScopedHandle& thread) {
+                                       return ::WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
                                    }),
                     m_threads.end());
 }
@@ -192,7 +184,7 @@ size_t PlaybackRuns::ParkedCount() {
 }
 
 bool PlaybackRuns::WaitForRuns(DWORD ms) {
-    ::WaitForSingleObject(m_shared->noneRunning, ms);
+    ::WaitForSingleObject(m_shared->noneRunning.get(), ms);
     return RunningCount() == 0;
 }
 
@@ -203,8 +195,9 @@ void PlaybackRuns::WaitForThreads(DWORD ms) {
         if (m_threads.empty()) return;
         const DWORD spent = ::GetTickCount() - begin;
         if (spent >= ms) return;
-        const DWORD count = static_cast<DWORD>(std::min<size_t>(m_threads.size(), MAXIMUM_WAIT_OBJECTS));
-        ::WaitForMultipleObjects(count, m_threads.data(), FALSE, ms - spent);
+        std::vector<HANDLE> threads;
+        for (size_t i = 0; i < m_threads.size() && i < MAXIMUM_WAIT_OBJECTS; ++i) threads.push_back(m_threads[i].get());
+        ::WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), FALSE, ms - spent);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "run_control.h"
+#include "scoped_handles.h"
 
 namespace tarvix {
 
@@ -57,7 +58,7 @@ private:
     void PruneEnded();
 
     std::shared_ptr<Shared> m_shared;
-    std::vector<HANDLE> m_threads;  // waiting ones included
+    std::vector<win32::ScopedHandle> m_threads;  // waiting ones included
 };
 
 }  // namespace tarvix

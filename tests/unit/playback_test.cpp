@@ -14,7 +14,7 @@ ScriptAction A(int32_t kind, int32_t p1 = 0, int32_t p2 = 0, std::string text = 
     return ScriptAction{CategoryOfKind(kind), kind, std::move(text), p1, p2};
 }
 
-PlaybackJob Job(std::vector<ScriptAction> steps, uint16_t type = 0, uint32_t number = 1) {
+PlaybackJob Job(std::vector<ScriptAction> steps, uint16_t type = RepeatCount, uint32_t number = 1) {
     PlaybackJob job;
     steps.push_back(ScriptAction::EndMarker());
     job.steps = std::move(steps);
@@ -67,7 +67,7 @@ TEST(PlaybackRepeat, RepeatNumberIsUnsigned) {
     Recorder r;
     r.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 1000; };
     // -1 read as unsigned asks for 4294967295 passes: still playing at 1000.
-    Play(Job({A(KindMoveR, 1, 0)}, 0, static_cast<uint32_t>(-1)), r, RunResult::Stopped);
+    Play(Job({A(KindMoveR, 1, 0)}, RepeatCount, static_cast<uint32_t>(-1)), r, RunResult::Stopped);
     EXPECT_EQ(r.events.size(), 1000u);
 }
 
@@ -91,7 +91,7 @@ TEST(PlaybackKinds, EndMarkerAndUnknownKindsPlayNothing) {
 TEST(PlaybackRepeat, CountPlaysThatManyPassesAndZeroOrOneGivesOne) {
     for (uint32_t n : {0u, 1u, 3u}) {
         Recorder r;
-        Play(Job({A(KindMoveR, 1, 0)}, 0, n), r);
+        Play(Job({A(KindMoveR, 1, 0)}, RepeatCount, n), r);
         EXPECT_EQ(r.events.size(), n == 0 ? 1u : n) << n;
     }
 }
@@ -99,16 +99,16 @@ TEST(PlaybackRepeat, CountPlaysThatManyPassesAndZeroOrOneGivesOne) {
 TEST(PlaybackRepeat, SecondsEndAfterThePassThatReachesTheDuration) {
     Recorder r;
     r.now = 999;  // whole seconds are counted from the first reading
-    Play(Job({A(KindDelay, 400), A(KindMoveR, 1, 0)}, 2, 2), r);
+    Play(Job({A(KindDelay, 400), A(KindMoveR, 1, 0)}, RepeatSeconds, 2), r);
     // Passes end at 1399, 1799, 2199, 2599, 2999: elapsed 1, 1, 2 at 2199.
     EXPECT_EQ(r.events.size(), 3u);
     Recorder once;
-    Play(Job({A(KindMoveR, 1, 0)}, 2, 0), once);
+    Play(Job({A(KindMoveR, 1, 0)}, RepeatSeconds, 0), once);
     EXPECT_EQ(once.events.size(), 1u);
 }
 
 TEST(PlaybackRepeat, UntilStopAndUnknownTypesRunUntilTheSignal) {
-    for (uint16_t type : {1, 7}) {
+    for (uint16_t type : {uint16_t{RepeatUntilStop}, uint16_t{7}}) {
         Recorder r;
         r.stopAt = 1000;
         Play(Job({A(KindDelay, 100)}, type, 1), r, RunResult::Stopped);
@@ -266,7 +266,7 @@ TEST(PlaybackRelease, OneWindowNeverSkipsTheReleaseOfWhatTheRunHolds) {
 
 TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFront) {
     Recorder r;
-    PlaybackJob job = Job({A(KindMoveR, 1, 0), A(KindDelay, 10), A(KindMoveR, 2, 0)}, 0, 2);
+    PlaybackJob job = Job({A(KindMoveR, 1, 0), A(KindDelay, 10), A(KindMoveR, 2, 0)}, RepeatCount, 2);
     job.oneWindow = 1;
     job.targetTitle = "Notepad";
     r.title = "Other";
@@ -300,14 +300,14 @@ TEST(PlaybackIdle, PassesThatPlayNothingWaitInsteadOfSpinning) {
     Recorder r;
     r.onPoll = [](Recorder& rec) { rec.stop = rec.waits.size() >= 3; };
     PlaybackPorts ports = r.Ports();
-    EXPECT_EQ(PlayJob(Job({}, 1), ports), RunResult::Stopped);
+    EXPECT_EQ(PlayJob(Job({}, RepeatUntilStop), ports), RunResult::Stopped);
     EXPECT_EQ(r.waits, (std::vector<uint32_t>{5, 5, 5}));
     EXPECT_EQ(r.now, 15u);
 
     Recorder busy;  // a pass that plays something goes straight on
     busy.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 3; };
     PlaybackPorts busyPorts = busy.Ports();
-    PlayJob(Job({A(KindMoveR, 1, 0)}, 1), busyPorts);
+    PlayJob(Job({A(KindMoveR, 1, 0)}, RepeatUntilStop), busyPorts);
     EXPECT_EQ(busy.events, (Events{"0 by 1,0", "0 by 1,0", "0 by 1,0"}));
     EXPECT_TRUE(busy.waits.empty());
 }
@@ -324,19 +324,19 @@ TEST(PlaybackHeldModifiers, TheFirstStepWaitsUntilTheHotkeysModifiersAreUp) {
     // Let go before the run begins: it plays at once.
     Recorder before;
     before.heldUntil[0xA2] = 0;
-    EXPECT_EQ((Play(HotkeyJob(steps, 2), before)), (Events{"0 key 65/1065 down", "50 key 65/1065 up"}));
+    EXPECT_EQ((Play(HotkeyJob(steps, ModCtrl), before)), (Events{"0 key 65/1065 down", "50 key 65/1065 up"}));
 
     // Let go 300 ms later (right Ctrl): the first key waits for it, and no
     // key of the user's is touched.
     Recorder during;
     during.heldUntil[0xA3] = 300;
-    EXPECT_EQ((Play(HotkeyJob(steps, 2), during)), (Events{"300 key 65/1065 down", "350 key 65/1065 up"}));
+    EXPECT_EQ((Play(HotkeyJob(steps, ModCtrl), during)), (Events{"300 key 65/1065 down", "350 key 65/1065 up"}));
 
     // Only the hotkey's own modifiers count: Shift held for a Ctrl hotkey is
     // not waited for.
     Recorder other;
     other.heldUntil[0xA0] = 900;
-    EXPECT_EQ((Play(HotkeyJob(steps, 2), other)).front(), "0 key 65/1065 down");
+    EXPECT_EQ((Play(HotkeyJob(steps, ModCtrl), other)).front(), "0 key 65/1065 down");
 
     // A hotkey without modifiers starts at once whatever is held.
     Recorder none;
@@ -348,7 +348,7 @@ TEST(PlaybackHeldModifiers, HeldBeyondTheWaitTheyAreReleasedForTheRun) {
     Recorder r;
     r.heldUntil[0xA4] = 60000;  // left Alt, held on and on
     r.heldUntil[0xA0] = 60000;  // left Shift
-    const Events played = (Play(HotkeyJob({A(KindKeyPress, 65, 1)}, 5), r));
+    const Events played = (Play(HotkeyJob({A(KindKeyPress, 65, 1)}, ModAlt | ModShift), r));
     EXPECT_EQ(played, (Events{"2000 key 160/1160 up", "2000 key 164/1164 up", "2000 key 65/1065 down",
                               "2050 key 65/1065 up"}));
 }

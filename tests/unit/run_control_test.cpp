@@ -40,7 +40,8 @@ TEST(ModifierMatch, EachModifierDownExactlyWhenAsked) {
 }
 
 TEST(Dispatch, StartsEveryMatchingScriptInListOrder) {
-    CScript a = Script(0x74, 2, 1), b = Script(0x74, 2, 2), c = Script(0x74, 0, 3), d = Script(0x75, 2, 4);
+    CScript a = Script(0x74, ModCtrl, 1), b = Script(0x74, ModCtrl, 2), c = Script(0x74, 0, 3),
+            d = Script(0x75, ModCtrl, 4);
     FakeLauncher launcher;
     DispatchContext context;
     EXPECT_EQ(DispatchHotkey({&a, &b, &c, &d}, 0x74, kCtrl, context, launcher), 2);
@@ -77,7 +78,7 @@ TEST(Dispatch, RunOnceKeepsARunningScriptFromStartingAgain) {
 }
 
 TEST(Dispatch, StopComesAfterTheStartsAndAScriptOnTheStopKeyStillStarts) {
-    CScript s = Script(65, 3);
+    CScript s = Script(65, ModCtrl | ModShift);
     FakeLauncher launcher;
     DispatchContext context;  // stop hotkey Ctrl+Shift+A
     EXPECT_EQ(DispatchHotkey({&s}, 65, {false, true, true}, context, launcher), 1);

@@ -5,6 +5,8 @@
 // cancels a navigation off its site that the control offers it.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <exdisp.h>
 #include <exdispid.h>
 #include <urlmon.h>
@@ -21,13 +23,6 @@ namespace {
 
 using tarvix::BrowserGuard;
 using tarvix::WebAddress;
-
-int g_failures = 0;
-
-void Expect(bool ok, const std::string& what) {
-    std::printf("%s - %s\n", ok ? "ok" : "FAIL", what.c_str());
-    if (!ok) ++g_failures;
-}
 
 const WebAddress kHome = *tarvix::ParseWebAddress("https://www.tarvix.org/cn/ad/ad_tarvix.htm");
 
@@ -139,22 +134,19 @@ bool BeforeNavigate(IDispatch* sink, IDispatch* frame, const std::wstring& url) 
     return args.Cancelled();
 }
 
-void NavigationsStayOnTheSite() {
-    std::printf("BeforeNavigate2\n");
+TEST(BrowserGuard, NavigationsStayOnTheSite) {
     Frame page;
     Frame otherFrame;
     RecordingGuard guard;
     IDispatch* sink = tarvix::CreateBrowserEventSink(&page, kHome, &guard);
 
-    Expect(!BeforeNavigate(sink, &page, L"https://www.tarvix.org/cn/ad/next.htm"), "its own site: goes on");
-    Expect(!BeforeNavigate(sink, &otherFrame, L"HTTPS://WWW.TARVIX.ORG/frame.htm"), "a frame of its own site: goes on");
-    Expect(BeforeNavigate(sink, &page, L"https://shop.example/item") && guard.opened.empty(),
-           "another site the page asked for by itself: cancelled, nothing opened");
+    EXPECT_TRUE(!BeforeNavigate(sink, &page, L"https://www.tarvix.org/cn/ad/next.htm")) << "its own site: goes on";
+    EXPECT_TRUE(!BeforeNavigate(sink, &otherFrame, L"HTTPS://WWW.TARVIX.ORG/frame.htm")) << "a frame of its own site: goes on";
+    EXPECT_TRUE(BeforeNavigate(sink, &page, L"https://shop.example/item") && guard.opened.empty()) << "another site the page asked for by itself: cancelled, nothing opened";
 
     guard.clicks = 1;
-    Expect(BeforeNavigate(sink, &page, L"https://Shop.Example:443/item?id=1"), "a link the user clicked: cancelled");
-    Expect(guard.opened == std::vector<std::string>{"https://shop.example/item?id=1"},
-           "and opened outside, in its plain form");
+    EXPECT_TRUE(BeforeNavigate(sink, &page, L"https://Shop.Example:443/item?id=1")) << "a link the user clicked: cancelled";
+    EXPECT_TRUE(guard.opened == std::vector<std::string>{"https://shop.example/item?id=1"}) << "and opened outside, in its plain form";
 
     guard.clicks = 1;
     guard.opened.clear();
@@ -162,20 +154,17 @@ void NavigationsStayOnTheSite() {
                                L"res://ieframe.dll/navcancl.htm", L"mk:@MSITStore:C:/x.chm::/a.htm",
                                L"https://www.tarvix.org@evil.example/", L"https://xn--tarvx-4ib.org/",
                                L"https://www.t\x0430rvix.org/", L"about:blank"})
-        Expect(BeforeNavigate(sink, &page, url), "refused even after a click: " + Printable(url));
-    Expect(guard.opened.empty() && guard.clicks == 1, "nothing opened, and the click not used up by them");
+        EXPECT_TRUE(BeforeNavigate(sink, &page, url)) << "refused even after a click: " + Printable(url);
+    EXPECT_TRUE(guard.opened.empty() && guard.clicks == 1) << "nothing opened, and the click not used up by them";
 
     // A NUL inside the text would cut it to the home site for C.
-    Expect(BeforeNavigate(sink, &page, std::wstring(L"https://www.tarvix.org\0.evil.example/", 37)),
-           "an address with a NUL inside: cancelled");
-    Expect(BeforeNavigate(sink, &otherFrame, L"https://shop.example/") && guard.opened.empty(),
-           "a frame going elsewhere, even after a click: cancelled, nothing opened");
-    Expect(BeforeNavigate(sink, &page, L""), "an empty address: cancelled");
+    EXPECT_TRUE(BeforeNavigate(sink, &page, std::wstring(L"https://www.tarvix.org\0.evil.example/", 37))) << "an address with a NUL inside: cancelled";
+    EXPECT_TRUE(BeforeNavigate(sink, &otherFrame, L"https://shop.example/") && guard.opened.empty()) << "a frame going elsewhere, even after a click: cancelled, nothing opened";
+    EXPECT_TRUE(BeforeNavigate(sink, &page, L"")) << "an empty address: cancelled";
     sink->Release();
 }
 
-void WindowsDownloadsAndClosing() {
-    std::printf("NewWindow2/3, FileDownload, WindowClosing, NavigateComplete2\n");
+TEST(BrowserGuard, WindowsDownloadsAndClosing) {
     Frame page;
     RecordingGuard guard;
     IDispatch* sink = tarvix::CreateBrowserEventSink(&page, kHome, &guard);
@@ -183,7 +172,7 @@ void WindowsDownloadsAndClosing() {
     EventArgs newWindow2(2);
     newWindow2.CancelFlag(1);
     newWindow2.Send(sink, DISPID_NEWWINDOW2);
-    Expect(newWindow2.Cancelled(), "NewWindow2: cancelled");
+    EXPECT_TRUE(newWindow2.Cancelled()) << "NewWindow2: cancelled";
 
     auto newWindow3 = [&](const std::wstring& url) {
         EventArgs args(5);
@@ -193,13 +182,12 @@ void WindowsDownloadsAndClosing() {
         args.Send(sink, DISPID_NEWWINDOW3);
         return args.Cancelled();
     };
-    Expect(newWindow3(L"https://www.tarvix.org/more.htm") && guard.opened.empty(),
-           "NewWindow3 by the page: cancelled, nothing opened");
+    EXPECT_TRUE(newWindow3(L"https://www.tarvix.org/more.htm") && guard.opened.empty()) << "NewWindow3 by the page: cancelled, nothing opened";
     guard.clicks = 1;
-    Expect(newWindow3(L"https://www.tarvix.org/more.htm"), "NewWindow3 the user clicked: cancelled");
-    Expect(guard.opened == std::vector<std::string>{"https://www.tarvix.org/more.htm"}, "and opened outside");
+    EXPECT_TRUE(newWindow3(L"https://www.tarvix.org/more.htm")) << "NewWindow3 the user clicked: cancelled";
+    EXPECT_TRUE(guard.opened == std::vector<std::string>{"https://www.tarvix.org/more.htm"}) << "and opened outside";
     guard.clicks = 1;
-    Expect(newWindow3(L"file:///C:/") && guard.opened.size() == 1, "NewWindow3 of a file: cancelled, not opened");
+    EXPECT_TRUE(newWindow3(L"file:///C:/") && guard.opened.size() == 1) << "NewWindow3 of a file: cancelled, not opened";
 
     auto download = [&](bool activeDocument) {
         EventArgs args(2);
@@ -208,14 +196,14 @@ void WindowsDownloadsAndClosing() {
         args.Send(sink, DISPID_FILEDOWNLOAD);
         return args.Cancelled();
     };
-    Expect(download(false), "a file download: cancelled");
-    Expect(!download(true), "the page's own document: goes on");
+    EXPECT_TRUE(download(false)) << "a file download: cancelled";
+    EXPECT_TRUE(!download(true)) << "the page's own document: goes on";
 
     EventArgs closing(2);
     closing.Bool(0, false);
     closing.CancelFlag(1);
     closing.Send(sink, DISPID_WINDOWCLOSING);
-    Expect(closing.Cancelled(), "the page closing the browser: cancelled");
+    EXPECT_TRUE(closing.Cancelled()) << "the page closing the browser: cancelled";
 
     auto complete = [&](IDispatch* frame, const std::wstring& url) {
         EventArgs args(2);
@@ -224,29 +212,26 @@ void WindowsDownloadsAndClosing() {
         args.Send(sink, DISPID_NAVIGATECOMPLETE2);
     };
     complete(&page, L"https://www.tarvix.org/cn/ad/ad_tarvix.htm");
-    Expect(guard.leftSite == 0, "arrived on its own site: nothing to do");
+    EXPECT_TRUE(guard.leftSite == 0) << "arrived on its own site: nothing to do";
     Frame otherFrame;
     complete(&otherFrame, L"https://elsewhere.example/");
-    Expect(guard.leftSite == 0, "a frame elsewhere: not the page");
+    EXPECT_TRUE(guard.leftSite == 0) << "a frame elsewhere: not the page";
     complete(&page, L"http://www.tarvix.org/cn/ad/ad_tarvix.htm");
-    Expect(guard.leftSite == 1, "the page redirected to plain http: told");
+    EXPECT_TRUE(guard.leftSite == 1) << "the page redirected to plain http: told";
     sink->Release();
 
     IDispatch* detached = tarvix::CreateBrowserEventSink(&page, kHome, nullptr);
-    Expect(BeforeNavigate(detached, &page, L"https://www.tarvix.org/cn/ad/ad_tarvix.htm"),
-           "without a guard even its own site is cancelled");
+    EXPECT_TRUE(BeforeNavigate(detached, &page, L"https://www.tarvix.org/cn/ad/ad_tarvix.htm")) << "without a guard even its own site is cancelled";
     detached->Release();
 }
 
-void FeaturesAreLockedDown() {
-    std::printf("Feature lockdown\n");
-    Expect(tarvix::LockDownBrowserFeatures(), "every feature switched on");
+TEST(BrowserGuard, FeaturesAreLockedDown) {
+    EXPECT_TRUE(tarvix::LockDownBrowserFeatures()) << "every feature switched on";
     int on = 0;
     for (size_t i = 0; i < tarvix::kBrowserLockdownFeatureCount; ++i)
         if (::CoInternetIsFeatureEnabled(tarvix::kBrowserLockdownFeatures[i], GET_FEATURE_FROM_PROCESS) == S_OK) ++on;
-    Expect(on == static_cast<int>(tarvix::kBrowserLockdownFeatureCount),
-           "the process reports " + std::to_string(on) + " of " +
-               std::to_string(tarvix::kBrowserLockdownFeatureCount) + " on");
+    EXPECT_TRUE(on == static_cast<int>(tarvix::kBrowserLockdownFeatureCount)) << "the process reports " + std::to_string(on) + " of " +
+               std::to_string(tarvix::kBrowserLockdownFeatureCount) + " on";
 }
 
 // Records what the control reports about navigations, beside the guard.
@@ -287,8 +272,7 @@ void Pump(DWORD ms) {
     }
 }
 
-void ARealControlIsWatched() {
-    std::printf("The web browser control\n");
+TEST(BrowserGuard, ARealControlIsWatched) {
     const HWND parent = ::CreateWindowExW(0, L"STATIC", L"browser guard test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 200,
                                           nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     RecordingGuard guard;
@@ -298,11 +282,10 @@ void ARealControlIsWatched() {
     // nothing leaves it.
     const WebAddress home = *tarvix::ParseWebAddress("https://localhost:9/cn/ad/ad_tarvix.htm");
     if (!browser.Create(0, rect, parent, 1061, home, guard)) {
-        Expect(false, "the control is made and its listener connected");
+        ADD_FAILURE() << "the control is made and its listener connected";
         ::DestroyWindow(parent);
         return;
     }
-    Expect(true, "the control is made and its listener connected");
 
     // A second listener sees what the control offers and whether it went on.
     IUnknown* control = nullptr;
@@ -320,17 +303,16 @@ void ARealControlIsWatched() {
             container->Release();
         }
     }
-    Expect(cookie != 0, "a second listener connects beside it");
+    EXPECT_TRUE(cookie != 0) << "a second listener connects beside it";
 
     browser.Navigate(L"https://127.0.0.1:9/cn/ad/ad_tarvix.htm");
     Pump(1500);
-    Expect(recorder.offered == 1 && recorder.finished == 0, "a navigation off the site is offered and cancelled");
+    EXPECT_TRUE(recorder.offered == 1 && recorder.finished == 0) << "a navigation off the site is offered and cancelled";
 
     recorder.offered = recorder.finished = 0;
     browser.Navigate(L"https://localhost:9/cn/ad/ad_tarvix.htm");
     Pump(1500);
-    Expect(recorder.offered == 1 && recorder.finished >= 1,
-           "a navigation on the site goes on (and fails: nothing listens there)");
+    EXPECT_TRUE(recorder.offered == 1 && recorder.finished >= 1) << "a navigation on the site goes on (and fails: nothing listens there)";
 
     if (point) {
         point->Unadvise(cookie);
@@ -343,13 +325,10 @@ void ARealControlIsWatched() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     ::OleInitialize(nullptr);
-    NavigationsStayOnTheSite();
-    WindowsDownloadsAndClosing();
-    FeaturesAreLockedDown();
-    ARealControlIsWatched();
+    ::testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
     ::OleUninitialize();
-    std::printf("%d failure(s)\n", g_failures);
-    return g_failures ? 1 : 0;
+    return result;
 }

@@ -3,24 +3,24 @@
 // the control's own font against its own rectangle.
 //
 // The system DPI is read when a process starts, so the program sets
-// LogPixels and runs itself once per scale; the child measures.
+// LogPixels and runs itself once per scale; the child, started with
+// --measure=DPI, runs the measuring cases.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "resource.h"
 
 namespace {
 
-int g_failures = 0;
-
-void Expect(bool ok, const std::string& what) {
-    std::printf("%s - %s\n", ok ? "ok" : "FAIL", what.c_str());
-    if (!ok) ++g_failures;
-}
+// The scale this process measures at; 0 in the parent.
+UINT g_measureDpi = 0;
 
 std::string Utf8(const std::wstring& text) {
     const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -96,33 +96,37 @@ void CheckControl(HWND control, const std::string& where, UINT dpi) {
     const bool fits = need.right <= room && need.bottom <= height;
     char detail[160];
     std::snprintf(detail, sizeof(detail), " (text %ld x %ld, room %d x %d)", need.right, need.bottom, room, height);
-    if (!fits) Expect(false, where + " \"" + Utf8(text) + "\" fits" + detail);
+    EXPECT_TRUE(fits) << where << " \"" << Utf8(text) << "\" fits" << detail;
 }
 
 void CheckDialog(int id, const char* name, UINT dpi) {
     const HWND dialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, Quiet, 0);
-    Expect(dialog != nullptr, std::string(name) + " is made");
-    if (!dialog) return;
-    const int before = g_failures;
+    ASSERT_NE(dialog, nullptr) << name << " is made";
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         CheckControl(child, std::string(name) + " at " + std::to_string(dpi) + " DPI:", dpi);
-    if (g_failures == before) Expect(true, std::string(name) + ": every text fits at " + std::to_string(dpi) + " DPI");
     ::DestroyWindow(dialog);
 }
 
-int Measure(UINT dpi) {
-    INITCOMMONCONTROLSEX controls = {};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
-    ::InitCommonControlsEx(&controls);
-    Expect(::GetDpiForSystem() == dpi, "the system DPI is " + std::to_string(dpi));
-    CheckDialog(IDD_MAIN, "main window", dpi);
-    CheckDialog(IDD_SCRIPT, "script editor", dpi);
-    CheckDialog(IDD_REPEAT, "repeat dialog", dpi);
-    CheckDialog(IDD_CAPTURE, "capture dialog", dpi);
-    CheckDialog(IDD_ABOUTBOX, "about box", dpi);
-    return g_failures ? 1 : 0;
-}
+// Run only in the child, at the scale its parent set.
+class DialogFitAtThisScale : public ::testing::TestWithParam<std::pair<int, const char*>> {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls = {};
+        controls.dwSize = sizeof(controls);
+        controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
+        ::InitCommonControlsEx(&controls);
+        ASSERT_EQ(::GetDpiForSystem(), g_measureDpi) << "the system DPI is the one set";
+    }
+};
+
+TEST_P(DialogFitAtThisScale, EveryTextFits) { CheckDialog(GetParam().first, GetParam().second, g_measureDpi); }
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, DialogFitAtThisScale,
+                         ::testing::Values(std::make_pair(IDD_MAIN, "main window"),
+                                           std::make_pair(IDD_SCRIPT, "script editor"),
+                                           std::make_pair(IDD_REPEAT, "repeat dialog"),
+                                           std::make_pair(IDD_CAPTURE, "capture dialog"),
+                                           std::make_pair(IDD_ABOUTBOX, "about box")));
 
 bool SetLogPixels(DWORD dpi) {
     HKEY key;
@@ -138,7 +142,7 @@ bool SetLogPixels(DWORD dpi) {
 DWORD RunAt(DWORD dpi) {
     wchar_t self[MAX_PATH];
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" " + std::to_wstring(dpi);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --measure=" + std::to_wstring(dpi);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -152,21 +156,26 @@ DWORD RunAt(DWORD dpi) {
     return code;
 }
 
+// The parent: one child per scale, each of whose measuring cases must pass.
+class DialogFit : public ::testing::TestWithParam<DWORD> {
+protected:
+    void TearDown() override { SetLogPixels(96); }
+};
+
+TEST_P(DialogFit, EveryTextFitsAtThisScale) {
+    ASSERT_TRUE(SetLogPixels(GetParam())) << "LogPixels can be set";
+    std::fflush(stdout);
+    EXPECT_EQ(RunAt(GetParam()), 0u) << "the child's cases above say which text is cut";
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, DialogFit, ::testing::Values(96u, 144u, 192u));
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1) return Measure(static_cast<UINT>(std::atoi(argv[1])));
-    std::printf("Dialogs at three scales: every text fits its control\n");
-    std::fflush(stdout);
-    int failed = 0;
-    for (DWORD dpi : {96u, 144u, 192u}) {
-        if (!SetLogPixels(dpi)) {
-            Expect(false, "LogPixels can be set");
-            return 1;
-        }
-        failed += RunAt(dpi) != 0 ? 1 : 0;
-    }
-    SetLogPixels(96);
-    std::printf("%d scale(s) with failures\n", failed);
-    return failed ? 1 : 0;
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--measure=", 10) == 0) g_measureDpi = static_cast<UINT>(std::atoi(argv[i] + 10));
+    ::testing::GTEST_FLAG(filter) = g_measureDpi ? "Dialogs/DialogFitAtThisScale.*" : "Scales/DialogFit.*";
+    return RUN_ALL_TESTS();
 }

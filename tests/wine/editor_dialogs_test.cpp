@@ -14,6 +14,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -25,22 +27,17 @@
 #include "controls.h"
 #include "dialog.h"
 #include "dialog_init.h"
+#include "edition_config.h"
 #include "point_capture_dlg.h"
 #include "repeat_dlg.h"
+#include "repeat_type.h"
 #include "resource.h"
 #include "text.h"
 
-#if defined(TARVIX_EDITION_CLASSIC)
-constexpr bool kClassic = true;
-#else
-constexpr bool kClassic = false;
-#endif
 
 namespace {
 
 using tarvix::ui::ResourceString;
-
-int g_failures = 0;
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return std::string();
@@ -53,20 +50,6 @@ std::string Utf8(const std::wstring& text) {
 }
 
 std::string Quoted(const std::wstring& text) { return "\"" + Utf8(text) + "\""; }
-
-void Expect(bool ok, const std::string& what) {
-    std::printf("%s - %s\n", ok ? "ok" : "FAIL", what.c_str());
-    std::fflush(stdout);
-    if (!ok) ++g_failures;
-}
-
-void ExpectText(const std::wstring& got, const std::wstring& want, const std::string& what) {
-    Expect(got == want, what + ": got " + Quoted(got) + ", want " + Quoted(want));
-}
-
-void ExpectInt(long long got, long long want, const std::string& what) {
-    Expect(got == want, what + ": got " + std::to_string(got) + ", want " + std::to_string(want));
-}
 
 std::wstring WindowText(HWND window) {
     const int length = ::GetWindowTextLengthW(window);
@@ -167,7 +150,7 @@ INT_PTR RunDialog(tarvix::ui::Dialog& dialog, const std::string& name,
     g_steps.assign(steps.begin(), steps.end());
     g_steps.push_back([name](HWND hwnd) {
         if (!::IsWindowVisible(hwnd)) return;
-        Expect(false, name + ": the dialog is still open after the case's last step");
+        EXPECT_TRUE(false) << name + ": the dialog is still open after the case's last step";
         ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     });
     g_boxes.clear();
@@ -178,7 +161,7 @@ INT_PTR RunDialog(tarvix::ui::Dialog& dialog, const std::string& name,
     g_dialogUnderTest = nullptr;
     // What is left is at most the check above, which a case that closed
     // its dialog never reaches.
-    Expect(g_steps.size() <= 1, name + ": every step of the case ran before the dialog closed");
+    EXPECT_TRUE(g_steps.size() <= 1) << name + ": every step of the case ran before the dialog closed";
     g_steps.clear();
     return result;
 }
@@ -208,18 +191,18 @@ void ExpectNoBoxes(const std::vector<MessageBoxSeen>& boxes, const std::string& 
     std::string said;
     for (const MessageBoxSeen& box : boxes)
         for (const std::wstring& line : box.texts) said += " " + Quoted(line);
-    Expect(boxes.empty(), what + ": no message box" + (said.empty() ? "" : ", but one said" + said));
+    EXPECT_TRUE(boxes.empty()) << what + ": no message box" + (said.empty() ? "" : ", but one said" + said);
 }
 
 // One box captioned with the program's name that says `text`.
 void ExpectBoxSaying(const std::vector<MessageBoxSeen>& boxes, const std::wstring& text,
                      const std::string& what) {
-    Expect(boxes.size() == 1, what + ": one message box, got " + std::to_string(boxes.size()));
+    EXPECT_TRUE(boxes.size() == 1) << what + ": one message box, got " + std::to_string(boxes.size());
     if (boxes.size() != 1) return;
-    ExpectText(boxes[0].caption, tarvix::ui::ApplicationName(), what + ": box caption");
+    EXPECT_EQ(Utf8(boxes[0].caption), Utf8(tarvix::ui::ApplicationName())) << what + ": box caption";
     std::string said;
     for (const std::wstring& line : boxes[0].texts) said += " " + Quoted(line);
-    Expect(Says(boxes[0], text), what + ": box says " + Quoted(text) + "; it said" + said);
+    EXPECT_TRUE(Says(boxes[0], text)) << what + ": box says " + Quoted(text) + "; it said" + said;
 }
 
 // ---------------------------------------------------------------- resources
@@ -247,10 +230,10 @@ private:
     std::vector<int> m_comboIds;
 };
 
-void TestEditorListsFromTemplate() {
+TEST(EditorTemplate, ListsHoldTheirItemsBeforeInitialisation) {
     ListProbe probe(IDD_SCRIPT, {IDC_KEY_KIND, IDC_BUTTON_KIND, IDC_DELAY_UNIT, IDC_POINT_COMBO});
-    ExpectInt(probe.DoModal(), IDOK, "editor template opens");
-    if (probe.items.size() != 4) return;
+    ASSERT_EQ(probe.DoModal(), IDOK) << "editor template opens";
+    ASSERT_EQ(probe.items.size(), 4u);
     const std::vector<std::vector<std::wstring>> want = {
         {L"按鍵", L"按住", L"彈起"},
         {L"左鍵單擊", L"右鍵單擊", L"左鍵雙擊", L"左鍵按下", L"左鍵彈起", L"右鍵按下", L"右鍵彈起"},
@@ -260,11 +243,11 @@ void TestEditorListsFromTemplate() {
     const char* names[] = {"key kinds (1032)", "mouse buttons (1024)", "delay units (1028)",
                            "captured points (1031), filled by the editor itself"};
     for (size_t i = 0; i < want.size(); ++i)
-        Expect(probe.items[i] == want[i], std::string("editor list ") + names[i] + " before initialisation: got " +
-                                              Joined(probe.items[i]) + ", want " + Joined(want[i]));
+        EXPECT_TRUE(probe.items[i] == want[i]) << std::string("editor list ") + names[i] + " before initialisation: got " +
+                                              Joined(probe.items[i]) + ", want " + Joined(want[i]);
 }
 
-void TestListDataParsing() {
+TEST(DialogInit, ListDataParsing) {
     using tarvix::ui::ParseDialogInit;
     // Two items, then the terminating zero and bytes after it that must not
     // be read.
@@ -273,90 +256,92 @@ void TestListDataParsing() {
         0x18, 0x04, 0x01, 0x04, 2, 0, 0, 0, 'a', 'b',             // 1048: "ab", no zero byte
         0x00, 0x00, 0x09, 0x04, 0x03, 0x04};
     auto items = ParseDialogInit(good, sizeof(good));
-    ExpectInt(static_cast<long long>(items.size()), 2, "list data: entries before the end mark");
+    EXPECT_EQ(items.size(), 2u) << "list data: entries before the end mark";
     if (items.size() == 2) {
-        ExpectInt(items[0].controlId, 1032, "list data: first control");
-        ExpectInt(items[0].code, 0x0403, "list data: first code");
-        ExpectText(items[0].text, L"秒", "list data: UTF-8 text");
-        ExpectInt(items[1].controlId, 1048, "list data: second control");
-        ExpectText(items[1].text, L"ab", "list data: text without its zero byte");
+        EXPECT_EQ(items[0].controlId, 1032) << "list data: first control";
+        EXPECT_EQ(items[0].code, 0x0403) << "list data: first code";
+        EXPECT_EQ(Utf8(items[0].text), Utf8(L"秒")) << "list data: UTF-8 text";
+        EXPECT_EQ(items[1].controlId, 1048) << "list data: second control";
+        EXPECT_EQ(Utf8(items[1].text), Utf8(L"ab")) << "list data: text without its zero byte";
     }
     // A length that runs past the block drops that entry and the rest.
     const unsigned char overlong[] = {0x08, 0x04, 0x03, 0x04, 1, 0, 0, 0, 'x',
                                       0x08, 0x04, 0x03, 0x04, 200, 0, 0, 0, 'y', 'z'};
     items = ParseDialogInit(overlong, sizeof(overlong));
-    Expect(items.size() == 1 && items[0].text == L"x", "list data: entry longer than the block is dropped");
+    EXPECT_TRUE(items.size() == 1 && items[0].text == L"x") << "list data: entry longer than the block is dropped";
     // Cut inside an entry's header, and no end mark at all.
     items = ParseDialogInit(overlong, 12);
-    Expect(items.size() == 1, "list data: header cut short is dropped");
+    EXPECT_TRUE(items.size() == 1) << "list data: header cut short is dropped";
     items = ParseDialogInit(good, 1);
-    Expect(items.empty(), "list data: a single byte holds nothing");
+    EXPECT_TRUE(items.empty()) << "list data: a single byte holds nothing";
     items = ParseDialogInit(nullptr, 0);
-    Expect(items.empty(), "list data: no block holds nothing");
+    EXPECT_TRUE(items.empty()) << "list data: no block holds nothing";
+}
+
+// The display names of the kinds, as each edition's resources hold them.
+std::vector<std::wstring> WantedKindNames(tarvix::Edition edition) {
+    switch (edition) {
+    case tarvix::Edition::V10:
+        return {L"按鍵",     L"按住",     L"彈起",     L"左鍵單擊", L"右鍵單擊", L"左鍵雙擊", L"左鍵按下",
+                L"左鍵彈起", L"右鍵按下", L"右鍵彈起", L"鼠標移到", L"延時",     L"輸入文本 ", L""};
+    case tarvix::Edition::V11:
+        return {L"按鍵",     L"按住",     L"彈起",     L"左鍵單擊", L"右鍵單擊",     L"左鍵雙擊", L"左鍵按下",
+                L"左鍵彈起", L"右鍵按下", L"右鍵彈起", L"鼠標移到", L"鼠標相對位移", L"延遲",     L"輸入本文",
+                L""};
+    }
+    return {};
 }
 
 // The row texts the editor builds come from this list: one name per kind of
 // the edition, in kind order, the end marker's empty.
-void TestKindNames() {
+TEST(EditorResources, KindNames) {
     const std::vector<std::wstring> kinds = NewlineEntries(ResourceString(IDS_KIND_NAMES));
-    const std::vector<std::wstring> wantKinds =
-        kClassic ? std::vector<std::wstring>{L"按鍵", L"按住", L"彈起", L"左鍵單擊", L"右鍵單擊",
-                                             L"左鍵雙擊", L"左鍵按下", L"左鍵彈起", L"右鍵按下",
-                                             L"右鍵彈起", L"鼠標移到", L"延時", L"輸入文本 ", L""}
-                 : std::vector<std::wstring>{L"按鍵", L"按住", L"彈起", L"左鍵單擊", L"右鍵單擊",
-                                             L"左鍵雙擊", L"左鍵按下", L"左鍵彈起", L"右鍵按下",
-                                             L"右鍵彈起", L"鼠標移到", L"鼠標相對位移", L"延遲",
-                                             L"輸入本文", L""};
-    Expect(kinds == wantKinds, "kind names: got " + Joined(kinds) + ", want " + Joined(wantKinds));
+    const std::vector<std::wstring> wantKinds = WantedKindNames(kProgramEdition);
+    EXPECT_TRUE(kinds == wantKinds) << "kind names: got " + Joined(kinds) + ", want " + Joined(wantKinds);
 }
 
 // ---------------------------------------------------------------- repeat dialog
 
-void TestRepeatOpensWithItsDefaults() {
+TEST(RepeatDialog, OpensWithItsDefaults) {
     tarvix::CRepeatDlg dialog;
     const INT_PTR result = RunDialog(dialog, "repeat defaults", {[](HWND d) {
         // Writing 1 minute into its box at initialisation is no choice of
         // the span.
-        Expect(Checked(d, IDC_REPEAT_COUNT_RADIO) && !Checked(d, IDC_REPEAT_SECONDS_RADIO),
-               "repeat dialog opens on the count");
-        ExpectText(ItemText(d, IDC_REPEAT_COUNT), L"1", "count box");
-        ExpectText(ItemText(d, IDC_REPEAT_HOURS), L"0", "hours box");
-        ExpectText(ItemText(d, IDC_REPEAT_MINUTES), L"1", "minutes box");
-        ExpectText(ItemText(d, IDC_REPEAT_SECS), L"0", "seconds box");
+        EXPECT_TRUE(Checked(d, IDC_REPEAT_COUNT_RADIO) && !Checked(d, IDC_REPEAT_SECONDS_RADIO)) << "repeat dialog opens on the count";
+        EXPECT_EQ(Utf8(ItemText(d, IDC_REPEAT_COUNT)), Utf8(L"1")) << "count box";
+        EXPECT_EQ(Utf8(ItemText(d, IDC_REPEAT_HOURS)), Utf8(L"0")) << "hours box";
+        EXPECT_EQ(Utf8(ItemText(d, IDC_REPEAT_MINUTES)), Utf8(L"1")) << "minutes box";
+        EXPECT_EQ(Utf8(ItemText(d, IDC_REPEAT_SECS)), Utf8(L"0")) << "seconds box";
         ExpectNoBoxes(PressOk(d), "OK at once");
     }});
-    ExpectInt(result, IDOK, "OK at once closes");
-    ExpectInt(dialog.repeatType(), 0, "OK at once: count");
-    ExpectInt(dialog.repeatNumber(), 1, "OK at once: 1 time");
+    EXPECT_EQ(result, IDOK) << "OK at once closes";
+    EXPECT_EQ(dialog.repeatType(), tarvix::RepeatCount) << "OK at once: count";
+    EXPECT_EQ(dialog.repeatNumber(), 1) << "OK at once: 1 time";
 }
 
-void TestRepeatTypingChoosesType() {
+TEST(RepeatDialog, TypingChoosesTheType) {
     tarvix::CRepeatDlg dialog;
     const INT_PTR result = RunDialog(dialog, "repeat typing", {[](HWND d) {
         std::vector<MessageBoxSeen> before = g_boxes;
         Type(d, IDC_REPEAT_MINUTES, L"");
-        Expect(Checked(d, IDC_REPEAT_SECONDS_RADIO) && !Checked(d, IDC_REPEAT_COUNT_RADIO),
-               "emptying the minutes chooses the span");
-        ExpectInt(static_cast<long long>(g_boxes.size()), static_cast<long long>(before.size()),
-                  "an emptied box is not complained about while typing");
+        EXPECT_TRUE(Checked(d, IDC_REPEAT_SECONDS_RADIO) && !Checked(d, IDC_REPEAT_COUNT_RADIO)) << "emptying the minutes chooses the span";
+        EXPECT_EQ(g_boxes.size(), before.size()) << "an emptied box is not complained about while typing";
         Type(d, IDC_REPEAT_COUNT, L"7");
-        Expect(Checked(d, IDC_REPEAT_COUNT_RADIO) && !Checked(d, IDC_REPEAT_SECONDS_RADIO),
-               "typing a count chooses the count");
+        EXPECT_TRUE(Checked(d, IDC_REPEAT_COUNT_RADIO) && !Checked(d, IDC_REPEAT_SECONDS_RADIO)) << "typing a count chooses the count";
         Type(d, IDC_REPEAT_SECS, L"30");
-        Expect(Checked(d, IDC_REPEAT_SECONDS_RADIO), "typing seconds chooses the span");
+        EXPECT_TRUE(Checked(d, IDC_REPEAT_SECONDS_RADIO)) << "typing seconds chooses the span";
         Type(d, IDC_REPEAT_COUNT, L"8");
         Type(d, IDC_REPEAT_HOURS, L"0");
-        Expect(Checked(d, IDC_REPEAT_SECONDS_RADIO) && !Checked(d, IDC_REPEAT_COUNT_RADIO),
-               "typing hours chooses the span");
+        EXPECT_TRUE(Checked(d, IDC_REPEAT_SECONDS_RADIO) && !Checked(d, IDC_REPEAT_COUNT_RADIO)) << "typing hours chooses the span";
         Type(d, IDC_REPEAT_MINUTES, L"1");
         ExpectNoBoxes(PressOk(d), "OK on 1 min 30 s");
     }});
-    ExpectInt(result, IDOK, "1 min 30 s closes");
-    ExpectInt(dialog.repeatType(), 2, "1 min 30 s: span");
-    ExpectInt(dialog.repeatNumber(), 90, "1 min 30 s: 90 seconds");
+    EXPECT_EQ(result, IDOK) << "1 min 30 s closes";
+    EXPECT_EQ(dialog.repeatType(), tarvix::RepeatSeconds) << "1 min 30 s: span";
+    EXPECT_EQ(dialog.repeatNumber(), 90) << "1 min 30 s: 90 seconds";
 }
 
-void TestRepeatRefusesZero() {
+TEST(RepeatDialog, RefusesZero) {
     tarvix::CRepeatDlg dialog;
     const std::wstring inputError = ResourceString(IDS_INPUT_ERROR);
     const INT_PTR result = RunDialog(dialog, "repeat zero", {[&](HWND d) {
@@ -364,33 +349,32 @@ void TestRepeatRefusesZero() {
         Type(d, IDC_REPEAT_MINUTES, L"0");
         Type(d, IDC_REPEAT_SECS, L"0");
         ExpectBoxSaying(PressOk(d), inputError, "span 0 h 0 min 0 s");
-        Expect(Open(d), "span 0 is refused and the dialog stays");
+        EXPECT_TRUE(Open(d)) << "span 0 is refused and the dialog stays";
         Type(d, IDC_REPEAT_COUNT, L"0");
         ExpectBoxSaying(PressOk(d), inputError, "count 0");
-        Expect(Open(d), "count 0 is refused and the dialog stays");
+        EXPECT_TRUE(Open(d)) << "count 0 is refused and the dialog stays";
         Type(d, IDC_REPEAT_SECS, L"5");
         ExpectNoBoxes(PressOk(d), "span 5 s after the refusals");
     }});
-    ExpectInt(result, IDOK, "a span after refusals closes");
-    ExpectInt(dialog.repeatType(), 2, "span after refusals: span");
-    ExpectInt(dialog.repeatNumber(), 5, "span after refusals: 5 seconds");
+    EXPECT_EQ(result, IDOK) << "a span after refusals closes";
+    EXPECT_EQ(dialog.repeatType(), tarvix::RepeatSeconds) << "span after refusals: span";
+    EXPECT_EQ(dialog.repeatNumber(), 5) << "span after refusals: 5 seconds";
 }
 
-void TestRepeatNoNumber() {
+TEST(RepeatDialog, AsksAgainForNoNumber) {
     tarvix::CRepeatDlg dialog;
     const std::wstring inputError = ResourceString(IDS_INPUT_ERROR);
     const INT_PTR result = RunDialog(dialog, "repeat no number", {[&](HWND d) {
         Type(d, IDC_REPEAT_COUNT, L"abc");
         const std::vector<MessageBoxSeen> boxes = PressOk(d);
-        Expect(boxes.size() == 1 && !Says(boxes[0], inputError) && !boxes[0].texts.empty(),
-               "a count of abc is met with the number prompt");
-        Expect(Open(d), "a count of abc keeps the dialog open");
+        EXPECT_TRUE(boxes.size() == 1 && !Says(boxes[0], inputError) && !boxes[0].texts.empty()) << "a count of abc is met with the number prompt";
+        EXPECT_TRUE(Open(d)) << "a count of abc keeps the dialog open";
         Type(d, IDC_REPEAT_COUNT, L"4");
         ExpectNoBoxes(PressOk(d), "count 4 after abc");
     }});
-    ExpectInt(result, IDOK, "count 4 closes");
-    ExpectInt(dialog.repeatType(), 0, "count 4: count");
-    ExpectInt(dialog.repeatNumber(), 4, "count 4: 4 times");
+    EXPECT_EQ(result, IDOK) << "count 4 closes";
+    EXPECT_EQ(dialog.repeatType(), tarvix::RepeatCount) << "count 4: count";
+    EXPECT_EQ(dialog.repeatNumber(), 4) << "count 4: 4 times";
 }
 
 // ---------------------------------------------------------------- capture dialog
@@ -418,7 +402,7 @@ int ProfileInt(const std::string& path, const std::string& key) {
     return static_cast<int>(::GetPrivateProfileIntA("Position", key.c_str(), -12345, path.c_str()));
 }
 
-void TestCapture() {
+TEST(CaptureDialog, WritesAndShowsTheCapturedPoint) {
     const std::string ini = TempSettingsFile();
     ::WritePrivateProfileStringA("Position", "Position5X", "7", ini.c_str());
     ::WritePrivateProfileStringA("Position", "Position5Y", "-8", ini.c_str());
@@ -437,61 +421,49 @@ void TestCapture() {
              ::PostMessageW(d, WM_HOTKEY, 0x41, 0);
          },
          [&](HWND d) {
-             Expect(FileBytes(ini) == stored, "reports other than 0..8 leave the file as it was");
+             EXPECT_TRUE(FileBytes(ini) == stored) << "reports other than 0..8 leave the file as it was";
              std::vector<std::wstring> shown;
              for (int i = 0; i < 9; ++i) shown.push_back(ItemText(d, IDC_POINT_EDIT_FIRST + i));
-             Expect(shown == shownAtStart, "reports other than 0..8 leave the boxes as they were");
+             EXPECT_TRUE(shown == shownAtStart) << "reports other than 0..8 leave the boxes as they were";
              ::SetCursorPos(123, 45);
              ::PostMessageW(d, WM_HOTKEY, 2, 0);
          },
          [&](HWND d) {
              POINT cursor = {};
              ::GetCursorPos(&cursor);
-             Expect(cursor.x == 123 && cursor.y == 45, "pointer at 123,45 for the capture");
-             ExpectInt(ProfileInt(ini, "Position2X"), 123, "captured point 3: x in the file");
-             ExpectInt(ProfileInt(ini, "Position2Y"), 45, "captured point 3: y in the file");
-             ExpectText(ItemText(d, IDC_POINT_EDIT_FIRST + 2), L"X=123 Y=45", "captured point 3 shown");
-             ExpectInt(ProfileInt(ini, "Position5X"), 7, "point 6 untouched: x");
-             ExpectInt(ProfileInt(ini, "Position5Y"), -8, "point 6 untouched: y");
+             EXPECT_TRUE(cursor.x == 123 && cursor.y == 45) << "pointer at 123,45 for the capture";
+             EXPECT_EQ(ProfileInt(ini, "Position2X"), 123) << "captured point 3: x in the file";
+             EXPECT_EQ(ProfileInt(ini, "Position2Y"), 45) << "captured point 3: y in the file";
+             EXPECT_EQ(Utf8(ItemText(d, IDC_POINT_EDIT_FIRST + 2)), Utf8(L"X=123 Y=45")) << "captured point 3 shown";
+             EXPECT_EQ(ProfileInt(ini, "Position5X"), 7) << "point 6 untouched: x";
+             EXPECT_EQ(ProfileInt(ini, "Position5Y"), -8) << "point 6 untouched: y";
              for (int i : {0, 1, 3, 4, 6, 7, 8}) {
                  const std::string key = "Position" + std::to_string(i);
-                 ExpectInt(ProfileInt(ini, key + "X"), -12345, key + "X not written");
-                 ExpectInt(ProfileInt(ini, key + "Y"), -12345, key + "Y not written");
+                 EXPECT_EQ(ProfileInt(ini, key + "X"), -12345) << key + "X not written";
+                 EXPECT_EQ(ProfileInt(ini, key + "Y"), -12345) << key + "Y not written";
              }
              ::SetCursorPos(200, 300);
              ::PostMessageW(d, WM_HOTKEY, 2, 0);  // again: the last capture wins
          },
          [&](HWND d) {
-             ExpectInt(ProfileInt(ini, "Position2X"), 200, "point 3 captured again: x");
-             ExpectInt(ProfileInt(ini, "Position2Y"), 300, "point 3 captured again: y");
-             ExpectText(ItemText(d, IDC_POINT_EDIT_FIRST + 2), L"X=200 Y=300", "point 3 shown again");
+             EXPECT_EQ(ProfileInt(ini, "Position2X"), 200) << "point 3 captured again: x";
+             EXPECT_EQ(ProfileInt(ini, "Position2Y"), 300) << "point 3 captured again: y";
+             EXPECT_EQ(Utf8(ItemText(d, IDC_POINT_EDIT_FIRST + 2)), Utf8(L"X=200 Y=300")) << "point 3 shown again";
              Command(d, IDCANCEL);
          }});
-    ExpectInt(result, IDCANCEL, "the exit button ends the capture dialog");
+    EXPECT_EQ(result, IDCANCEL) << "the exit button ends the capture dialog";
     std::vector<std::wstring> want(9, L"X=0 Y=0");
     want[5] = L"X=7 Y=-8";
-    Expect(shownAtStart == want, "the boxes show the file's points, 0 0 when missing: got " + Joined(shownAtStart));
+    EXPECT_TRUE(shownAtStart == want) << "the boxes show the file's points, 0 0 when missing: got " + Joined(shownAtStart);
     ::DeleteFileA(ini.c_str());
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    std::printf("edition %s\n", kClassic ? "1.0" : "1.1");
-
-    TestKindNames();
-    TestListDataParsing();
-    TestEditorListsFromTemplate();
-
-    TestRepeatOpensWithItsDefaults();
-    TestRepeatTypingChoosesType();
-    TestRepeatRefusesZero();
-    TestRepeatNoNumber();
-
-    TestCapture();
-
-    std::printf("%d failure(s)\n", g_failures);
-    return g_failures == 0 ? 0 : 1;
+    std::printf("edition %s\n", kProgramTraits.version);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

@@ -11,6 +11,8 @@
 // host export makes the keypad digits capture instead.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,13 +28,6 @@ constexpr bool kKeypad = false;
 
 namespace {
 
-int g_failures = 0;
-
-void Expect(bool ok, const std::string& what) {
-    std::printf("%s - %s\n", ok ? "ok" : "FAIL", what.c_str());
-    if (!ok) ++g_failures;
-}
-
 std::string Codes(const std::vector<WPARAM>& codes) {
     std::string text = "[";
     for (size_t i = 0; i < codes.size(); ++i) {
@@ -44,7 +39,7 @@ std::string Codes(const std::vector<WPARAM>& codes) {
 }
 
 void ExpectCodes(const std::vector<WPARAM>& got, const std::vector<WPARAM>& want, const std::string& what) {
-    Expect(got == want, what + ": got " + Codes(got) + ", want " + Codes(want));
+    EXPECT_EQ(Codes(got), Codes(want)) << what;
 }
 
 // ---------------------------------------------------------------- input
@@ -138,7 +133,7 @@ Arrival Pump(std::vector<Receiver*> receivers, Receiver* until, WPARAM code, DWO
 bool Settle(std::vector<Receiver*> receivers, Receiver& sentinelTo, WORD sentinel = kSentinel) {
     Tap(sentinel);
     const bool arrived = Pump(receivers, &sentinelTo, sentinel).arrived;
-    Expect(arrived, "the closing key's report arrives");
+    EXPECT_TRUE(arrived) << "the closing key's report arrives";
     return arrived;
 }
 
@@ -147,23 +142,54 @@ bool IsAlt(WPARAM vk) { return vk == VK_MENU || vk == VK_LMENU; }
 
 // ---------------------------------------------------------------- cases
 
-void HotkeysReportKeyDowns(Receiver& main) {
-    HookStartHotkeys(main.hwnd());
+// The main window's receiver and the capture dialog's, for the whole run;
+// each case starts from nothing registered and leaves nothing registered.
+class HookTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        main = new Receiver;
+        dialog = new Receiver;
+    }
+    static void TearDownTestSuite() {
+        delete dialog;
+        delete main;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(main->hwnd() && dialog->hwnd()) << "the receiving windows exist";
+        main->reports.clear();
+        dialog->reports.clear();
+    }
+    void TearDown() override {
+        HookStopCapture();
+        HookStopHotkeys();
+    }
+
+    static Receiver* main;
+    static Receiver* dialog;
+    const WORD first = kKeypad ? VK_NUMPAD1 : '1';
+    const std::string edition = kKeypad ? "keypad digits" : "digit row";
+};
+
+Receiver* HookTest::main = nullptr;
+Receiver* HookTest::dialog = nullptr;
+
+TEST_F(HookTest, HotkeysReportKeyDowns) {
+    HookStartHotkeys(main->hwnd());
 
     // The receiver reads the modifiers when the report arrives, so the report
     // has to come while the combination is still held.
     Key(VK_CONTROL, true);
     Key(VK_F5, true);
-    main.reports.clear();
-    const Arrival f5 = Pump({&main}, &main, VK_F5);
-    Expect(f5.arrived, "Ctrl+F5: F5 is reported with its key code");
-    Expect(f5.ctrlHeld, "Ctrl+F5: Ctrl is still down when the report is handled");
-    Expect(main.reports.size() == 1 && IsCtrl(main.reports[0]),
-           "Ctrl+F5: Ctrl's own key-down came first: " + Codes(main.reports));
+    main->reports.clear();
+    const Arrival f5 = Pump({main}, main, VK_F5);
+    EXPECT_TRUE(f5.arrived) << "Ctrl+F5: F5 is reported with its key code";
+    EXPECT_TRUE(f5.ctrlHeld) << "Ctrl+F5: Ctrl is still down when the report is handled";
+    EXPECT_TRUE(main->reports.size() == 1 && IsCtrl(main->reports[0]))
+        << "Ctrl+F5: Ctrl's own key-down came first: " << Codes(main->reports);
     Key(VK_F5, false);
     Key(VK_CONTROL, false);
 
-    main.reports.clear();
+    main->reports.clear();
     Key('A', true);
     Key('A', true);  // auto-repeat: down again without an up
     Key('A', true);
@@ -171,42 +197,36 @@ void HotkeysReportKeyDowns(Receiver& main) {
     Key('A', true);  // a new press after the release
     Key('A', false);
     Tap(VK_SPACE);
-    if (Settle({&main}, main))
-        ExpectCodes(main.reports, {'A', 'A', VK_SPACE}, "auto-repeats are not reported, new presses are");
+    if (Settle({main}, *main))
+        ExpectCodes(main->reports, {'A', 'A', VK_SPACE}, "auto-repeats are not reported, new presses are");
 
-    main.reports.clear();
+    main->reports.clear();
     Tap('B', kTarvixInputTag);
     Key(VK_CONTROL, true, kTarvixInputTag);
     Tap(VK_F5, kTarvixInputTag);
     Key(VK_CONTROL, false, kTarvixInputTag);
     Tap('C');
     Tap('B');  // the tagged press left no trace: B is no auto-repeat now
-    if (Settle({&main}, main))
-        ExpectCodes(main.reports, {'C', 'B'}, "the program's own tagged input is not reported");
+    if (Settle({main}, *main))
+        ExpectCodes(main->reports, {'C', 'B'}, "the program's own tagged input is not reported");
 }
 
-void NothingAfterStop(Receiver& main, Receiver& dialog) {
+TEST_F(HookTest, NothingAfterStop) {
+    HookStartHotkeys(main->hwnd());
     HookStopHotkeys();
     // Capture reports to the other window close the case.
-    HookStartCapture(dialog.hwnd());
-    main.reports.clear();
-    dialog.reports.clear();
+    HookStartCapture(dialog->hwnd());
     Tap('A');
     Tap(VK_F5);
-    const WORD lastCapture = kKeypad ? VK_NUMPAD9 : '9';
-    AltCtrlTap(lastCapture);
-    const bool arrived = Pump({&main, &dialog}, &dialog, 8).arrived;
-    Expect(arrived, "capture report after stopping hotkeys arrives");
-    if (arrived) ExpectCodes(main.reports, {}, "no hotkey report after ordinal 4");
-    HookStopCapture();
+    AltCtrlTap(first + 8);
+    const bool arrived = Pump({main, dialog}, dialog, 8).arrived;
+    EXPECT_TRUE(arrived) << "capture report after stopping hotkeys arrives";
+    if (arrived) ExpectCodes(main->reports, {}, "no hotkey report after ordinal 4");
 }
 
-void CaptureKeys(Receiver& dialog) {
-    const WORD first = kKeypad ? VK_NUMPAD1 : '1';
+TEST_F(HookTest, CaptureKeys) {
     const WORD other = kKeypad ? '1' : VK_NUMPAD1;  // the other edition's keys
-    const std::string edition = kKeypad ? "keypad digits" : "digit row";
-    HookStartCapture(dialog.hwnd());
-    dialog.reports.clear();
+    HookStartCapture(dialog->hwnd());
 
     // Keys that are not capture keys report nothing.
     Tap(first);
@@ -230,71 +250,58 @@ void CaptureKeys(Receiver& dialog) {
     Key(VK_MENU, false);
     Key(VK_CONTROL, false);
     AltCtrlTap(first + 8);
-    const bool arrived = Pump({&dialog}, &dialog, 8).arrived;
-    Expect(arrived, "Alt+Ctrl+9 on the " + edition + " reports 8");
+    const bool arrived = Pump({dialog}, dialog, 8).arrived;
+    EXPECT_TRUE(arrived) << "Alt+Ctrl+9 on the " << edition << " reports 8";
     if (arrived)
-        ExpectCodes(dialog.reports, {0, 1, 2, 3, 4, 5, 6, 7, 3, 5},
+        ExpectCodes(dialog->reports, {0, 1, 2, 3, 4, 5, 6, 7, 3, 5},
                     "Alt+Ctrl+1..8 on the " + edition + " report 0..7, other keys nothing");
 }
 
-void CaptureStopAndBoth(Receiver& main, Receiver& dialog) {
-    const WORD first = kKeypad ? VK_NUMPAD1 : '1';
+TEST_F(HookTest, CaptureStopAndBoth) {
+    HookStartCapture(dialog->hwnd());
     HookStopCapture();
-    HookStartHotkeys(main.hwnd());
-    main.reports.clear();
-    dialog.reports.clear();
+    HookStartHotkeys(main->hwnd());
     AltCtrlTap(first);
-    if (Settle({&main, &dialog}, main)) {
-        ExpectCodes(dialog.reports, {}, "no capture report after ordinal 2");
-        Expect(main.reports.size() == 3 && IsAlt(main.reports[0]) && IsCtrl(main.reports[1]) &&
-                   main.reports[2] == first,
-               "hotkeys see Alt, Ctrl and the digit: " + Codes(main.reports));
+    if (Settle({main, dialog}, *main)) {
+        ExpectCodes(dialog->reports, {}, "no capture report after ordinal 2");
+        EXPECT_TRUE(main->reports.size() == 3 && IsAlt(main->reports[0]) && IsCtrl(main->reports[1]) &&
+                    main->reports[2] == first)
+            << "hotkeys see Alt, Ctrl and the digit: " << Codes(main->reports);
     }
 
     // Both kinds on at once: each window gets its own kind of report.
-    HookStartCapture(dialog.hwnd());
-    main.reports.clear();
-    dialog.reports.clear();
+    HookStartCapture(dialog->hwnd());
+    main->reports.clear();
+    dialog->reports.clear();
     AltCtrlTap(first + 2);
-    if (Settle({&main, &dialog}, main)) {
-        ExpectCodes(dialog.reports, {2}, "with both on, the capture window gets the index");
-        Expect(main.reports.size() == 3 && main.reports[2] == static_cast<WPARAM>(first + 2),
-               "with both on, the hotkey window gets the key codes: " + Codes(main.reports));
+    if (Settle({main, dialog}, *main)) {
+        ExpectCodes(dialog->reports, {2}, "with both on, the capture window gets the index");
+        EXPECT_TRUE(main->reports.size() == 3 && main->reports[2] == static_cast<WPARAM>(first + 2))
+            << "with both on, the hotkey window gets the key codes: " << Codes(main->reports);
     }
-    HookStopCapture();
-    HookStopHotkeys();
 }
 
-void RestartAfterAllStopped(Receiver& main) {
+TEST_F(HookTest, RestartAfterAllStopped) {
+    HookStartHotkeys(main->hwnd());
+    HookStartCapture(dialog->hwnd());
+    HookStopCapture();
+    HookStopHotkeys();
     // With nothing registered there is no report to close on, so this one
     // case waits: keys pressed while nothing listens must not turn up later.
-    main.reports.clear();
     Tap('Q');
-    Pump({&main}, nullptr, 0, 500);
-    ExpectCodes(main.reports, {}, "nothing is reported with both kinds stopped");
+    Pump({main}, nullptr, 0, 500);
+    ExpectCodes(main->reports, {}, "nothing is reported with both kinds stopped");
 
-    HookStartHotkeys(main.hwnd());
+    HookStartHotkeys(main->hwnd());
     Tap('Q');
-    if (Settle({&main}, main))
-        ExpectCodes(main.reports, {'Q'}, "hotkeys report again after a fresh ordinal 3");
-    HookStopHotkeys();
+    if (Settle({main}, *main))
+        ExpectCodes(main->reports, {'Q'}, "hotkeys report again after a fresh ordinal 3");
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     std::printf("hook.dll, capture on the %s\n", kKeypad ? "keypad digits" : "digit row");
-    Receiver main;
-    Receiver dialog;
-    if (!main.hwnd() || !dialog.hwnd()) {
-        std::printf("FAIL - cannot create the receiving windows\n");
-        return 1;
-    }
-    HotkeysReportKeyDowns(main);
-    NothingAfterStop(main, dialog);
-    CaptureKeys(dialog);
-    CaptureStopAndBoth(main, dialog);
-    RestartAfterAllStopped(main);
-    std::printf("%d failure(s)\n", g_failures);
-    return g_failures ? 1 : 0;
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

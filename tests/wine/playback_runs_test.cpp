@@ -7,12 +7,14 @@
 // needs the focus.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "playback_runs.h"
+#include "repeat_type.h"
 
 namespace {
 
@@ -20,13 +22,6 @@ using tarvix::PlaybackJob;
 using tarvix::PlaybackRuns;
 using tarvix::RunFlag;
 using tarvix::ScriptAction;
-
-int g_failures = 0;
-
-void Expect(bool ok, const std::string& what) {
-    std::printf("%s - %s\n", ok ? "ok" : "FAIL", what.c_str());
-    if (!ok) ++g_failures;
-}
 
 // Waits up to a generous bound for a condition that the threads bring about.
 template <typename F>
@@ -38,9 +33,6 @@ bool Eventually(F condition, DWORD ms = 5000) {
     }
     return true;
 }
-
-constexpr uint16_t kRepeatCount = 0;
-constexpr uint16_t kRepeatUntilStopped = 1;
 
 // Started as the dispatcher starts a run: the flag set first, cleared by the run.
 std::shared_ptr<RunFlag> StartJob(PlaybackRuns& runs, uint16_t repeatType, std::vector<ScriptAction> steps = {}) {
@@ -62,42 +54,60 @@ size_t CountSet(const std::vector<std::shared_ptr<RunFlag>>& flags) {
     return set;
 }
 
-void WaitingThreadsComeUp(PlaybackRuns& runs) {
-    Expect(Eventually([&] { return runs.ParkedCount() == PlaybackRuns::kParkedThreads; }),
-           "the waiting threads are ready after start");
-    Expect(runs.RunningCount() == 0, "nothing plays before a run is started");
+bool AllWaiting(PlaybackRuns& runs) {
+    return Eventually([&] { return runs.ParkedCount() == PlaybackRuns::kParkedThreads; });
 }
 
-void MoreRunsThanWaitingThreads(PlaybackRuns& runs) {
+// One object as the main window holds it, its waiting threads up.
+class PlaybackRunsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        runs.ResetStop();  // the event is named; start from a known state
+        ASSERT_TRUE(AllWaiting(runs)) << "the waiting threads are ready after start";
+    }
+
+    PlaybackRuns runs;
+};
+
+TEST_F(PlaybackRunsTest, NothingPlaysBeforeARunIsStarted) {
+    EXPECT_EQ(runs.RunningCount(), 0u);
+}
+
+TEST_F(PlaybackRunsTest, MoreRunsThanWaitingThreadsAllPlayUntilTheStop) {
     const size_t count = PlaybackRuns::kParkedThreads + 4;
     std::vector<std::shared_ptr<RunFlag>> flags;
-    for (size_t i = 0; i < count; ++i) flags.push_back(StartJob(runs, kRepeatUntilStopped));
-    Expect(runs.RunningCount() == count, "every run started counts as playing");
-    Expect(runs.ParkedCount() == 0, "the waiting threads took runs");
-    Expect(!runs.WaitForRuns(200), "endless runs are still playing before the stop");
-    Expect(CountSet(flags) == count, "no endless run ended by itself");
+    for (size_t i = 0; i < count; ++i) flags.push_back(StartJob(runs, tarvix::RepeatUntilStop));
+    EXPECT_EQ(runs.RunningCount(), count) << "every run started counts as playing";
+    EXPECT_EQ(runs.ParkedCount(), 0u) << "the waiting threads took runs";
+    EXPECT_FALSE(runs.WaitForRuns(200)) << "endless runs are still playing before the stop";
+    EXPECT_EQ(CountSet(flags), count) << "no endless run ended by itself";
 
     runs.SetStop();
-    Expect(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs), "the stop ends every run");
-    Expect(CountSet(flags) == 0, "every run cleared its script's flag");
-    Expect(Eventually([&] { return runs.ParkedCount() == PlaybackRuns::kParkedThreads; }),
-           "threads go back to waiting after their runs, no more than the kept number");
+    EXPECT_TRUE(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs)) << "the stop ends every run";
+    EXPECT_EQ(CountSet(flags), 0u) << "every run cleared its script's flag";
+    EXPECT_TRUE(AllWaiting(runs)) << "threads go back to waiting after their runs, no more than the kept number";
 }
 
-void ReusedThreadsPlayAfterReset(PlaybackRuns& runs) {
-    runs.ResetStop();
-    std::vector<std::shared_ptr<RunFlag>> flags;
-    for (size_t i = 0; i < PlaybackRuns::kParkedThreads; ++i) flags.push_back(StartJob(runs, kRepeatUntilStopped));
-    Expect(!runs.WaitForRuns(200), "runs on threads that played before wait for a new stop");
-    Expect(CountSet(flags) == flags.size(), "the old stop does not end the new runs");
+TEST_F(PlaybackRunsTest, ReusedThreadsPlayAfterReset) {
+    // Threads that have played and seen a stop.
+    std::vector<std::shared_ptr<RunFlag>> first;
+    for (size_t i = 0; i < PlaybackRuns::kParkedThreads; ++i) first.push_back(StartJob(runs, tarvix::RepeatUntilStop));
     runs.SetStop();
-    Expect(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs) && CountSet(flags) == 0, "the new stop ends them");
+    ASSERT_TRUE(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs));
+    ASSERT_TRUE(AllWaiting(runs));
 
     runs.ResetStop();
-    const auto once = StartJob(runs, kRepeatCount);
-    Expect(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs) && !once->IsSet(), "a counted run ends by itself");
-    Expect(Eventually([&] { return runs.ParkedCount() == PlaybackRuns::kParkedThreads; }),
-           "its thread waits again");
+    std::vector<std::shared_ptr<RunFlag>> flags;
+    for (size_t i = 0; i < PlaybackRuns::kParkedThreads; ++i) flags.push_back(StartJob(runs, tarvix::RepeatUntilStop));
+    EXPECT_FALSE(runs.WaitForRuns(200)) << "runs on threads that played before wait for a new stop";
+    EXPECT_EQ(CountSet(flags), flags.size()) << "the old stop does not end the new runs";
+    runs.SetStop();
+    EXPECT_TRUE(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs) && CountSet(flags) == 0) << "the new stop ends them";
+
+    runs.ResetStop();
+    const auto once = StartJob(runs, tarvix::RepeatCount);
+    EXPECT_TRUE(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs) && !once->IsSet()) << "a counted run ends by itself";
+    EXPECT_TRUE(AllWaiting(runs)) << "its thread waits again";
 }
 
 ScriptAction Delay(uint32_t ms) {
@@ -110,10 +120,9 @@ ScriptAction Delay(uint32_t ms) {
 
 // The stop ends a wait in progress, even a Delay of 4294967295 ms, and the
 // run is over within a few milliseconds of it.
-void StopEndsALongDelay(PlaybackRuns& runs) {
-    runs.ResetStop();
-    const auto flag = StartJob(runs, kRepeatCount, {Delay(0xFFFFFFFFu)});
-    Expect(!runs.WaitForRuns(300), "a Delay -1 plays on");
+TEST_F(PlaybackRunsTest, StopEndsALongDelay) {
+    const auto flag = StartJob(runs, tarvix::RepeatCount, {Delay(0xFFFFFFFFu)});
+    EXPECT_FALSE(runs.WaitForRuns(300)) << "a Delay -1 plays on";
     LARGE_INTEGER frequency, before, after;
     ::QueryPerformanceFrequency(&frequency);
     ::QueryPerformanceCounter(&before);
@@ -123,39 +132,28 @@ void StopEndsALongDelay(PlaybackRuns& runs) {
     const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
                       static_cast<double>(frequency.QuadPart);
     std::printf("  stop to end of run: %.2f ms\n", ms);
-    Expect(ended && !flag->IsSet(), "the stop ends the Delay and the run");
-    Expect(Eventually([&] { return runs.ParkedCount() == PlaybackRuns::kParkedThreads; }),
-           "its thread waits again");
+    EXPECT_TRUE(ended && !flag->IsSet()) << "the stop ends the Delay and the run";
+    EXPECT_TRUE(AllWaiting(runs)) << "its thread waits again";
 }
 
 // Shutdown signals stop: a run in a long Delay ends with it, and nothing is
 // left playing behind the object.
-void ShutdownEndsARunInADelay() {
+TEST(PlaybackRunsShutdown, ShutdownEndsARunInADelay) {
     auto runs = std::make_unique<PlaybackRuns>();
     runs->ResetStop();
-    const auto flag = StartJob(*runs, kRepeatCount, {Delay(PlaybackRuns::kShutdownWaitMs * 10)});
+    const auto flag = StartJob(*runs, tarvix::RepeatCount, {Delay(PlaybackRuns::kShutdownWaitMs * 10)});
     ::Sleep(300);  // into the Delay
     const DWORD begin = ::GetTickCount();
     runs.reset();
     const DWORD spent = ::GetTickCount() - begin;
     std::printf("  shutdown took %lu ms\n", static_cast<unsigned long>(spent));
-    Expect(!flag->IsSet(), "the run has ended when shutdown returns");
-    Expect(spent < PlaybackRuns::kShutdownWaitMs, "shutdown did not wait out its bound");
+    EXPECT_FALSE(flag->IsSet()) << "the run has ended when shutdown returns";
+    EXPECT_LT(spent, PlaybackRuns::kShutdownWaitMs) << "shutdown did not wait out its bound";
 }
 
 }  // namespace
 
-int main() {
-    std::printf("PlaybackRuns: waiting threads, stop, shutdown\n");
-    {
-        PlaybackRuns runs;
-        runs.ResetStop();  // the event is named; start from a known state
-        WaitingThreadsComeUp(runs);
-        MoreRunsThanWaitingThreads(runs);
-        ReusedThreadsPlayAfterReset(runs);
-        StopEndsALongDelay(runs);
-    }
-    ShutdownEndsARunInADelay();
-    std::printf("%d failure(s)\n", g_failures);
-    return g_failures ? 1 : 0;
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

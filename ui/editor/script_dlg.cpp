@@ -16,14 +16,13 @@
 #include "repeat_dlg.h"
 #include "repeat_rules.h"
 #include "resource.h"
+#include "scoped_handles.h"
 #include "settings.h"
 #include "text.h"
 
 namespace tarvix {
 
 namespace {
-
-constexpr bool kClassic = kProgramEdition == Edition::V10;
 
 std::string AnsiResource(unsigned id) { return ui::AnsiFromWide(ui::ResourceString(id)); }
 
@@ -103,8 +102,8 @@ void CScriptDlg::DoDataExchange(ui::DataExchange& dx) {
     dx.Text(IDC_DESCRIPTION, m_descText);
     dx.Text(IDC_SAY_TEXT, m_sayText);
     dx.ComboIndex(IDC_KEY_KIND, m_keyKindIndex);
-    if (!kClassic) {
-        dx.Check(IDC_RUN_ONCE, m_runOnceCheck);
+    if (kProgramTraits.hasRunOnce) dx.Check(IDC_RUN_ONCE, m_runOnceCheck);
+    if (kProgramTraits.hasMoveR) {
         dx.Number(IDC_DX, m_dx);
         dx.Number(IDC_DY, m_dy);
     }
@@ -135,7 +134,7 @@ BOOL CScriptDlg::OnInitDialog() {
         ::SetDlgItemTextW(m_hWnd, IDC_DESCRIPTION, ui::WideFromAnsi(m_descText).c_str());
         m_repeatMode = m_script->m_repeatType;
         m_repeatValue = m_script->m_repeatNumber;
-        if (!kClassic) {
+        if (kProgramTraits.hasRunOnce) {
             m_runOnceCheck = m_script->m_runOnce ? BST_CHECKED : BST_UNCHECKED;
             ::CheckDlgButton(m_hWnd, IDC_RUN_ONCE, m_runOnceCheck);
         }
@@ -156,7 +155,7 @@ void CScriptDlg::InitControls() {
     m_buttonCountSpin.SetRange(1, 9999);
     m_delaySpin.SetBuddy(GetDlgItem(IDC_DELAY));
     m_delaySpin.SetRange(1, 9999);
-    if (!kClassic) {
+    if (kProgramTraits.hasMoveR) {
         ui::SpinControl dxSpin, dySpin;
         dxSpin.Attach(GetDlgItem(IDC_DX_SPIN));
         dxSpin.SetBuddy(GetDlgItem(IDC_DX));
@@ -170,8 +169,9 @@ void CScriptDlg::InitControls() {
     m_keyHotkeyCtrl.SetRules(0xFFFF, 0);
 
     const UINT dpi = ui::WindowDpi(m_hWnd);
-    m_actionList.InsertColumn(0, ui::ResourceString(IDS_COLUMN_ACTION), ui::ScaleForDpi(kClassic ? 140 : 170, dpi));
-    m_actionList.InsertColumn(1, ui::ResourceString(IDS_COLUMN_COUNT), ui::ScaleForDpi(kClassic ? 65 : 39, dpi));
+    const ColumnWidths2 widths = kProgramTraits.actionListColumns;
+    m_actionList.InsertColumn(0, ui::ResourceString(IDS_COLUMN_ACTION), ui::ScaleForDpi(widths.first, dpi));
+    m_actionList.InsertColumn(1, ui::ResourceString(IDS_COLUMN_COUNT), ui::ScaleForDpi(widths.second, dpi));
     FillPointCombo();
 }
 
@@ -224,7 +224,7 @@ LRESULT CScriptDlg::OnActionListItemChanged(NMHDR*) {
 }
 
 LRESULT CScriptDlg::OnActionListInsertItem(NMHDR* header) {
-    if (kClassic) return 0;
+    if (!kProgramTraits.ownerDrawnActionRows) return 0;
     const int index = reinterpret_cast<NMLISTVIEW*>(header)->iItem;
     if (index < 0 || static_cast<size_t>(index) >= m_list.size()) return 0;
     // Setting the colour is no change of the user's selection.
@@ -237,14 +237,14 @@ LRESULT CScriptDlg::OnActionListInsertItem(NMHDR* header) {
 
 LRESULT CScriptDlg::OnDrawItem(WPARAM, LPARAM lParam) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    if (kClassic || !item || item->CtlID != IDC_ACTION_LIST) {
+    if (!kProgramTraits.ownerDrawnActionRows || !item || item->CtlID != IDC_ACTION_LIST) {
         PassToDefault();
         return 0;
     }
     const RECT bounds = item->rcItem;
     const HWND list = GetDlgItem(static_cast<int>(item->CtlID));
-    const HBRUSH brush = ::CreateSolidBrush(static_cast<COLORREF>(item->itemData));
-    const HGDIOBJ oldBrush = ::SelectObject(item->hDC, brush);
+    const win32::ScopedBrush brush(::CreateSolidBrush(static_cast<COLORREF>(item->itemData)));
+    const win32::ScopedSelection selected(item->hDC, brush.get());
     ::PatBlt(item->hDC, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, PATCOPY);
 
     ui::ListControl rows;
@@ -267,8 +267,6 @@ LRESULT CScriptDlg::OnDrawItem(WPARAM, LPARAM lParam) {
     if (item->itemState & ODS_SELECTED)
         ::PatBlt(item->hDC, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                  PATINVERT);
-    ::SelectObject(item->hDC, oldBrush);
-    ::DeleteObject(brush);
     return TRUE;
 }
 
@@ -346,7 +344,7 @@ void CScriptDlg::OnOK() {
     // fails leaves both as they were, and the dialog open with the edits.
     CScript updated(*m_script);
     updated.SetProperties(m_descText, key, mods, static_cast<uint16_t>(m_repeatMode), m_repeatValue);
-    if (!kClassic) updated.m_runOnce = m_runOnceCheck == BST_CHECKED ? 1 : 0;
+    if (kProgramTraits.hasRunOnce) updated.m_runOnce = m_runOnceCheck == BST_CHECKED ? 1 : 0;
     updated.m_actions = m_list.TakeActions();
     updated.m_unreadLineCount = 0;  // the saved file holds only what was read
     const std::string folder = ScriptFolder();
@@ -402,7 +400,7 @@ void CScriptDlg::OnInsertMoveTo() {
 }
 
 void CScriptDlg::OnInsertMoveR() {
-    if (kClassic) return;
+    if (!kProgramTraits.hasMoveR) return;
     UpdateData(true);
     InsertFromPanel(MoveByPanelAction(m_dx, m_dy));
 }

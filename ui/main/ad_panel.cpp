@@ -3,6 +3,9 @@
 #include <wininet.h>
 
 #include <string>
+
+#include "scoped_handles.h"
+
 #include <vector>
 
 namespace tarvix {
@@ -19,10 +22,7 @@ struct AdProbeJob {
     std::shared_ptr<AdProbeMailbox> mailbox;
 };
 
-struct InternetHandleCloser {
-    void operator()(HINTERNET handle) const { ::InternetCloseHandle(handle); }
-};
-using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
+using win32::ScopedInternetHandle;
 
 // Where a redirect answer sends the asker: nothing for any other answer, an
 // empty text for a redirect whose target cannot be read (too long for any
@@ -47,7 +47,7 @@ std::optional<std::string> RedirectTarget(HINTERNET page) {
 // name, or a redirect to another scheme, host or port is no answer, since
 // that is all someone between the user and the server could give.
 bool PageAnswers(const WebAddress& page) {
-    InternetHandle session(::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    ScopedInternetHandle session(::InternetOpenA(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return false;
     // From the server itself, not from the cache: a copy kept from an
     // earlier day says nothing about whether the server is there now.
@@ -58,7 +58,7 @@ bool PageAnswers(const WebAddress& page) {
     WebAddress at = page;
     for (int hop = 0; hop <= kMaxRedirects; ++hop) {
         // The page goes before the session, as the handles were opened.
-        InternetHandle answer(::InternetOpenUrlA(session.get(), at.Text().c_str(), nullptr, 0, flags, 1));
+        const ScopedInternetHandle answer(::InternetOpenUrlA(session.get(), at.Text().c_str(), nullptr, 0, flags, 1));
         if (!answer) return false;
         const auto target = RedirectTarget(answer.get());
         if (!target) return true;
@@ -93,10 +93,10 @@ void AdProbeMailbox::Close() {
 
 bool StartAdProbe(const WebAddress& page, std::shared_ptr<AdProbeMailbox> mailbox) {
     auto job = std::make_unique<AdProbeJob>(AdProbeJob{page, std::move(mailbox)});
-    const HANDLE thread = ::CreateThread(nullptr, 0, &AdProbeThread, job.get(), 0, nullptr);
+    // The thread is neither waited for nor kept: its handle goes at once.
+    const win32::ScopedHandle thread(::CreateThread(nullptr, 0, &AdProbeThread, job.get(), 0, nullptr));
     if (!thread) return false;
     job.release();  // the thread's now
-    ::CloseHandle(thread);
     return true;
 }
 

@@ -30,8 +30,6 @@ namespace {
 
 constexpr wchar_t kValidMark[] = L"\u221A";  // √
 
-constexpr bool kClassic = kProgramEdition == Edition::V10;
-
 bool KeyDown(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
 #ifndef WM_DPICHANGED
@@ -41,9 +39,6 @@ bool KeyDown(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 // rescaled the dialog and its controls.
 constexpr UINT WM_DPI_SETTLED = WM_APP + 0x31;
 
-// The list's columns in pixels at 96 DPI.
-constexpr int kColumnWidths[] = {140, 60, 280, 110};
-
 }  // namespace
 
 CMacroDlg::CMacroDlg()
@@ -51,9 +46,7 @@ CMacroDlg::CMacroDlg()
       m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_handCursor(::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR))) {}
 
-CMacroDlg::~CMacroDlg() {
-    if (m_listFont) ::DeleteObject(m_listFont);
-}
+CMacroDlg::~CMacroDlg() = default;
 
 const ui::MessageMap* CMacroDlg::GetMessageMap() const {
     static const ui::MessageEntry entries[] = {
@@ -89,14 +82,17 @@ const ui::MessageMap* CMacroDlg::GetMessageMap() const {
 }
 
 void CMacroDlg::DoDataExchange(ui::DataExchange& dx) {
-    if (kClassic) {
-        dx.Control(IDC_WINDOW_COMBO, m_windowCombo);
-        dx.Control(IDC_SCRIPT_LIST, m_scriptList);
-        dx.Control(IDC_LINK_BANNER, m_linkLogo);
-    } else {
+    // The link is the maker logo beside the web page panel, or the banner
+    // across the bottom where there is no panel; the templates bind it in
+    // these orders.
+    if (kProgramTraits.hasAdPanel) {
         dx.Control(IDC_MAKER_LOGO, m_linkLogo);
         dx.Control(IDC_WINDOW_COMBO, m_windowCombo);
         dx.Control(IDC_SCRIPT_LIST, m_scriptList);
+    } else {
+        dx.Control(IDC_WINDOW_COMBO, m_windowCombo);
+        dx.Control(IDC_SCRIPT_LIST, m_scriptList);
+        dx.Control(IDC_LINK_BANNER, m_linkLogo);
     }
     dx.Radio(IDC_ALL_WINDOWS, m_targetMode);
     dx.ComboText(IDC_WINDOW_COMBO, m_targetTitle);
@@ -133,7 +129,7 @@ void CMacroDlg::InitScriptList() {
     const UINT headings[] = {IDS_COLUMN_HOTKEY, IDS_COLUMN_ENABLED, IDS_COLUMN_DESCRIPTION, IDS_COLUMN_FILENAME};
     for (int column = 0; column < 4; ++column)
         m_scriptList.InsertColumn(column, ui::ResourceString(headings[column]),
-                                  ui::ScaleForDpi(kColumnWidths[column], m_dpi));
+                                  ui::ScaleForDpi(kScriptListColumnWidths[column], m_dpi));
     SetListFont(m_dpi);
     m_pictures.Attach(m_hWnd, m_dpi);
 
@@ -144,7 +140,7 @@ void CMacroDlg::InitScriptList() {
         UpdateData(false);
     }
     FillWindowList();
-    if (!kClassic) SetUpAdPanel();
+    if (kProgramTraits.hasAdPanel) SetUpAdPanel();
 }
 
 // 13 points of "System" at the window's DPI.
@@ -154,8 +150,7 @@ void CMacroDlg::SetListFont(UINT dpi) {
                                      DEFAULT_PITCH | FF_DONTCARE, L"System");
     if (!font) return;
     m_scriptList.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (m_listFont) ::DeleteObject(m_listFont);
-    m_listFont = font;
+    m_listFont.reset(font);
 }
 
 // Column widths the user has dragged keep their proportion.
@@ -190,14 +185,15 @@ LRESULT CMacroDlg::OnDpiSettled(WPARAM, LPARAM) {
 void CMacroDlg::LoadScripts() {
     const std::string pattern = ScriptFolder() + "*.txt";
     WIN32_FIND_DATAA found;
-    const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
     std::vector<std::string> names;
-    do {
-        // A folder whose name ends in .txt is no script.
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    {
+        const win32::ScopedFindHandle search(::FindFirstFileA(pattern.c_str(), &found));
+        if (!search) return;
+        do {
+            // A folder whose name ends in .txt is no script.
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+        } while (::FindNextFileA(search.get(), &found));
+    }
 
     std::vector<std::unique_ptr<CScript>> scripts = LoadScriptFiles(ScriptFolder(), names, kProgramEdition);
 
@@ -325,7 +321,7 @@ void CMacroDlg::OnAllInvalid() {
 void CMacroDlg::EnableWindowChoice(bool enable) {
     ::EnableWindow(GetDlgItem(IDC_WINDOW_COMBO), enable);
     ::EnableWindow(GetDlgItem(IDC_REFRESH), enable);
-    if (!kClassic) ::EnableWindow(GetDlgItem(IDC_WINDOW_LIST_LABEL), enable);
+    if (kProgramTraits.hasWindowListLabel) ::EnableWindow(GetDlgItem(IDC_WINDOW_LIST_LABEL), enable);
 }
 
 void CMacroDlg::OnAllWindows() {

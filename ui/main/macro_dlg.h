@@ -9,7 +9,9 @@
 
 #include "dialog.h"
 #include "dpi.h"
+#include "hotkey.h"
 #include "list_control.h"
+#include "scoped_handles.h"
 #include "script.h"
 #include "web_browser.h"
 
@@ -89,8 +91,8 @@ private:
     void OnOneWindow();
     void OnRefresh();
 
-    uint16_t m_stopHotkey = 65;
-    uint16_t m_stopHotkeyMod = 3;
+    uint16_t m_stopHotkey = kDefaultStopHotkey.vk;
+    uint16_t m_stopHotkeyMod = kDefaultStopHotkey.mods;
     ui::Window m_linkLogo;
     ui::Window m_windowCombo;
     ui::ListControl m_scriptList;
@@ -100,7 +102,7 @@ private:
     HCURSOR m_handCursor;
     NOTIFYICONDATAA m_trayIcon{};
 
-    HFONT m_listFont = nullptr;
+    win32::ScopedFont m_listFont;
     UINT m_dpi = ui::kDesignDpi;
     ui::DpiPictures m_pictures;
     // The records of the rows; a row's item data points into this.

@@ -18,7 +18,7 @@ void CMacroDlg::AddTrayIcon() {
                                                        IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                                        ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     const std::string tip = ui::AnsiFromWide(ui::ResourceString(IDS_TRAY_TIP));
-    m_trayIcon = MakeTrayIconData(m_hWnd, icon, tip, kProgramEdition == Edition::V10);
+    m_trayIcon = MakeTrayIconData(m_hWnd, icon, tip, kProgramTraits.trayRecord);
     ::Shell_NotifyIconA(NIM_ADD, &m_trayIcon);
 }
 
@@ -50,8 +50,8 @@ LRESULT CMacroDlg::OnPaint(WPARAM, LPARAM) {
         PassToDefault();
         return 0;
     }
-    PAINTSTRUCT paint;
-    const HDC dc = ::BeginPaint(m_hWnd, &paint);
+    const win32::PaintDC paint(m_hWnd);
+    const HDC dc = paint.get();
     ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     const int iconWidth = ::GetSystemMetrics(SM_CXICON);
     const int iconHeight = ::GetSystemMetrics(SM_CYICON);
@@ -60,7 +60,6 @@ LRESULT CMacroDlg::OnPaint(WPARAM, LPARAM) {
     const int x = (client.right - client.left - iconWidth + 1) / 2;
     const int y = (client.bottom - client.top - iconHeight + 1) / 2;
     ::DrawIcon(dc, x, y, m_icon);
-    ::EndPaint(m_hWnd, &paint);
     return 0;
 }
 

@@ -37,7 +37,8 @@ size_t TipLength(std::string_view tip, size_t buffer) {
 
 }  // namespace
 
-NOTIFYICONDATAA MakeTrayIconData(HWND window, HICON icon, std::string_view tip, bool oldestForm) {
+NOTIFYICONDATAA MakeTrayIconData(HWND window, HICON icon, std::string_view tip, TrayRecordForm form) {
+    const bool oldestForm = form == TrayRecordForm::Oldest;
     NOTIFYICONDATAA data{};
     data.cbSize = oldestForm ? kOldestSize : kLongTipSize;
     data.hWnd = window;

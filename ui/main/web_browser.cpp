@@ -5,6 +5,7 @@
 
 #include "browser_lockdown.h"
 #include "system_library.h"
+#include "scoped_handles.h"
 
 namespace tarvix {
 
@@ -39,15 +40,12 @@ const AtlHost& Atl() {
     return host;
 }
 
-// The browser interface of the control in a host window, or null.
-IWebBrowser2* BrowserOf(HWND host) {
-    if (!host || !Atl().ready) return nullptr;
-    IUnknown* control = nullptr;
-    if (FAILED(Atl().getControl(host, &control)) || !control) return nullptr;
-    IWebBrowser2* browser = nullptr;
-    if (FAILED(control->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser)))) browser = nullptr;
-    control->Release();
-    return browser;
+// The browser interface of the control in a host window, or none.
+win32::ComPtr<IWebBrowser2> BrowserOf(HWND host) {
+    if (!host || !Atl().ready) return {};
+    win32::ComPtr<IUnknown> control;
+    if (FAILED(Atl().getControl(host, control.put()))) return {};
+    return control.Query<IWebBrowser2>(IID_IWebBrowser2);
 }
 
 // What the control may do on its own, set before anything is loaded.
@@ -74,21 +72,18 @@ bool CWebBrowser2::Create(DWORD style, const RECT& rect, HWND parent, UINT id, c
     if (!host) return false;
     // The host window stays even when the control in it could not be made;
     // an empty host is no browser.
-    IWebBrowser2* browser = BrowserOf(host);
-    const bool watched = browser && m_events.Connect(browser, home, guard);
-    if (!watched) {
-        if (browser) browser->Release();
+    const win32::ComPtr<IWebBrowser2> browser = BrowserOf(host);
+    if (!browser || !m_events.Connect(browser.get(), home, guard)) {
         ::DestroyWindow(host);
         return false;
     }
-    Restrain(*browser);
-    browser->Release();
+    Restrain(*browser.get());
     m_hWnd = host;
     return true;
 }
 
 bool CWebBrowser2::Navigate(const std::wstring& url) const {
-    IWebBrowser2* browser = BrowserOf(m_hWnd);
+    const win32::ComPtr<IWebBrowser2> browser = BrowserOf(m_hWnd);
     if (!browser) return false;
     BSTR address = ::SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
     HRESULT result = E_OUTOFMEMORY;
@@ -99,7 +94,6 @@ bool CWebBrowser2::Navigate(const std::wstring& url) const {
         result = browser->Navigate(address, &none[0], &none[1], &none[2], &none[3]);
         ::SysFreeString(address);
     }
-    browser->Release();
     return SUCCEEDED(result);
 }
 

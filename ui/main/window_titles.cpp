@@ -1,10 +1,10 @@
 #include "window_titles.h"
 
+#include "ascii.h"
+
 namespace tarvix {
 
 namespace {
-
-char Fold(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The trail byte of a double-byte character is no letter, whatever its
 // value, and is compared as it is.
@@ -14,7 +14,7 @@ bool BeginsWith(std::string_view item, std::string_view prefix, LeadByteTest isL
         if (isLead(static_cast<unsigned char>(prefix[i])) && i + 1 < prefix.size()) {
             if (item[i] != prefix[i] || item[i + 1] != prefix[i + 1]) return false;
             ++i;
-        } else if (Fold(item[i]) != Fold(prefix[i])) {
+        } else if (ascii::Upper(item[i]) != ascii::Upper(prefix[i])) {
             return false;
         }
     }
