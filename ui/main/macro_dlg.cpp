@@ -229,7 +229,7 @@ void CMacroDlg::OnModify() {
     if (!edited) return;
     // The row goes and comes again at the sorted place of its hotkey, as
     // one newly added: neither selected nor focused.
-    const RowMarks marks = SaveRowMarks(&m_library[row]);
+    const RowMarks marks = SaveRowMarks({row});
     m_library.Replace(row, std::move(*edited));
     ShowRows(marks);
 }
@@ -244,7 +244,7 @@ void CMacroDlg::OnDelete() {
     if (selected.empty()) return;
     if (ui::AppMessageBox(m_hWnd, ui::ResourceString(IDS_DELETE_QUESTION), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
-    std::vector<size_t> rows;
+    std::vector<size_t> rows;  // ascending, as the list gives them
     for (int row : selected) {
         if (static_cast<size_t>(row) >= m_library.size()) continue;
         ::DeleteFileA((ScriptFolder() + m_library[static_cast<size_t>(row)].m_fileName).c_str());
@@ -252,7 +252,7 @@ void CMacroDlg::OnDelete() {
     }
     // A run of a deleted script plays its own copy of the actions and shares
     // only the running flag, so freeing the records under it is safe.
-    const RowMarks marks = SaveRowMarks();
+    const RowMarks marks = SaveRowMarks(rows);
     m_library.Remove(std::move(rows));
     ShowRows(marks);
 }

@@ -59,7 +59,11 @@ private:
         const CScript* focused = nullptr;
         const CScript* selectionMark = nullptr;
     };
-    RowMarks SaveRowMarks(const CScript* leaving = nullptr) const;
+    // The marks as they are to be once the rows `leaving` (ascending) have
+    // gone; a row that leaves hands its focus on as the list's own deletion
+    // did.
+    RowMarks SaveRowMarks(const std::vector<size_t>& leaving = {}) const;
+    const CScript* MarkAfterLeaving(int row, const std::vector<size_t>& leaving) const;
     // The list shows the library's rows again, with the marks where their
     // records now are.
     void ShowRows(const RowMarks& marks);

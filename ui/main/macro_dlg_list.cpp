@@ -17,18 +17,28 @@ void CMacroDlg::AddScriptRow(std::unique_ptr<CScript> script) {
     ShowRows(marks);
 }
 
-CMacroDlg::RowMarks CMacroDlg::SaveRowMarks(const CScript* leaving) const {
+CMacroDlg::RowMarks CMacroDlg::SaveRowMarks(const std::vector<size_t>& leaving) const {
     RowMarks marks;
-    auto record = [this, leaving](int row) -> const CScript* {
-        if (row < 0 || static_cast<size_t>(row) >= m_library.size()) return nullptr;
-        const CScript* script = &m_library[static_cast<size_t>(row)];
-        return script == leaving ? nullptr : script;
-    };
-    for (int row : m_scriptList.SelectedItems())
-        if (const CScript* script = record(row)) marks.selected.push_back(script);
-    marks.focused = record(m_scriptList.GetFocusedItem());
-    marks.selectionMark = record(m_scriptList.GetSelectionMark());
+    for (int row : m_scriptList.SelectedItems()) {
+        const auto index = static_cast<size_t>(row);
+        if (index < m_library.size() && !std::binary_search(leaving.begin(), leaving.end(), index))
+            marks.selected.push_back(&m_library[index]);
+    }
+    marks.focused = MarkAfterLeaving(m_scriptList.GetFocusedItem(), leaving);
+    marks.selectionMark = MarkAfterLeaving(m_scriptList.GetSelectionMark(), leaving);
     return marks;
+}
+
+const CScript* CMacroDlg::MarkAfterLeaving(int row, const std::vector<size_t>& leaving) const {
+    // A deleted row's mark stays at its row number, which then shows the
+    // next row, or the last row when none follows.
+    if (row < 0 || static_cast<size_t>(row) >= m_library.size()) return nullptr;
+    auto stays = [&leaving](size_t index) { return !std::binary_search(leaving.begin(), leaving.end(), index); };
+    for (size_t index = static_cast<size_t>(row); index < m_library.size(); ++index)
+        if (stays(index)) return &m_library[index];
+    for (size_t index = static_cast<size_t>(row); index-- > 0;)
+        if (stays(index)) return &m_library[index];
+    return nullptr;
 }
 
 void CMacroDlg::ShowRows(const RowMarks& marks) {
