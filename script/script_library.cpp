@@ -1,7 +1,6 @@
 #include "script_library.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "key_names.h"
 
@@ -67,31 +66,19 @@ void ScriptLibrary::SetEnabled(size_t row, bool enabled) {
     if (row < m_rows.size()) m_rows[row].script->m_enabled = enabled ? 1 : 0;
 }
 
-void ScriptLibrary::Remove(std::vector<size_t> rows) {
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    std::unordered_set<const CScript*> removed;
-    std::unordered_set<uint32_t> hotkeys;
-    for (size_t row : rows) {
-        if (row >= m_rows.size()) break;
-        const CScript& script = *m_rows[row].script;
-        removed.insert(&script);
-        hotkeys.insert(HotkeyKey(script));
-        if (--m_keyUses[script.m_beginHotkey] == 0) m_keyUses.erase(script.m_beginHotkey);
-    }
-    if (removed.empty()) return;
-    // One pass over the index lists concerned and one over the rows, however
-    // many rows go: removing them one at a time would shift the rest each time.
-    for (uint32_t key : hotkeys) {
-        std::vector<CScript*>& scripts = m_byHotkey[key];
-        scripts.erase(std::remove_if(scripts.begin(), scripts.end(),
-                                     [&removed](const CScript* s) { return removed.count(s) != 0; }),
-                      scripts.end());
-        if (scripts.empty()) m_byHotkey.erase(key);
-    }
-    m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(),
-                                [&removed](const Row& r) { return removed.count(r.script.get()) != 0; }),
-                 m_rows.end());
+void ScriptLibrary::Remove(const std::vector<size_t>& rows) {
+    std::vector<bool> leaving(m_rows.size(), false);
+    bool any = false;
+    for (size_t row : rows)
+        if (row < m_rows.size()) any = leaving[row] = true;
+    if (!any) return;
+    // One pass over the rows and one over the index, however many rows go:
+    // removing them one at a time would shift the rest each time.
+    size_t kept = 0;
+    for (size_t row = 0; row < m_rows.size(); ++row)
+        if (!leaving[row]) m_rows[kept++] = std::move(m_rows[row]);
+    m_rows.resize(kept);
+    RebuildIndex();
 }
 
 std::vector<const CScript*> ScriptLibrary::ScriptsOn(uint16_t vk, uint16_t mods) const {

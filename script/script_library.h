@@ -44,8 +44,9 @@ public:
     size_t Replace(size_t row, CScript edited);
     void SetEnabled(size_t row, bool enabled);
     // Removes and frees the records of the rows named, in any order; rows
-    // out of range and repeats are ignored. O(n + k log k) for k rows.
-    void Remove(std::vector<size_t> rows);
+    // out of range and repeats are ignored. One pass over the rows however
+    // many go.
+    void Remove(const std::vector<size_t>& rows);
 
     // The scripts whose start hotkey is vk with exactly the Alt, Ctrl and
     // Shift bits of mods (other bits are not looked at), in list order,

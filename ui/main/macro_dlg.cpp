@@ -253,7 +253,7 @@ void CMacroDlg::OnDelete() {
     // A run of a deleted script plays its own copy of the actions and shares
     // only the running flag, so freeing the records under it is safe.
     const RowMarks marks = SaveRowMarks(rows);
-    m_library.Remove(std::move(rows));
+    m_library.Remove(rows);
     ShowRows(marks);
 }
 
