@@ -46,10 +46,10 @@ void CMacroDlg::ShowRows(const RowMarks& marks) {
     // the row number that had the focus, whatever it shows now.
     m_scriptList.ClearSelectionAndFocus();
     m_scriptList.SetItemCount(static_cast<int>(m_library.size()));
-    if (marks.selected.empty() && !marks.focused && !marks.selectionMark) return;
-    const std::unordered_set<const CScript*> selected(marks.selected.begin(), marks.selected.end());
     int selectionMark = -1;
-    for (size_t row = 0; row < m_library.size(); ++row) {
+    const bool anyMark = !marks.selected.empty() || marks.focused || marks.selectionMark;
+    const std::unordered_set<const CScript*> selected(marks.selected.begin(), marks.selected.end());
+    for (size_t row = 0; anyMark && row < m_library.size(); ++row) {
         const CScript* script = &m_library[row];
         if (selected.count(script)) m_scriptList.SetItemSelected(static_cast<int>(row), true);
         if (script == marks.focused) m_scriptList.SetItemFocused(static_cast<int>(row));
