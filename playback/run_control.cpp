@@ -1,10 +1,16 @@
 #include "run_control.h"
 
+#include "key_names.h"
+
 namespace tarvix {
 
 bool ModifiersMatch(uint16_t mods, HeldModifiers held) {
     return held.alt == ((mods & ModAlt) != 0) && held.ctrl == ((mods & ModCtrl) != 0) &&
            held.shift == ((mods & ModShift) != 0);
+}
+
+uint16_t HeldModifierBits(HeldModifiers held) {
+    return static_cast<uint16_t>((held.alt ? ModAlt : 0) | (held.ctrl ? ModCtrl : 0) | (held.shift ? ModShift : 0));
 }
 
 bool ShouldStart(const CScript& script, uint16_t vk, HeldModifiers held, Edition edition) {
@@ -26,11 +32,17 @@ std::unique_ptr<PlaybackJob> MakeJob(const CScript& script, const DispatchContex
     return job;
 }
 
-int DispatchHotkey(const std::vector<CScript*>& scripts, uint16_t vk, HeldModifiers held,
+bool ReportConcerns(const ScriptLibrary& library, uint16_t vk, const DispatchContext& context) {
+    return vk == context.stopHotkey || library.UsesKey(vk);
+}
+
+int DispatchHotkey(const ScriptLibrary& library, uint16_t vk, HeldModifiers held,
                    const DispatchContext& context, RunLauncher& launcher) {
     int started = 0;
-    for (CScript* script : scripts) {
-        if (!script || !ShouldStart(*script, vk, held, context.edition)) continue;
+    // Only the scripts of this key and these modifiers can pass; each still
+    // goes through every check, in list order.
+    for (const CScript* script : library.ScriptsOn(vk, HeldModifierBits(held))) {
+        if (!ShouldStart(*script, vk, held, context.edition)) continue;
         auto job = MakeJob(*script, context);
         launcher.ResetStop();
         // Set before the thread can end, so that the run's clearing comes last.

@@ -9,6 +9,7 @@
 #include "hotkey.h"
 #include "playback_engine.h"
 #include "script.h"
+#include "script_library.h"
 
 namespace tarvix {
 
@@ -22,6 +23,9 @@ struct HeldModifiers {
 // Each of Alt, Ctrl and Shift is down exactly when the bits ask for it; other
 // bits are not looked at.
 bool ModifiersMatch(uint16_t mods, HeldModifiers held);
+
+// The modifier bits that the held keys match.
+uint16_t HeldModifierBits(HeldModifiers held);
 
 // What starting and stopping runs takes on the platform.
 class RunLauncher {
@@ -47,10 +51,15 @@ bool ShouldStart(const CScript& script, uint16_t vk, HeldModifiers held, Edition
 // The run's copy of what it plays.
 std::unique_ptr<PlaybackJob> MakeJob(const CScript& script, const DispatchContext& context);
 
-// Handles one hotkey report: starts every script of the list, in list order,
-// that the report starts, then sets the stop signal when the report is the
-// stop hotkey. Returns the number of runs started.
-int DispatchHotkey(const std::vector<CScript*>& scripts, uint16_t vk, HeldModifiers held,
+// Whether a report of vk could start a script or stop the runs. Most keys
+// typed anywhere in the session concern neither; the handler then needs to
+// read nothing else.
+bool ReportConcerns(const ScriptLibrary& library, uint16_t vk, const DispatchContext& context);
+
+// Handles one hotkey report: starts every script of the library, in list
+// order, that the report starts, then sets the stop signal when the report is
+// the stop hotkey. Returns the number of runs started.
+int DispatchHotkey(const ScriptLibrary& library, uint16_t vk, HeldModifiers held,
                    const DispatchContext& context, RunLauncher& launcher);
 
 }  // namespace tarvix

@@ -9,8 +9,13 @@ measured in the same run (bench/README.md has the figures):
   idle      CPU time tarvix uses over 60 s while nothing plays
   adprobe   start until the main window shows while the advertisement probe
             waits on a server that never answers, against a refused probe
+  library   with 10,000 scripts on other keys against a library of only the
+            played script: the start hotkey's latency as above, and the CPU
+            time tarvix spends per key typed that starts nothing; with
+            --dist NAME=FOLDER given more than once, each program folder in
+            turn, rounds alternating
 
-    bench/windows/e2e_bench.py [startup|latency|timing|idle|adprobe ...]
+    bench/windows/e2e_bench.py [startup|latency|timing|idle|adprobe|library ...] [--dist NAME=FOLDER ...]
 """
 
 import os
@@ -91,19 +96,27 @@ def with_script(session, actions, repeat_type=0, repeat_number=1):
     return start_recorder(session, session.temp_dir("tarvix-bench-"))
 
 
-def bench_latency(session, presses=30):
-    log = with_script(session, ["KeyPress 66 1"])
+def press_and_measure(session, log, presses):
+    """Presses F5 `presses` times; the gaps from each press's own key-down at
+    the recorder to the first key (B) the script played there, in ms."""
+    before = len(log.keydowns(0x42))
     for _ in range(presses):
         session.xdotool("key", "F5")
         time.sleep(0.4)
-    log.wait_for(lambda l: len(l.keydowns(0x42)) >= presses, timeout=30)
-    own = [t for t, _, _ in log.keydowns(0x74)]
+    log.wait_for(lambda l: len(l.keydowns(0x42)) >= before + presses, timeout=30)
+    own = [t for t, _, _ in log.keydowns(0x74)][-presses:]
     played = [t for t, _, _ in log.keydowns(0x42)]
     gaps = []
     for t in own:
         after = [p for p in played if p >= t]
         if after:
             gaps.append(after[0] - t)
+    return gaps
+
+
+def bench_latency(session, presses=30):
+    log = with_script(session, ["KeyPress 66 1"])
+    gaps = press_and_measure(session, log, presses)
     session.stop_all()
     print(f"latency over {len(gaps)} presses: the hotkey's own key-down at the recorder to the "
           f"first played event: median {statistics.median(gaps):.2f} ms, p90 "
@@ -139,6 +152,25 @@ def cpu_seconds(pids):
             continue
         total += (int(fields[11]) + int(fields[12])) / tick
     return total
+
+
+def thread_seconds(pid):
+    """CPU seconds of each thread of one process, by thread id."""
+    tick = os.sysconf("SC_CLK_TCK")
+    threads = {}
+    for task in Path(f"/proc/{pid}/task").glob("*"):
+        try:
+            fields = (task / "stat").read_text().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        threads[int(task.name)] = (int(fields[11]) + int(fields[12])) / tick
+    return threads
+
+
+def main_thread_seconds(pids):
+    """CPU seconds of the processes' first threads: a Windows program's
+    first thread under Wine is its main thread, tarvix's window thread."""
+    return sum(thread_seconds(pid).get(pid, 0.0) for pid in pids)
 
 
 def bench_idle(session, seconds=60):
@@ -199,15 +231,99 @@ def bench_adprobe(session, rounds=7):
         print(f"  {name}: {', '.join(f'{t * 1e3:.0f}' for t in values)} ms")
 
 
+# Start keys of the large library: F1 to F12 without F5, all modifier bits.
+LIBRARY_KEYS = [0x70 + k for k in range(12) if 0x70 + k != 0x74]
+UNRELATED_KEY = "x"
+
+
+def write_library(folder, count):
+    script_dir = folder / "script"
+    script_dir.mkdir(exist_ok=True)
+    actions = ["KeyPress 67 1", "Delay 10"]
+    for i in range(count):
+        (script_dir / f"lib{i:05d}.txt").write_bytes(
+            script_text(actions, LIBRARY_KEYS[i % len(LIBRARY_KEYS)], mod=(i // len(LIBRARY_KEYS)) % 8,
+                        description=f"測試 {i}", run_once=1))
+
+
+def library_round(session, folder, presses, keys):
+    """One start of tarvix in `folder`: the latency gaps of `presses` start
+    hotkeys, and tarvix's CPU ms per unrelated key over `keys` keys."""
+    session.start(folder / "tarvix.exe", cwd=folder)
+    session.wait_window("Tapwisp", timeout=120)
+    log = start_recorder(session, session.temp_dir("tarvix-bench-"))
+    time.sleep(2.0)  # start-up done
+    gaps = press_and_measure(session, log, presses)
+
+    pids = session.windows_processes("tarvix.exe")
+    before_cpu, before_ui = cpu_seconds(pids), main_thread_seconds(pids)
+    already = len(log.keydowns(0x58))
+    for start in range(0, keys, 50):
+        session.xdotool("key", "--delay", "20", *[UNRELATED_KEY] * min(50, keys - start))
+    log.wait_for(lambda l: len(l.keydowns(0x58)) >= already + keys, timeout=60)
+    time.sleep(1.0)  # reports still queued at tarvix are handled
+    per_key = (cpu_seconds(pids) - before_cpu) * 1e3 / keys
+    ui_per_key = (main_thread_seconds(pids) - before_ui) * 1e3 / keys
+    session.stop_all()
+    return gaps, per_key, ui_per_key
+
+
+def bench_library(session, dists, rounds=2, presses=30, keys=600):
+    folders = {}
+    for name, dist in dists.items():
+        for size in ("empty", "10k"):
+            folder = session.program_folder(dist)
+            if size == "10k":
+                write_library(folder, SCRIPTS)
+            (folder / "script").mkdir(exist_ok=True)
+            (folder / "script" / "b.txt").write_bytes(script_text(["KeyPress 66 1"], 0x74))
+            folders[(name, size)] = folder
+    gaps = {key: [] for key in folders}
+    cpu = {key: [] for key in folders}
+    ui = {key: [] for key in folders}
+    for _ in range(rounds):
+        for key, folder in folders.items():
+            round_gaps, per_key, ui_per_key = library_round(session, folder, presses, keys)
+            gaps[key] += round_gaps
+            cpu[key].append(per_key)
+            ui[key].append(ui_per_key)
+    print(f"library: {SCRIPTS} scripts on other keys against none; {rounds} rounds of {presses} "
+          f"presses and {keys} unrelated keys each")
+    for name in dists:
+        empty, full = (name, "empty"), (name, "10k")
+        m_empty, m_full = statistics.median(gaps[empty]), statistics.median(gaps[full])
+        print(f"  {name}: hotkey to first played event, median (p90): empty "
+              f"{m_empty:.2f} ({percentile(gaps[empty], 90):.2f}) ms, 10k {m_full:.2f} "
+              f"({percentile(gaps[full], 90):.2f}) ms; 10k minus empty {m_full - m_empty:+.2f} ms "
+              f"(goal: within 1 ms)")
+        for what, values in (("window thread", ui), ("whole process", cpu)):
+            print(f"  {name}: CPU per unrelated key, {what}: empty "
+                  f"{statistics.median(values[empty]):.3f} ms, 10k {statistics.median(values[full]):.3f} ms "
+                  f"(rounds: {', '.join(f'{v:.3f}' for v in values[empty])} / "
+                  f"{', '.join(f'{v:.3f}' for v in values[full])}; goal: independent of the size)")
+
+
 BENCHES = {"startup": bench_startup, "latency": bench_latency, "timing": bench_timing, "idle": bench_idle,
            "adprobe": bench_adprobe}
 
 
 def main(argv):
-    names = argv or list(BENCHES)
+    dists = {}
+    names = []
+    args = iter(argv)
+    for arg in args:
+        if arg == "--dist":
+            name, _, folder = next(args).partition("=")
+            dists[name] = Path(folder).resolve()
+        else:
+            names.append(arg)
+    names = names or list(BENCHES)
     with harness.Session() as session:
         for name in names:
-            BENCHES[name](session)
+            if name == "library":
+                bench_library(session, dists or {"this build": harness.dist_dir()})
+            else:
+                BENCHES[name](session)
     return 0
 
 

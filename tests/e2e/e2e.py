@@ -2,6 +2,7 @@
 recording target window, and waiting for what it receives."""
 
 import os
+import subprocess
 import sys
 import time
 import unittest
@@ -13,6 +14,7 @@ import harness  # noqa: E402
 SOURCE_DIR = Path(__file__).resolve().parent.parent.parent
 WIN_BUILD_DIR = Path(os.environ.get("TARVIX_WIN_BUILD_DIR") or SOURCE_DIR / "build" / "windows")
 TARGET_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "target_window.exe"
+LIST_ROWS_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "list_rows.exe"
 
 # Virtual-key codes the scripts below use.
 VK = {"F5": 0x74, "F6": 0x75, "F7": 0x76, "F8": 0x77, "F9": 0x78, "F10": 0x79,
@@ -128,6 +130,20 @@ class TarvixCase(unittest.TestCase):
         time.sleep(0.3)
         if log is not None:
             self.assertTrue(log.wait_for(TargetLog.active, timeout=10), f"{window.name()} did not become active")
+
+    def rows(self):
+        """The main list's rows as another program reads them: one tuple
+        (selected, focused, hotkey, valid mark, description, file name) each."""
+        self.assertTrue(LIST_ROWS_EXE.exists(), f"no {LIST_ROWS_EXE} (build the windows preset)")
+        result = subprocess.run(["wine", str(LIST_ROWS_EXE), "Tapwisp"], env=self.session.env(),
+                                capture_output=True, timeout=60)
+        self.assertEqual(result.returncode, 0, "list_rows could not read the main list")
+        rows = []
+        for line in result.stdout.decode("utf-8").splitlines():
+            marks, *cells = line.split("\t")
+            selected, focused = marks.split()
+            rows.append((selected == "1", focused == "1", *cells))
+        return rows
 
     def press(self, *keys):
         self.session.xdotool("key", "--delay", "60", *keys)

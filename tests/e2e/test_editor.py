@@ -26,6 +26,7 @@ def centre(x, y, w, h):
 ADD = (48, 81)
 MODIFY = (127, 81)
 FIRST_SCRIPT_ROW = (100, 140)
+SCRIPT_ROW_HEIGHT = 21
 
 # Editor controls (template rectangles).
 DESCRIPTION = centre(52, 6, 243, 16)
@@ -165,6 +166,38 @@ class Editor(TarvixCase):
         self.press("F8")
         self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 3, settle=1.5))
         self.assertEqual(log.text(), "bHi")
+
+    def test_added_and_modified_rows_take_their_sorted_place_and_others_keep_the_selection(self):
+        self.write_script("a.txt", script_text(["SayString a"], VK["F8"], description="a"))
+        self.write_script("z.txt", script_text(["SayString z"], VK["F9"], description="z"))
+        main = self.start_tarvix()
+        self.focus(main)
+        self.click(main, FIRST_SCRIPT_ROW, row=1, row_height=SCRIPT_ROW_HEIGHT)
+        editor = self.open_editor(main)
+        self.click(editor, DESCRIPTION)
+        self.type("n")
+        self.click(editor, BEGIN_HOTKEY)
+        self.press("F8")
+        self.click(editor, SAY_TEXT)
+        self.type("n")
+        self.click(editor, INSERT_TEXT)
+        self.click(editor, OK)
+        self.assertTrue(self.wait_closed(EDITOR))
+        # A new row goes before the rows whose hotkey text equals its own.
+        self.assertEqual([(row[0], row[1], row[4]) for row in self.rows()],
+                         [(False, False, "n"), (False, False, "a"), (True, True, "z")])
+
+        # Modify: the row comes again as one newly added, and its focus passes
+        # to the row that followed it.
+        self.focus(main)
+        self.session.xdotool("keydown", "ctrl")
+        self.click(main, FIRST_SCRIPT_ROW, row=1, row_height=SCRIPT_ROW_HEIGHT)
+        self.session.xdotool("keyup", "ctrl")
+        editor = self.open_editor(main, MODIFY)
+        self.click(editor, OK)
+        self.assertTrue(self.wait_closed(EDITOR))
+        self.assertEqual([(row[0], row[1], row[4]) for row in self.rows()],
+                         [(False, False, "a"), (False, False, "n"), (True, True, "z")])
 
     def test_ok_needs_a_start_key_and_an_action(self):
         main = self.start_tarvix()

@@ -5,7 +5,7 @@ one target window, with the recorder in front and behind."""
 import time
 import unittest
 
-from e2e import TarvixCase, TargetLog, TARGET_EXE, script_text, windows_path, VK
+from e2e import TarvixCase, TargetLog, TARGET_EXE, script_text, windows_path, VK, ALT, CTRL, SHIFT
 
 # Control centres in the main window, in pixels from its client area's
 # top-left corner (template 102 at the dialog font under Wine).
@@ -48,6 +48,24 @@ class MainWindow(TarvixCase):
     def scripts(self):
         return sorted(p.name for p in (self.folder / "script").iterdir())
 
+    def test_rows_show_each_script_in_the_order_of_their_hotkeys(self):
+        self.write_script("c.txt", script_text(["SayString c"], 0x70, mod=CTRL, description="中文描述"))
+        self.write_script("a.txt", script_text(["SayString a"], VK["A"], mod=ALT, description="a"))
+        self.write_script("b.txt", script_text(["SayString b"], VK["B"], mod=SHIFT, description="b", enable=0))
+        for exe in ("tarvix.exe", "tarvix-classic.exe"):
+            with self.subTest(exe):
+                main = self.start_tarvix(exe)
+                self.assertEqual(self.rows(), [
+                    (False, False, "Alt+<A>", "√", "a", "a.txt"),
+                    (False, False, "Ctrl+<F1>", "√", "中文描述", "c.txt"),
+                    (False, False, "Shift+<B>", "", "b", "b.txt")])
+                # Typing in the list goes to the row whose hotkey begins so.
+                self.click(main, FIRST_ROW)
+                self.press("s")
+                time.sleep(0.3)
+                self.assertEqual([row[:2] for row in self.rows()], [(False, False), (False, False), (True, True)])
+                self.session.stop_all()
+
     def test_valid_invalid_commands_write_the_files_and_decide_what_plays(self):
         self.write_script("a.txt", script_text(["SayString a"], VK["F5"], description="first"))
         self.write_script("b.txt", script_text(["SayString b"], VK["F6"], description="second"))
@@ -67,6 +85,7 @@ class MainWindow(TarvixCase):
         self.click(main, FIRST_ROW, row=1)
         self.click(main, BUTTON_TOGGLE)
         self.assertEqual((enable_flag(a), enable_flag(b)), (1, 0))
+        self.assertEqual([row[3] for row in self.rows()], ["√", ""], "the marks shown follow the files")
         self.shot("after-toggles")
 
         _, log = self.start_target()
@@ -90,6 +109,8 @@ class MainWindow(TarvixCase):
         self.click(main, BUTTON_DELETE)
         self.answer("Return")                 # OK, the default button
         self.assertEqual(self.scripts(), ["a.txt"])
+        # The focus of the deleted row passes to the row now in its place.
+        self.assertEqual(self.rows(), [(False, True, "<F6>", "√", "e2e", "a.txt")])
 
         # The deleted script is gone from the running program too.
         _, log = self.start_target()

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "library_order.h"
 #include "playback_engine.h"
 #include "run_control.h"
 #include "script.h"
@@ -101,33 +102,31 @@ TEST(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
     context.stopHotkey = 27;
     context.stopHotkeyMod = 0;
 
-    std::vector<std::unique_ptr<CScript>> records;
-    records.push_back(LoopingScript(116, 1));
-    records.push_back(LoopingScript(116, 0));
-    records.push_back(LoopingScript(117, 1));
+    ScriptLibrary library(testing::HotkeyTextOrder());
+    library.Add(LoopingScript(116, 1));
+    library.Add(LoopingScript(116, 0));
+    library.Add(LoopingScript(117, 1));
 
     int started = 0;
     for (int round = 0; round < 20; ++round) {
-        std::vector<CScript*> list;
-        for (auto& r : records) list.push_back(r.get());
-        started += DispatchHotkey(list, round % 2 ? 117 : 116, {}, context, launcher);
+        started += DispatchHotkey(library, round % 2 ? 117 : 116, {}, context, launcher);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
-        if (round % 5 == 4) DispatchHotkey(list, 27, {}, context, launcher);
+        if (round % 5 == 4) DispatchHotkey(library, 27, {}, context, launcher);
     }
-    // The record of a playing script goes away; its runs keep their own copy
+    // Records of playing scripts go away; their runs keep their own copy
     // and the shared flag.
-    std::shared_ptr<RunFlag> flagOfDeleted = records.front()->m_running;
-    records.erase(records.begin());
+    started += DispatchHotkey(library, 116, {}, context, launcher);
+    std::shared_ptr<RunFlag> flagOfDeleted = library[0].m_running;
+    library.Remove({0, 1});
 
-    std::vector<CScript*> list;
-    for (auto& r : records) list.push_back(r.get());
-    DispatchHotkey(list, 27, {}, context, launcher);
+    DispatchHotkey(library, 27, {}, context, launcher);
     launcher.Join();
 
     EXPECT_GT(started, 3);
     EXPECT_GT(keys.load(), 0);
     EXPECT_FALSE(flagOfDeleted->IsSet());
-    for (auto& r : records) EXPECT_FALSE(r->m_running->IsSet()) << "a run ended without clearing its flag";
+    ASSERT_EQ(library.size(), 1u);
+    EXPECT_FALSE(library[0].m_running->IsSet()) << "a run ended without clearing its flag";
 }
 
 TEST(Concurrency, RunOnceAllowsOneRunAtATime) {
@@ -136,14 +135,14 @@ TEST(Concurrency, RunOnceAllowsOneRunAtATime) {
     DispatchContext context;
     context.stopHotkey = 27;
     context.stopHotkeyMod = 0;
-    auto script = LoopingScript(116, 1);
-    std::vector<CScript*> list{script.get()};
+    ScriptLibrary list(testing::HotkeyTextOrder());
+    list.Add(LoopingScript(116, 1));
 
     EXPECT_EQ(DispatchHotkey(list, 116, {}, context, launcher), 1);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(DispatchHotkey(list, 116, {}, context, launcher), 0);
     DispatchHotkey(list, 27, {}, context, launcher);
     launcher.Join();
-    EXPECT_FALSE(script->m_running->IsSet());
+    EXPECT_FALSE(list[0].m_running->IsSet());
     EXPECT_EQ(DispatchHotkey(list, 116, {}, context, launcher), 1);
     DispatchHotkey(list, 27, {}, context, launcher);
 }

@@ -356,7 +356,7 @@ void CScriptDlg::OnOK() {
         ui::AppMessageBox(m_hWnd, text, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    *m_script = std::move(updated);
+    m_saved = std::make_unique<CScript>(std::move(updated));
 
     uint16_t stopKey = 0, stopMods = 0;
     m_stopHotkeyCtrl.GetHotkey(stopKey, stopMods);

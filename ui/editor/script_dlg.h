@@ -24,12 +24,15 @@ public:
     explicit CScriptDlg(HWND hotkeyWindow);
     ~CScriptDlg() override;
 
-    // Add: the editor makes the record; after IDOK TakeNewScript hands it over.
+    // Add: the editor starts from an empty record.
     BOOL m_isNew = FALSE;
-    // Modify: the record of the selected row, set by the caller.
-    CScript* m_script = nullptr;
+    // Modify: the record of the selected row, set by the caller; the editor
+    // only reads it.
+    const CScript* m_script = nullptr;
 
-    std::unique_ptr<CScript> TakeNewScript() { return std::move(m_newScript); }
+    // After IDOK: the record as saved, for the caller to keep (Add) or to
+    // put in place of the one it edited (Modify).
+    std::unique_ptr<CScript> TakeSavedScript() { return std::move(m_saved); }
 
     void InsertAction(const RowTexts& texts);
     void ShowRepeatText();
@@ -70,6 +73,7 @@ private:
 
     HWND m_hotkeyWindow;
     std::unique_ptr<CScript> m_newScript;
+    std::unique_ptr<CScript> m_saved;
     EditorList m_list;
     KindNames m_kindNames;
     std::string m_unit;

@@ -76,4 +76,18 @@ void ListControl::SetItemSelected(int itemIndex, bool selected) const {
     Send(LVM_SETITEMSTATE, static_cast<WPARAM>(itemIndex), reinterpret_cast<LPARAM>(&item));
 }
 
+void ListControl::ClearSelectionAndFocus() const {
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = 0;
+    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+void ListControl::SetItemFocused(int itemIndex) const {
+    LVITEMW item = {};
+    item.stateMask = LVIS_FOCUSED;
+    item.state = LVIS_FOCUSED;
+    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(itemIndex), reinterpret_cast<LPARAM>(&item));
+}
+
 }  // namespace tarvix::ui

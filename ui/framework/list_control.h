@@ -26,6 +26,17 @@ public:
     // The selected rows, lowest index first.
     std::vector<int> SelectedItems() const;
     void SetItemSelected(int item, bool selected) const;
+
+    // A list whose rows its owner supplies (owner data): how many it shows.
+    // Selection and focus stay on row numbers, not on what the rows show.
+    void SetItemCount(int count) const { Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0); }
+    // No row selected or focused.
+    void ClearSelectionAndFocus() const;
+    int GetFocusedItem() const { return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)); }
+    void SetItemFocused(int item) const;
+    // The row a range selected with Shift starts from; -1 for none.
+    int GetSelectionMark() const { return static_cast<int>(Send(LVM_GETSELECTIONMARK)); }
+    void SetSelectionMark(int item) const { Send(LVM_SETSELECTIONMARK, 0, item); }
 };
 
 }  // namespace tarvix::ui

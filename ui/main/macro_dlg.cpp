@@ -1,7 +1,5 @@
 #include "macro_dlg.h"
 
-#include <algorithm>
-
 #include "about_dlg.h"
 #include "ad_browser_guard.h"
 #include "ad_panel.h"
@@ -28,7 +26,6 @@ namespace tarvix {
 
 namespace {
 
-constexpr wchar_t kValidMark[] = L"\u221A";  // √
 
 bool KeyDown(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
@@ -44,7 +41,8 @@ constexpr UINT WM_DPI_SETTLED = WM_APP + 0x31;
 CMacroDlg::CMacroDlg()
     : ui::Dialog(IDD_MAIN),
       m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      m_handCursor(::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR))) {}
+      m_handCursor(::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HAND_CURSOR))),
+      m_library([this](const CScript& a, const CScript& b) { return m_rowTexts.Before(a, b); }) {}
 
 CMacroDlg::~CMacroDlg() = default;
 
@@ -69,6 +67,8 @@ const ui::MessageMap* CMacroDlg::GetMessageMap() const {
         ui::OnCommand(IDC_ADD, &CMacroDlg::OnAdd),
         ui::OnCommand(IDC_MODIFY, &CMacroDlg::OnModify),
         ui::OnNotify(NM_DBLCLK, IDC_SCRIPT_LIST, &CMacroDlg::OnScriptListDblClk),
+        ui::OnNotify(LVN_GETDISPINFOW, IDC_SCRIPT_LIST, &CMacroDlg::OnScriptListGetDispInfo),
+        ui::OnNotify(LVN_ODFINDITEMW, IDC_SCRIPT_LIST, &CMacroDlg::OnScriptListFindItem),
         ui::OnCommand(IDC_DELETE, &CMacroDlg::OnDelete),
         ui::OnCommand(IDC_TOGGLE_VALID, &CMacroDlg::OnToggleValid),
         ui::OnCommand(IDC_ALL_VALID, &CMacroDlg::OnAllValid),
@@ -195,50 +195,8 @@ void CMacroDlg::LoadScripts() {
         } while (::FindNextFileA(search.get(), &found));
     }
 
-    std::vector<std::unique_ptr<CScript>> scripts = LoadScriptFiles(ScriptFolder(), names, kProgramEdition);
-
-    // The sorting list places each new row by comparing it with the rows it
-    // holds from the top, which makes thousands of rows in found order take
-    // seconds. Offered from the highest hotkey text down, every row stops at
-    // the first comparison; the list still places each row itself, and rows
-    // with equal texts come in found order, as one by one.
-    std::vector<std::wstring> texts;
-    texts.reserve(scripts.size());
-    for (const auto& script : scripts) texts.push_back(RowHotkeyText(*script));
-    std::vector<size_t> order(scripts.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&texts](size_t a, size_t b) {
-        return ::CompareStringW(LOCALE_USER_DEFAULT, 0, texts[a].c_str(), -1, texts[b].c_str(), -1) ==
-               CSTR_GREATER_THAN;
-    });
-
-    // Thousands of rows are drawn once, not once each.
-    m_scriptList.Send(WM_SETREDRAW, FALSE);
-    for (size_t i : order) AddScriptRow(scripts[i].release());
-    m_scriptList.Send(WM_SETREDRAW, TRUE);
-    ::InvalidateRect(m_scriptList.GetSafeHwnd(), nullptr, TRUE);
-}
-
-std::wstring CMacroDlg::RowHotkeyText(const CScript& script) const {
-    return ui::WideFromAnsi(HotkeyText(script.m_beginHotkey, script.m_beginHotkeyMod));
-}
-
-void CMacroDlg::AddScriptRow(CScript* script) {
-    m_scripts.emplace_back(script);
-    InsertScriptRow(script);
-}
-
-void CMacroDlg::InsertScriptRow(CScript* script) {
-    const int row = m_scriptList.InsertItem(m_scriptList.GetItemCount(), RowHotkeyText(*script));
-    if (row < 0) return;
-    if (script->m_enabled) m_scriptList.SetItemText(row, 1, kValidMark);
-    m_scriptList.SetItemText(row, 2, ui::WideFromAnsi(script->m_description));
-    m_scriptList.SetItemText(row, 3, ui::WideFromAnsi(script->m_fileName));
-    m_scriptList.SetItemData(row, reinterpret_cast<LPARAM>(script));
-}
-
-CScript* CMacroDlg::RowScript(int row) const {
-    return reinterpret_cast<CScript*>(m_scriptList.GetItemData(row));
+    m_library.AddAll(LoadScriptFiles(ScriptFolder(), names, kProgramEdition));
+    ShowRows({});
 }
 
 void CMacroDlg::ReadStopHotkey() {
@@ -252,23 +210,25 @@ void CMacroDlg::OnAdd() {
     editor.m_isNew = TRUE;
     if (editor.DoModal() != IDOK) return;
     ReadStopHotkey();
-    if (std::unique_ptr<CScript> script = editor.TakeNewScript()) AddScriptRow(script.release());
+    if (std::unique_ptr<CScript> script = editor.TakeSavedScript()) AddScriptRow(std::move(script));
 }
 
 void CMacroDlg::OnModify() {
     const std::vector<int> selected = m_scriptList.SelectedItems();
-    if (selected.empty()) return;
-    CScript* script = RowScript(selected.front());
-    if (!script) return;
+    if (selected.empty() || static_cast<size_t>(selected.front()) >= m_library.size()) return;
+    const size_t row = static_cast<size_t>(selected.front());
     CScriptDlg editor(m_hWnd);
     editor.m_isNew = FALSE;
-    editor.m_script = script;
+    editor.m_script = &m_library[row];
     if (editor.DoModal() != IDOK) return;
     ReadStopHotkey();
-    // The row again, so that its texts are current and it moves to the
-    // sorted place of its new hotkey.
-    m_scriptList.DeleteItem(selected.front());
-    InsertScriptRow(script);
+    std::unique_ptr<CScript> edited = editor.TakeSavedScript();
+    if (!edited) return;
+    // The row goes and comes again at the sorted place of its hotkey, as
+    // one newly added: neither selected nor focused.
+    const RowMarks marks = SaveRowMarks({row});
+    m_library.Replace(row, std::move(*edited));
+    ShowRows(marks);
 }
 
 LRESULT CMacroDlg::OnScriptListDblClk(NMHDR*) {
@@ -281,41 +241,39 @@ void CMacroDlg::OnDelete() {
     if (selected.empty()) return;
     if (ui::AppMessageBox(m_hWnd, ui::ResourceString(IDS_DELETE_QUESTION), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
-    // Highest first, so the indexes still to visit stay where they are.
-    for (auto row = selected.rbegin(); row != selected.rend(); ++row) {
-        CScript* script = RowScript(*row);
-        m_scriptList.DeleteItem(*row);
-        if (!script) continue;
-        ::DeleteFileA((ScriptFolder() + script->m_fileName).c_str());
-        // A run of the script plays its own copy of the actions and shares
-        // only the running flag, so freeing the record under it is safe.
-        m_scripts.erase(std::remove_if(m_scripts.begin(), m_scripts.end(),
-                                       [script](const std::unique_ptr<CScript>& owned) {
-                                           return owned.get() == script;
-                                       }),
-                        m_scripts.end());
+    std::vector<size_t> rows;  // ascending, as the list gives them
+    for (int row : selected) {
+        if (static_cast<size_t>(row) >= m_library.size()) continue;
+        ::DeleteFileA((ScriptFolder() + m_library[static_cast<size_t>(row)].m_fileName).c_str());
+        rows.push_back(static_cast<size_t>(row));
     }
+    // A run of a deleted script plays its own copy of the actions and shares
+    // only the running flag, so freeing the records under it is safe.
+    const RowMarks marks = SaveRowMarks(rows);
+    m_library.Remove(rows);
+    ShowRows(marks);
 }
 
-void CMacroDlg::SetRowEnabled(int row, CScript& script, bool enabled) {
-    script.m_enabled = enabled ? 1 : 0;
-    m_scriptList.SetItemText(row, 1, enabled ? kValidMark : L"");
-    WriteProfileKey(ScriptFolder() + script.m_fileName, "General", "Enable", enabled ? "1" : "0");
+void CMacroDlg::SetRowEnabled(size_t row, bool enabled) {
+    m_library.SetEnabled(row, enabled);
+    WriteProfileKey(ScriptFolder() + m_library[row].m_fileName, "General", "Enable", enabled ? "1" : "0");
 }
 
 void CMacroDlg::OnToggleValid() {
     for (int row : m_scriptList.SelectedItems())
-        if (CScript* script = RowScript(row)) SetRowEnabled(row, *script, script->m_enabled == 0);
+        if (static_cast<size_t>(row) < m_library.size())
+            SetRowEnabled(static_cast<size_t>(row), m_library[static_cast<size_t>(row)].m_enabled == 0);
+    ::InvalidateRect(m_scriptList.GetSafeHwnd(), nullptr, FALSE);
 }
 
 void CMacroDlg::OnAllValid() {
-    for (int row = 0; row < m_scriptList.GetItemCount(); ++row)
-        if (CScript* script = RowScript(row)) SetRowEnabled(row, *script, true);
+    for (size_t row = 0; row < m_library.size(); ++row) SetRowEnabled(row, true);
+    ::InvalidateRect(m_scriptList.GetSafeHwnd(), nullptr, FALSE);
 }
 
 void CMacroDlg::OnAllInvalid() {
-    for (int row = 0; row < m_scriptList.GetItemCount(); ++row)
-        if (CScript* script = RowScript(row)) SetRowEnabled(row, *script, false);
+    for (size_t row = 0; row < m_library.size(); ++row) SetRowEnabled(row, false);
+    ::InvalidateRect(m_scriptList.GetSafeHwnd(), nullptr, FALSE);
 }
 
 void CMacroDlg::EnableWindowChoice(bool enable) {
@@ -361,20 +319,21 @@ void CMacroDlg::FillWindowList() {
 }
 
 LRESULT CMacroDlg::OnHotKey(WPARAM wParam, LPARAM) {
-    if (wParam > 0xFFFF) return 0;  // no 16-bit key code equals it
-    std::vector<CScript*> scripts;
-    for (int row = 0; row < m_scriptList.GetItemCount(); ++row)
-        if (CScript* script = RowScript(row)) scripts.push_back(script);
+    if (wParam > 0xFFFF || !m_runs) return 0;  // no 16-bit key code equals it
+    const auto vk = static_cast<uint16_t>(wParam);
+    DispatchContext context;
+    context.edition = kProgramEdition;
+    context.stopHotkey = m_stopHotkey;
+    context.stopHotkeyMod = m_stopHotkeyMod;
+    // Every key typed anywhere in the session comes here: one that starts
+    // and stops nothing is done with before anything is read.
+    if (!ReportConcerns(m_library, vk, context)) return 0;
 
     HeldModifiers held;
     held.alt = KeyDown(VK_MENU);
     held.ctrl = KeyDown(VK_CONTROL);
     held.shift = KeyDown(VK_SHIFT);
 
-    DispatchContext context;
-    context.edition = kProgramEdition;
-    context.stopHotkey = m_stopHotkey;
-    context.stopHotkeyMod = m_stopHotkeyMod;
     context.targetMode = m_targetMode;
     // The title as the window list holds it, in the ANSI code page, as the
     // foreground window's title is read during the run.
@@ -382,7 +341,7 @@ LRESULT CMacroDlg::OnHotKey(WPARAM wParam, LPARAM) {
     ::GetDlgItemTextA(m_hWnd, IDC_WINDOW_COMBO, title, sizeof(title));
     context.targetTitle = title;
 
-    if (m_runs) DispatchHotkey(scripts, static_cast<uint16_t>(wParam), held, context, *m_runs);
+    DispatchHotkey(m_library, vk, held, context, *m_runs);
     return 0;
 }
 

@@ -13,6 +13,8 @@
 #include "list_control.h"
 #include "scoped_handles.h"
 #include "script.h"
+#include "script_library.h"
+#include "script_rows.h"
 #include "web_browser.h"
 
 namespace tarvix {
@@ -29,8 +31,8 @@ public:
     CMacroDlg();
     ~CMacroDlg() override;
 
-    // One row for a record the window owns from now on.
-    void AddScriptRow(CScript* script);
+    // One row for a record the library owns from now on.
+    void AddScriptRow(std::unique_ptr<CScript> script);
     void LoadScripts();
     void ReadStopHotkey();
     // The page answered: the browser in place of the banner.
@@ -52,13 +54,24 @@ private:
     void PlaceBrowser(const WebAddress& page);
     void NoteAdPanelInput(const MSG& msg);
     void CloseAdPanel();
-    // The row of a record the window already owns, at its sorted place.
-    void InsertScriptRow(CScript* script);
+    // Selection, focus and the Shift range's start, held by record while
+    // rows come, go and move.
+    struct RowMarks {
+        std::vector<const CScript*> selected;
+        const CScript* focused = nullptr;
+        const CScript* selectionMark = nullptr;
+    };
+    // The marks as they are to be once the rows `leaving` (ascending) have
+    // gone; a row that leaves hands its focus on as the list's own deletion
+    // did.
+    RowMarks SaveRowMarks(const std::vector<size_t>& leaving = {}) const;
+    const CScript* MarkAfterLeaving(int row, const std::vector<size_t>& leaving) const;
+    // The list shows the library's rows again, with the marks where their
+    // records now are.
+    void ShowRows(const RowMarks& marks);
     void FillWindowList();
     void EnableWindowChoice(bool enable);
-    std::wstring RowHotkeyText(const CScript& script) const;
-    CScript* RowScript(int row) const;
-    void SetRowEnabled(int row, CScript& script, bool enabled);
+    void SetRowEnabled(size_t row, bool enabled);
     std::string ScriptFolder() const;
     std::string SettingsFile() const;
     void AddTrayIcon();
@@ -83,6 +96,8 @@ private:
     void OnAdd();
     void OnModify();
     LRESULT OnScriptListDblClk(NMHDR* header);
+    LRESULT OnScriptListGetDispInfo(NMHDR* header);
+    LRESULT OnScriptListFindItem(NMHDR* header);
     void OnDelete();
     void OnToggleValid();
     void OnAllValid();
@@ -105,8 +120,9 @@ private:
     win32::ScopedFont m_listFont;
     UINT m_dpi = ui::kDesignDpi;
     ui::DpiPictures m_pictures;
-    // The records of the rows; a row's item data points into this.
-    std::vector<std::unique_ptr<CScript>> m_scripts;
+    ScriptRowTexts m_rowTexts;
+    // The scripts; the list shows its rows and asks it for their texts.
+    ScriptLibrary m_library;
     std::unique_ptr<PlaybackRuns> m_runs;
     bool m_reportingHotkeys = false;
     // The advertisement panel: the browser, when there is one, what keeps it

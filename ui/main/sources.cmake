@@ -7,7 +7,9 @@ set(TARVIX_MAIN_WINDOW_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/browser_lockdown.cpp
     ${CMAKE_CURRENT_LIST_DIR}/macro_dlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/macro_dlg_ad.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/macro_dlg_list.cpp
     ${CMAKE_CURRENT_LIST_DIR}/macro_dlg_tray.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/script_rows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/shell_links.cpp
     ${CMAKE_CURRENT_LIST_DIR}/system_library.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tray_icon.cpp

@@ -1,0 +1,225 @@
+// The script library: the list's order, the start-hotkey index and removing
+// many rows at once.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "library_order.h"
+
+namespace tarvix {
+namespace {
+
+using testing::HotkeyTextOrder;
+using testing::Record;
+
+constexpr uint16_t F1 = 0x70, F5 = 0x74, F6 = 0x75, F7 = 0x76;
+
+std::vector<std::string> Names(const ScriptLibrary& library) {
+    std::vector<std::string> names;
+    for (size_t row = 0; row < library.size(); ++row) names.push_back(library[row].m_fileName);
+    return names;
+}
+
+std::vector<std::string> Names(const std::vector<const CScript*>& scripts) {
+    std::vector<std::string> names;
+    for (const CScript* s : scripts) names.push_back(s->m_fileName);
+    return names;
+}
+
+using Names_ = std::vector<std::string>;
+
+template <class... R>
+std::vector<std::unique_ptr<CScript>> Found(R... records) {
+    std::vector<std::unique_ptr<CScript>> list;
+    (list.push_back(std::move(records)), ...);
+    return list;
+}
+
+TEST(LibraryOrder, RowsSortByHotkeyTextWhateverTheFoundOrder) {
+    ScriptLibrary library(HotkeyTextOrder());
+    library.AddAll(Found(Record(F1, ModCtrl, "f1"), Record('A', ModAlt, "a"), Record('B', ModShift, "b")));
+    EXPECT_EQ(Names(library), (Names_{"a", "f1", "b"})) << "Alt+<A>, Ctrl+<F1>, Shift+<B>";
+}
+
+TEST(LibraryOrder, OfEqualTextsTheLatestAddedComesFirst) {
+    // As the sorted list control places a new row before the rows it equals.
+    ScriptLibrary library(HotkeyTextOrder());
+    library.AddAll(Found(Record(F5, 0, "found first"), Record(F6, 0, "other"), Record(F5, 0, "found second")));
+    EXPECT_EQ(Names(library), (Names_{"found second", "found first", "other"}));
+    EXPECT_EQ(library.Add(Record(F5, 0, "added")), 0u);
+    EXPECT_EQ(library.Add(Record(F7, 0, "last key")), 4u);
+    EXPECT_EQ(Names(library), (Names_{"added", "found second", "found first", "other", "last key"}));
+}
+
+TEST(LibraryOrder, LoadingAllAtOnceGivesTheRowsOfAddingOneByOne) {
+    std::mt19937 random(7);
+    ScriptLibrary atOnce(HotkeyTextOrder()), oneByOne(HotkeyTextOrder());
+    std::vector<std::unique_ptr<CScript>> found;
+    for (int i = 0; i < 400; ++i) {
+        // Few distinct hotkeys, so most rows have equals.
+        const auto vk = static_cast<uint16_t>(F1 + random() % 4);
+        const auto mods = static_cast<uint16_t>(random() % 3);
+        found.push_back(Record(vk, mods, std::to_string(i)));
+        oneByOne.Add(Record(vk, mods, std::to_string(i)));
+    }
+    atOnce.AddAll(std::move(found));
+    EXPECT_EQ(Names(atOnce), Names(oneByOne));
+    for (uint16_t vk = F1; vk < F1 + 4; ++vk)
+        for (uint16_t mods = 0; mods < 3; ++mods)
+            EXPECT_EQ(Names(atOnce.ScriptsOn(vk, mods)), Names(oneByOne.ScriptsOn(vk, mods)));
+}
+
+TEST(LibraryOrder, AModifiedRecordStaysTheSameRecordAtItsNewPlace) {
+    ScriptLibrary library(HotkeyTextOrder());
+    library.AddAll(Found(Record(F5, 0, "a"), Record(F6, 0, "b"), Record(F7, 0, "c")));
+    const CScript* b = &library[1];
+    CScript edited = library[1];
+    edited.m_beginHotkey = F5;
+    edited.m_description = "changed";
+    EXPECT_EQ(library.Replace(1, edited), 0u) << "a modified row sorts as one added now";
+    EXPECT_EQ(&library[0], b);
+    EXPECT_EQ(library[0].m_description, "changed");
+    EXPECT_EQ(Names(library.ScriptsOn(F5, 0)), (Names_{"b", "a"}));
+    EXPECT_TRUE(library.ScriptsOn(F6, 0).empty());
+    EXPECT_FALSE(library.UsesKey(F6));
+
+    // Unchanged hotkey: still moves before the rows it equals.
+    EXPECT_EQ(library.Replace(1, library[1]), 0u);
+    EXPECT_EQ(Names(library), (Names_{"a", "b", "c"}));
+    EXPECT_EQ(library.Replace(3, edited), 3u) << "no such row: nothing changes";
+    EXPECT_EQ(Names(library), (Names_{"a", "b", "c"}));
+}
+
+TEST(LibraryIndex, TheScriptsOfOneHotkeyInListOrderWithExactModifiers) {
+    ScriptLibrary library(HotkeyTextOrder());
+    library.AddAll(Found(Record(F5, ModCtrl, "ctrl 1"), Record(F5, 0, "plain"), Record(F5, ModCtrl | ModShift, "ctrl shift"),
+                         Record(F5, ModCtrl | ModExtended, "ctrl ext"), Record(F6, ModCtrl, "f6")));
+    auto disabled = Record(F5, ModCtrl, "ctrl 2");
+    disabled->m_enabled = 0;
+    library.Add(std::move(disabled));
+
+    EXPECT_EQ(Names(library.ScriptsOn(F5, ModCtrl)), (Names_{"ctrl 2", "ctrl ext", "ctrl 1"}))
+        << "newest first, the extended-key bit not looked at, invalid ones included";
+    EXPECT_EQ(Names(library.ScriptsOn(F5, ModCtrl | ModExtended)), Names(library.ScriptsOn(F5, ModCtrl)));
+    EXPECT_EQ(Names(library.ScriptsOn(F5, 0)), (Names_{"plain"}));
+    EXPECT_EQ(Names(library.ScriptsOn(F5, ModCtrl | ModShift)), (Names_{"ctrl shift"}));
+    EXPECT_TRUE(library.ScriptsOn(F5, ModAlt).empty());
+    EXPECT_TRUE(library.UsesKey(F5));
+    EXPECT_TRUE(library.UsesKey(F6));
+    EXPECT_FALSE(library.UsesKey(F7));
+}
+
+TEST(LibraryRemove, ManyRowsInAnyOrderGoAtOnceAndLeaveTheRestAsTheyWere) {
+    ScriptLibrary library(HotkeyTextOrder());
+    std::vector<std::unique_ptr<CScript>> found;
+    for (int i = 0; i < 900; ++i) found.push_back(Record(static_cast<uint16_t>(F1 + i % 3), 0, std::to_string(i)));
+    library.AddAll(std::move(found));
+    const Names_ before = Names(library);
+
+    std::vector<size_t> rows;
+    Names_ kept;
+    for (size_t row = 0; row < before.size(); ++row)
+        if (row % 3 == 1 || row < 300) rows.push_back(row);  // all of <F1> and a third of the rest
+        else kept.push_back(before[row]);
+    std::reverse(rows.begin(), rows.end());
+    rows.push_back(1);       // a repeat
+    rows.push_back(before.size());  // no such row
+    rows.push_back(100000);
+    library.Remove(rows);
+
+    EXPECT_EQ(Names(library), kept);
+    EXPECT_TRUE(library.ScriptsOn(F1, 0).empty());
+    EXPECT_FALSE(library.UsesKey(F1));
+    Names_ onF6;
+    for (const std::string& name : kept)
+        if (std::stoi(name) % 3 == 1) onF6.push_back(name);
+    EXPECT_EQ(Names(library.ScriptsOn(F1 + 1, 0)), onF6);
+    library.Remove({});
+    EXPECT_EQ(Names(library), kept);
+}
+
+// A model of the sorted list control: a new row goes before the first row
+// whose text is not less than its own.
+struct ListModel {
+    struct Row {
+        std::string name;
+        uint16_t vk, mods;
+        std::string text() const { return HotkeyText(vk, mods); }
+    };
+    std::vector<Row> rows;
+    size_t Insert(Row row) {
+        size_t at = 0;
+        while (at < rows.size() && rows[at].text() < row.text()) ++at;
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), row);
+        return at;
+    }
+};
+
+void ExpectSame(const ScriptLibrary& library, const ListModel& model) {
+    ASSERT_EQ(library.size(), model.rows.size());
+    for (size_t row = 0; row < model.rows.size(); ++row) ASSERT_EQ(library[row].m_fileName, model.rows[row].name);
+    for (uint16_t vk = F1; vk < F1 + 3; ++vk) {
+        bool used = false;
+        for (uint16_t mods = 0; mods < 16; ++mods) {
+            Names_ expected;
+            for (const auto& row : model.rows)
+                if (row.vk == vk && (row.mods & 7) == (mods & 7)) expected.push_back(row.name);
+            used = used || !expected.empty();
+            ASSERT_EQ(Names(library.ScriptsOn(vk, mods)), expected) << vk << " " << mods;
+        }
+        ASSERT_EQ(library.UsesKey(vk), used);
+    }
+}
+
+TEST(LibraryModel, OrderAndIndexFollowEveryAddModifyAndRemove) {
+    std::mt19937 random(11);
+    ScriptLibrary library(HotkeyTextOrder());
+    ListModel model;
+    int next = 0;
+    auto hotkey = [&random] {
+        return std::make_pair(static_cast<uint16_t>(F1 + random() % 3), static_cast<uint16_t>(random() % 10));
+    };
+    for (int step = 0; step < 600; ++step) {
+        const unsigned choice = random() % 10;
+        if (choice < 5 || model.rows.empty()) {
+            auto [vk, mods] = hotkey();
+            const std::string name = std::to_string(next++);
+            ASSERT_EQ(library.Add(Record(vk, mods, name)), model.Insert({name, vk, mods}));
+        } else if (choice < 8) {
+            const size_t row = random() % model.rows.size();
+            auto [vk, mods] = hotkey();
+            CScript edited = library[row];
+            edited.m_beginHotkey = vk;
+            edited.m_beginHotkeyMod = mods;
+            ListModel::Row moved = model.rows[row];
+            model.rows.erase(model.rows.begin() + static_cast<std::ptrdiff_t>(row));
+            moved.vk = vk;
+            moved.mods = mods;
+            ASSERT_EQ(library.Replace(row, edited), model.Insert(moved));
+        } else {
+            std::vector<size_t> rows;
+            for (size_t row = 0; row < model.rows.size(); ++row)
+                if (random() % 4 == 0) rows.push_back(row);
+            for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+                model.rows.erase(model.rows.begin() + static_cast<std::ptrdiff_t>(*it));
+            std::shuffle(rows.begin(), rows.end(), random);
+            library.Remove(rows);
+        }
+        ExpectSame(library, model);
+    }
+}
+
+TEST(LibraryEnable, SetEnabledChangesOnlyThatRow) {
+    ScriptLibrary library(HotkeyTextOrder());
+    library.AddAll(Found(Record(F5, 0, "a"), Record(F6, 0, "b")));
+    library.SetEnabled(1, false);
+    EXPECT_EQ(library[0].m_enabled, 1);
+    EXPECT_EQ(library[1].m_enabled, 0);
+    library.SetEnabled(1, true);
+    library.SetEnabled(7, false);  // no such row
+    EXPECT_EQ(library[1].m_enabled, 1);
+    EXPECT_EQ(library.ScriptsOn(F6, 0).size(), 1u) << "the index holds invalid and valid scripts alike";
+}
+
+}  // namespace
+}  // namespace tarvix
