@@ -7,6 +7,7 @@
 #include "ad_panel.h"
 #include "data_exchange.h"
 #include "edition_config.h"
+#include "file_io.h"
 #include "hook_api.h"
 #include "key_names.h"
 #include "macro_app.h"
@@ -142,16 +143,8 @@ void CMacroDlg::InitScriptList() {
 }
 
 void CMacroDlg::LoadScripts() {
-    const std::string pattern = ScriptFolder() + "*.txt";
-    WIN32_FIND_DATAA found;
-    const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    std::vector<std::string> names;
-    do {
-        // A folder whose name ends in .txt is no script.
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    const std::vector<std::string> names = TextFileNames(ScriptFolder());
+    if (names.empty()) return;
 
     std::vector<std::unique_ptr<CScript>> scripts = LoadScriptFiles(ScriptFolder(), names, kProgramEdition);
 
@@ -178,7 +171,7 @@ void CMacroDlg::LoadScripts() {
 }
 
 std::wstring CMacroDlg::RowHotkeyText(const CScript& script) const {
-    return ui::WideFromAnsi(HotkeyText(script.m_beginHotkey, script.m_beginHotkeyMod));
+    return ui::WideFromBig5(HotkeyText(script.m_beginHotkey, script.m_beginHotkeyMod));
 }
 
 void CMacroDlg::AddScriptRow(CScript* script) {
@@ -190,8 +183,8 @@ void CMacroDlg::InsertScriptRow(CScript* script) {
     const int row = m_scriptList.InsertItem(m_scriptList.GetItemCount(), RowHotkeyText(*script));
     if (row < 0) return;
     if (script->m_enabled) m_scriptList.SetItemText(row, 1, kValidMark);
-    m_scriptList.SetItemText(row, 2, ui::WideFromAnsi(script->m_description));
-    m_scriptList.SetItemText(row, 3, ui::WideFromAnsi(script->m_fileName));
+    m_scriptList.SetItemText(row, 2, ui::WideFromBig5(script->m_description));
+    m_scriptList.SetItemText(row, 3, ui::WideFromBig5(script->m_fileName));
     m_scriptList.SetItemData(row, reinterpret_cast<LPARAM>(script));
 }
 
@@ -244,7 +237,7 @@ void CMacroDlg::OnDelete() {
         CScript* script = RowScript(*row);
         m_scriptList.DeleteItem(*row);
         if (!script) continue;
-        ::DeleteFileA((ScriptFolder() + script->m_fileName).c_str());
+        RemoveFile(PathInFolder(ScriptFolder(), script->m_fileName));
         // A run of the script plays its own copy of the actions and shares
         // only the running flag, so freeing the record under it is safe.
         m_scripts.erase(std::remove_if(m_scripts.begin(), m_scripts.end(),
@@ -258,7 +251,7 @@ void CMacroDlg::OnDelete() {
 void CMacroDlg::SetRowEnabled(int row, CScript& script, bool enabled) {
     script.m_enabled = enabled ? 1 : 0;
     m_scriptList.SetItemText(row, 1, enabled ? kValidMark : L"");
-    WriteProfileKey(ScriptFolder() + script.m_fileName, "General", "Enable", enabled ? "1" : "0");
+    WriteProfileKey(PathInFolder(ScriptFolder(), script.m_fileName), "General", "Enable", enabled ? "1" : "0");
 }
 
 void CMacroDlg::OnToggleValid() {
@@ -295,12 +288,15 @@ void CMacroDlg::OnOneWindow() {
 void CMacroDlg::OnRefresh() { FillWindowList(); }
 
 void CMacroDlg::FillWindowList() {
-    WindowTitleList titles([](unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; });
+    // In Big5, as the player reads the foreground window's title.
+    WindowTitleList titles;
     ::EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
-            char title[1024];
-            const int length = ::GetWindowTextA(window, title, sizeof(title));
-            if (length > 0) reinterpret_cast<WindowTitleList*>(param)->Add(std::string_view(title, length));
+            wchar_t title[1024];
+            const int length = ::GetWindowTextW(window, title, 1024);
+            if (length > 0)
+                reinterpret_cast<WindowTitleList*>(param)->Add(
+                    ui::Big5FromWide(std::wstring_view(title, static_cast<size_t>(length))));
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&titles));
@@ -308,11 +304,12 @@ void CMacroDlg::FillWindowList() {
     // Windows that have closed since the last fill leave the list. The items
     // go in at given places, which the sorted style leaves as they are.
     const HWND combo = GetDlgItem(IDC_WINDOW_COMBO);
-    ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     int index = 0;
     for (const std::string& title : titles.items())
-        ::SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(title.c_str()));
-    ::SendMessageA(combo, CB_SETCURSEL, 0, 0);
+        ::SendMessageW(combo, CB_INSERTSTRING, static_cast<WPARAM>(index++),
+                       reinterpret_cast<LPARAM>(ui::WideFromBig5(title).c_str()));
+    ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
 }
 
 LRESULT CMacroDlg::OnHotKey(WPARAM wParam, LPARAM) {
@@ -331,11 +328,8 @@ LRESULT CMacroDlg::OnHotKey(WPARAM wParam, LPARAM) {
     context.stopHotkey = m_stopHotkey;
     context.stopHotkeyMod = m_stopHotkeyMod;
     context.targetMode = m_targetMode;
-    // The title as the window list holds it, in the ANSI code page, as the
-    // foreground window's title is read during the run.
-    char title[1024] = {};
-    ::GetDlgItemTextA(m_hWnd, IDC_WINDOW_COMBO, title, sizeof(title));
-    context.targetTitle = title;
+    // In Big5, as the foreground window's title is read during the run.
+    context.targetTitle = ui::Big5FromWide(ui::Window(GetDlgItem(IDC_WINDOW_COMBO)).GetText());
 
     if (m_runs) DispatchHotkey(scripts, static_cast<uint16_t>(wParam), held, context, *m_runs);
     return 0;
@@ -363,7 +357,7 @@ LRESULT CMacroDlg::OnDestroy(WPARAM, LPARAM) {
     m_runs.reset();
     UpdateData(true);
     Settings(SettingsFile()).WriteEnableType(m_targetMode);
-    if (m_trayIcon.cbSize) ::Shell_NotifyIconA(NIM_DELETE, &m_trayIcon);
+    if (m_trayIcon.cbSize) ::Shell_NotifyIconW(NIM_DELETE, &m_trayIcon);
     PassToDefault();
     return 0;
 }

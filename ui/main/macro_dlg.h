@@ -91,7 +91,7 @@ private:
     std::wstring m_targetTitle;
     HICON m_icon;
     HCURSOR m_handCursor;
-    NOTIFYICONDATAA m_trayIcon{};
+    NOTIFYICONDATAW m_trayIcon{};
 
     HFONT m_listFont = nullptr;
     // The records of the rows; a row's item data points into this.

@@ -13,15 +13,14 @@ namespace tarvix {
 
 void CMacroDlg::AddTrayIcon() {
     const HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    const std::string tip = ui::AnsiFromWide(ui::ResourceString(IDS_TRAY_TIP));
-    m_trayIcon = MakeTrayIconData(m_hWnd, icon, tip, kProgramEdition == Edition::V10);
-    ::Shell_NotifyIconA(NIM_ADD, &m_trayIcon);
+    m_trayIcon = MakeTrayIconData(m_hWnd, icon, ui::ResourceString(IDS_TRAY_TIP), kProgramEdition == Edition::V10);
+    ::Shell_NotifyIconW(NIM_ADD, &m_trayIcon);
 }
 
 LRESULT CMacroDlg::OnTaskbarCreated(WPARAM, LPARAM) {
     // The shell has restarted and forgotten every icon; without ours a
     // hidden window could not be brought back.
-    if (m_trayIcon.cbSize) ::Shell_NotifyIconA(NIM_ADD, &m_trayIcon);
+    if (m_trayIcon.cbSize) ::Shell_NotifyIconW(NIM_ADD, &m_trayIcon);
     PassToDefault();
     return 0;
 }
