@@ -139,7 +139,7 @@ class TarvixCase(unittest.TestCase):
             raise AssertionError(f"no {WINDOW_TEXTS_EXE} (build the windows preset)")
         process = self.session.start(WINDOW_TEXTS_EXE, args, cwd=self.logs, stdout=subprocess.PIPE)
         out, _ = process.communicate(timeout=60)
-        self.assertEqual(process.returncode, 0, f"window_texts {args[0]} {args[1]} {args[2]}: no such control")
+        self.assertEqual(process.returncode, 0, f"window_texts {' '.join(map(str, args))}: no such control")
         return out.decode("utf-8")
 
     def control_text(self, title, control_id):
@@ -152,6 +152,9 @@ class TarvixCase(unittest.TestCase):
 
     def control_rows(self, title, control_id):
         return [line.split("\t") for line in self.control_text(title, control_id)]
+
+    def foreground_title(self):
+        return self._window_texts("foreground").rstrip("\n")
 
     def set_control_text(self, title, control_id, text):
         """Puts text into an edit control as typing it would."""
