@@ -13,7 +13,4 @@ bool IsBig5LeadByte(unsigned char c);
 // Whether a byte can follow a Big5 lead byte.
 bool IsBig5TrailByte(unsigned char c);
 
-// Single-byte code pages.
-bool IsNeverLeadByte(unsigned char c);
-
 }  // namespace tarvix
