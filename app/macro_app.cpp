@@ -9,6 +9,7 @@
 #include "edition_config.h"
 #include "macro_dlg.h"
 #include "paths.h"
+#include "wide_text.h"
 
 namespace tarvix {
 
@@ -18,13 +19,14 @@ namespace {
 // so only one of them runs in a user logon.
 constexpr char kRunOnceMutex[] = "Keyvane Run once";
 
-// The full path of the program file, however long.
+// The full path of the program file, however long, as a path (UTF-8): the
+// folder may hold characters that no narrow code page has.
 std::string ModulePath() {
-    std::vector<char> path(MAX_PATH);
+    std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return std::string();
-        if (length < path.size()) return std::string(path.data(), length);
+        if (length < path.size()) return PathFromWide(std::wstring_view(path.data(), length));
         path.resize(path.size() * 2);
     }
 }
@@ -79,7 +81,7 @@ void CMacroApp::InitPaths() {
     if (kProgramTraits.createsScriptFolder) {
         // Fails harmlessly when the folder is there already; without rights
         // the saves into it fail later and say so.
-        ::CreateDirectoryA((m_programFolder + "script").c_str(), nullptr);
+        ::CreateDirectoryW(WideFromPath(m_programFolder + "script").c_str(), nullptr);
     }
 }
 

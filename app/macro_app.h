@@ -14,7 +14,8 @@ public:
     // by the time this returns (at once when another copy runs).
     BOOL InitInstance();
 
-    // Drive and directory of the program file, ending in a backslash.
+    // Drive and directory of the program file, ending in a backslash; a
+    // path in the file system's form (UTF-8, file_io.h), not a model string.
     const std::string& programFolder() const { return m_programFolder; }
 
 private:

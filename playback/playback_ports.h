@@ -15,12 +15,15 @@ public:
     virtual ~InputSink() = default;
     // The scan code of a virtual key in the current layout (0 when none).
     virtual uint16_t ScanCode(uint8_t vk) = 0;
-    // VkKeyScanA of one ANSI byte: low byte the key, 0x100 Shift; -1 no key.
+    // The key of one single-byte character of the model's Big5 text, as
+    // VkKeyScan gives it: low byte the key, 0x100 Shift; -1 no key. Only
+    // ASCII has keys; the bytes above have none whatever the system's code
+    // page, so they are typed as characters.
     virtual int16_t KeyScan(unsigned char c) = 0;
     virtual void Key(uint8_t vk, uint16_t scan, bool up) = 0;
-    // One character of the ANSI code page (one or two bytes), typed as the
-    // Unicode character it stands for.
-    virtual void Character(std::string_view ansiChar, bool up) = 0;
+    // One character of Big5 text (one or two bytes), typed as the Unicode
+    // character it stands for.
+    virtual void Character(std::string_view big5Char, bool up) = 0;
     virtual void Button(MouseButton button, bool up) = 0;
     // Moves the pointer exactly onto a point of the virtual desktop.
     virtual void MoveTo(int32_t x, int32_t y) = 0;

@@ -2,10 +2,25 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvix {
 
-// Paths are narrow strings in the ANSI code page, as the program builds them.
+// Paths are narrow strings in the file system's own form: UTF-8 on Windows,
+// where the wide file functions take them (wide_text.h), so that the program
+// folder may hold any character; the bytes the system uses elsewhere. A file
+// name from the model (a script's, in Big5) joins a path only through
+// PathInFolder, which converts it.
+
+// folder (ending in a separator) + the file named by `big5Name`. On Windows
+// an empty path, which names no file, when the name is no Big5 text.
+std::string PathInFolder(const std::string& folder, std::string_view big5Name);
+
+// The names, in Big5, of the files (not folders) in `folder` whose names end
+// in ".txt" in any letter case, in the order the system lists them. A file
+// whose name has no Big5 form is listed by its short name when that has one,
+// and left out otherwise: the program could not name it again.
+std::vector<std::string> TextFileNames(const std::string& folder);
 
 // Reads a whole file. Returns false when it cannot be opened or read; errno
 // is then ENOENT when the file (or its folder) is not there.

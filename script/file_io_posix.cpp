@@ -1,4 +1,6 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,7 +23,43 @@ bool WriteAllAndSync(const std::string& path, std::string_view bytes) {
     return ::close(fd) == 0 && ok;
 }
 
+bool EndsInTxt(std::string_view name) {
+    if (name.size() < 4) return false;
+    std::string ending(name.substr(name.size() - 4));
+    for (char& c : ending)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ending == ".txt";
+}
+
 }  // namespace
+
+// Names are bytes here, Big5 ones included, as the file system keeps them.
+std::string PathInFolder(const std::string& folder, std::string_view big5Name) {
+    return folder + std::string(big5Name);
+}
+
+std::vector<std::string> TextFileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat info;
+        if (!EndsInTxt(name) || ::stat((folder + name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+bool CanOpenForReading(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     const std::string temp = path + ".tmp";

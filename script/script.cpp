@@ -42,7 +42,7 @@ bool IsDeviceStem(std::string_view base, int n) {
 }
 
 // Long descriptions are cut so that folder and name stay within the path
-// lengths the system's narrow file functions accept.
+// lengths the system's file functions accept.
 constexpr size_t kMaxBaseBytes = 128;
 
 constexpr int kMaxNameNumber = 1000000;
@@ -72,7 +72,7 @@ bool CScript::AddActionFromLine(std::string_view line) {
 void CScript::Load(const std::string& scriptFolder, const std::string& fileName) {
     m_fileName = fileName;
     std::string text;
-    const bool readable = ReadWholeFile(scriptFolder + fileName, text);
+    const bool readable = ReadWholeFile(PathInFolder(scriptFolder, fileName), text);
     const ProfileDocument profile(readable ? text : std::string());
 
     m_enabled = profile.GetInt("General", "Enable", 1);
@@ -139,35 +139,41 @@ std::string CScript::SerializedText() const {
 
 bool CScript::Save(const std::string& scriptFolder) const {
     if (m_fileName.empty()) return false;
-    return WriteFileAtomically(scriptFolder + m_fileName, SerializedText());
+    return WriteFileAtomically(PathInFolder(scriptFolder, m_fileName), SerializedText());
 }
 
 int32_t LinesToConfirmBeforeSaving(const CScript& script) {
     return TraitsOf(script.edition()).asksBeforeDroppingUnreadLines ? script.m_unreadLineCount : 0;
 }
 
-std::string FileNameBase(std::string_view description, LeadByteTest isLeadByte) {
+std::string FileNameBase(std::string_view description) {
     if (description.empty()) return "NoName";
     static constexpr std::string_view kForbidden = "\\/:*?\"<>|";
     size_t i = 0;
     while (i < description.size()) {
         const unsigned char c = static_cast<unsigned char>(description[i]);
-        // A trail byte may equal "\" or "|"; it belongs to its character.
-        const size_t width = (isLeadByte(c) && i + 1 < description.size()) ? 2 : 1;
-        if (width == 1 && (c < 0x20 || kForbidden.find(static_cast<char>(c)) != std::string_view::npos))
-            break;
-        if (i + width > kMaxBaseBytes) break;
-        i += width;
+        if (IsBig5LeadByte(c)) {
+            // A trail byte may equal "\" or "|"; it belongs to its character.
+            // A lead byte without its trail is no character a name can hold.
+            if (i + 1 >= description.size() || !IsBig5TrailByte(static_cast<unsigned char>(description[i + 1])))
+                break;
+            if (i + 2 > kMaxBaseBytes) break;
+            i += 2;
+            continue;
+        }
+        if (c < 0x20 || c >= 0x80 || kForbidden.find(static_cast<char>(c)) != std::string_view::npos) break;
+        if (i + 1 > kMaxBaseBytes) break;
+        ++i;
     }
     return std::string(description.substr(0, i));
 }
 
-void CScript::ChooseFileName(const std::string& scriptFolder, LeadByteTest isLeadByte) {
-    const std::string base = FileNameBase(m_description, isLeadByte);
+void CScript::ChooseFileName(const std::string& scriptFolder) {
+    const std::string base = FileNameBase(m_description);
     for (int n = 1; n <= kMaxNameNumber; ++n) {
         if (IsDeviceStem(base, n)) continue;
         std::string name = base + std::to_string(n) + ".txt";
-        if (!CanOpenForReading(scriptFolder + name)) {
+        if (!CanOpenForReading(PathInFolder(scriptFolder, name))) {
             m_fileName = std::move(name);
             return;
         }

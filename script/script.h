@@ -40,7 +40,7 @@ public:
     std::string SerializedText() const;
 
     // Picks a free file name for a new script in scriptFolder.
-    void ChooseFileName(const std::string& scriptFolder, LeadByteTest isLeadByte = IsBig5LeadByte);
+    void ChooseFileName(const std::string& scriptFolder);
 
     Edition edition() const { return m_edition; }
 
@@ -73,8 +73,9 @@ private:
 // likely written by edition 1.1; edition 1.1 saves as it always has.
 int32_t LinesToConfirmBeforeSaving(const CScript& script);
 
-// The base of a new script's file name: the description cut at the first
-// character a Windows file name cannot hold, "NoName" for an empty one.
-std::string FileNameBase(std::string_view description, LeadByteTest isLeadByte);
+// The base of a new script's file name: the description (Big5) cut at the
+// first character a Windows file name cannot hold, or at the first bytes that
+// are no Big5 character; "NoName" for an empty one.
+std::string FileNameBase(std::string_view description);
 
 }  // namespace tarvix

@@ -41,7 +41,7 @@ enum ActionCategory : int32_t {
 struct ScriptAction {
     int32_t category = CategoryEnd;
     int32_t kind = KindEndMarker;
-    std::string text;  // SayString only; bytes in the ANSI code page
+    std::string text;  // SayString only; Big5 bytes
     int32_t param1 = 0;
     int32_t param2 = 0;
 

@@ -28,9 +28,12 @@ if [ "${#missing[@]}" -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# Wine takes the ANSI code page from the locale: zh_TW.UTF-8 gives 950 (Big5),
-# as on the users' systems, but only once the locale exists.
-if ! locale -a 2>/dev/null | grep -qi '^zh_TW\.utf-\?8$'; then
-  echo "setup: generating the zh_TW.UTF-8 locale"
-  as_root localedef -i zh_TW -f UTF-8 zh_TW.UTF-8
-fi
+# Wine takes the ANSI code page from the locale, but only once the locale
+# exists: zh_TW.UTF-8 gives 950 (Big5), as on the users' systems; en_US.UTF-8
+# gives 1252, as on an English Windows, where the tests run some cases again.
+for locale_name in zh_TW en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^${locale_name}\.utf-\?8$"; then
+    echo "setup: generating the ${locale_name}.UTF-8 locale"
+    as_root localedef -i "$locale_name" -f UTF-8 "${locale_name}.UTF-8"
+  fi
+done

@@ -7,7 +7,8 @@ namespace tarvix {
 
 // Drive and directory of the program file, ending in a backslash, as
 // _splitpath splits a full path: "C:\Tools\tarvix\tarvix.exe" gives
-// "C:\Tools\tarvix\". Both separators are accepted.
+// "C:\Tools\tarvix\". Both separators are accepted. The path is UTF-8 on
+// Windows (file_io.h), where no byte of a character equals a separator.
 std::string ProgramFolderFromModulePath(std::string_view modulePath);
 
 // The paths every part of the program builds from the program folder.

@@ -6,6 +6,7 @@
 
 #include "hook_api.h"
 #include "playback_engine.h"
+#include "wide_text.h"
 
 namespace tarvix {
 
@@ -36,26 +37,26 @@ void SendMouse(DWORD flags, LONG dx, LONG dy) {
 }  // namespace
 
 // The same lookup a run makes before its first key; it sends nothing.
-void Win32InputSink::PrepareThread() { ::MapVirtualKeyA(VK_SHIFT, MAPVK_VK_TO_VSC); }
+void Win32InputSink::PrepareThread() { ::MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC); }
 
 uint16_t Win32InputSink::ScanCode(uint8_t vk) {
-    return static_cast<uint16_t>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    return static_cast<uint16_t>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
 }
 
+// ASCII is the same character in Big5 and in every system code page, so its
+// key is what it always was; a byte above is no character of its own here.
 int16_t Win32InputSink::KeyScan(unsigned char c) {
-    return static_cast<int16_t>(::VkKeyScanA(static_cast<CHAR>(c)));
+    if (c >= 0x80) return -1;
+    return static_cast<int16_t>(::VkKeyScanW(static_cast<wchar_t>(c)));
 }
 
 void Win32InputSink::Key(uint8_t vk, uint16_t scan, bool up) {
     SendKey(vk, scan, up ? KEYEVENTF_KEYUP : 0);
 }
 
-void Win32InputSink::Character(std::string_view ansiChar, bool up) {
-    wchar_t units[4] = {};
-    const int count = ::MultiByteToWideChar(CP_ACP, 0, ansiChar.data(), static_cast<int>(ansiChar.size()),
-                                            units, 4);
-    for (int i = 0; i < count; ++i)
-        SendKey(0, units[i], KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0));
+void Win32InputSink::Character(std::string_view big5Char, bool up) {
+    for (wchar_t unit : WideFromBig5(big5Char))
+        SendKey(0, unit, KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0));
 }
 
 void Win32InputSink::Button(MouseButton button, bool up) {
@@ -114,14 +115,16 @@ bool Win32StopSignal::WaitFor(uint32_t ms) {
 
 bool Win32KeyState::IsDown(uint8_t vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
 
+// Read wide and converted as the main window's window list is, so that the
+// two compare alike whatever the system's code page.
 std::string Win32ForegroundWindow::Title() {
     const HWND window = ::GetForegroundWindow();
     if (!window) return std::string();
-    const int length = ::GetWindowTextLengthA(window);
+    const int length = ::GetWindowTextLengthW(window);
     if (length <= 0) return std::string();
-    std::vector<char> title(static_cast<size_t>(length) + 1);
-    const int copied = ::GetWindowTextA(window, title.data(), length + 1);
-    return std::string(title.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+    std::vector<wchar_t> title(static_cast<size_t>(length) + 1);
+    const int copied = ::GetWindowTextW(window, title.data(), length + 1);
+    return Big5FromWide(std::wstring_view(title.data(), copied > 0 ? static_cast<size_t>(copied) : 0));
 }
 
 }  // namespace tarvix

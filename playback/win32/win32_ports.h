@@ -19,7 +19,7 @@ public:
     uint16_t ScanCode(uint8_t vk) override;
     int16_t KeyScan(unsigned char c) override;
     void Key(uint8_t vk, uint16_t scan, bool up) override;
-    void Character(std::string_view ansiChar, bool up) override;
+    void Character(std::string_view big5Char, bool up) override;
     void Button(MouseButton button, bool up) override;
     void MoveTo(int32_t x, int32_t y) override;
     void MoveBy(int32_t dx, int32_t dy) override;

@@ -15,6 +15,7 @@ SOURCE_DIR = Path(__file__).resolve().parent.parent.parent
 WIN_BUILD_DIR = Path(os.environ.get("TARVIX_WIN_BUILD_DIR") or SOURCE_DIR / "build" / "windows")
 TARGET_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "target_window.exe"
 LIST_ROWS_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "list_rows.exe"
+WINDOW_TEXTS_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "window_texts.exe"
 
 # Virtual-key codes the scripts below use.
 VK = {"F5": 0x74, "F6": 0x75, "F7": 0x76, "F8": 0x77, "F9": 0x78, "F10": 0x79,
@@ -86,13 +87,16 @@ class TargetLog:
 
 
 class TarvixCase(unittest.TestCase):
-    """One booted prefix for all cases of a file; a fresh program folder,
-    tarvix and target window for each case."""
+    """One booted prefix for all cases of a file (per code page); a fresh
+    program folder, tarvix and target window for each case."""
 
     edition_exe = "tarvix.exe"
+    # The prefix's ANSI code page: the users' 950, or 1252 as on an English
+    # Windows.
+    code_page = 950
 
     def setUp(self):
-        self.session = harness.Session(reuse_prefix=True).open()
+        self.session = harness.Session(reuse_prefix=True, code_page=self.code_page).open()
         self.addCleanup(self.session.close)
         self.folder = self.session.program_folder()
         self.logs = self.session.temp_dir("tarvix-logs-")
@@ -144,6 +148,32 @@ class TarvixCase(unittest.TestCase):
             selected, focused = marks.split()
             rows.append((selected == "1", focused == "1", *cells))
         return rows
+
+    def _window_texts(self, *args):
+        if not WINDOW_TEXTS_EXE.exists():
+            raise AssertionError(f"no {WINDOW_TEXTS_EXE} (build the windows preset)")
+        process = self.session.start(WINDOW_TEXTS_EXE, args, cwd=self.logs, stdout=subprocess.PIPE)
+        out, _ = process.communicate(timeout=60)
+        self.assertEqual(process.returncode, 0, f"window_texts {' '.join(map(str, args))}: no such control")
+        return out.decode("utf-8")
+
+    def control_text(self, title, control_id):
+        """A control's text in the window titled `title`, or a list view's
+        rows as lists of column texts; checks the prefix's code page too."""
+        lines = self._window_texts("get", title, control_id).split("\n")
+        self.assertEqual(lines[0], f"codepage {self.code_page}")
+        body = [line for line in lines[1:] if line]
+        return body
+
+    def control_rows(self, title, control_id):
+        return [line.split("\t") for line in self.control_text(title, control_id)]
+
+    def foreground_title(self):
+        return self._window_texts("foreground").rstrip("\n")
+
+    def set_control_text(self, title, control_id, text):
+        """Puts text into an edit control as typing it would."""
+        self._window_texts("set", title, control_id, text)
 
     def press(self, *keys):
         self.session.xdotool("key", "--delay", "60", *keys)

@@ -2,8 +2,8 @@
 """Runs tarvix and its Windows-side test programs under Wine on a virtual display.
 
 Every run gets a Wine prefix of its own in a temporary folder, in the users'
-code page (950), with the Chinese dialog fonts mapped, and an Xvfb display of
-its own. Only what the harness started is ended: processes by their id, the
+code page (950) unless asked for another, with the Chinese dialog fonts
+mapped, and an Xvfb display of its own. Only what the harness started is ended: processes by their id, the
 Wine server of its own prefix, its own Xvfb; its temporary folders are removed.
 
 As a module (for the end-to-end tests):
@@ -16,7 +16,8 @@ As a module (for the end-to-end tests):
 
 As a command:
 
-    harness.py run-exe EXE [ARGS...]     run a Windows console program, exit with its code
+    harness.py run-exe [--code-page N] EXE [ARGS...]
+                                         run a Windows console program, exit with its code
     harness.py start [--dist DIR] [--classic] [--keep] [--virtual]
                                          on $DISPLAY: the built program folder itself,
                                          with a prefix kept in build/windows/wine;
@@ -41,7 +42,10 @@ DEFAULT_DIST = SOURCE_DIR / "build" / "windows" / "dist"
 
 SCREEN = "1024x768"
 DESKTOP_NAME = "tarvix"
-LOCALE = "zh_TW.UTF-8"
+# Wine takes the ANSI code page from the locale: 950 (Big5) as on the users'
+# systems, 1252 as on an English Windows. Unix names stay UTF-8 in both.
+LOCALES = {950: "zh_TW.UTF-8", 1252: "en_US.UTF-8"}
+DEFAULT_CODE_PAGE = 950
 
 # The dialog templates name these faces; Wine has none of them, so without the
 # mapping Chinese text comes out as boxes.
@@ -158,8 +162,9 @@ class Display:
 class Prefix:
     """A fresh Wine prefix in a temporary folder, booted and with fonts mapped."""
 
-    def __init__(self, display, root=None):
+    def __init__(self, display, root=None, code_page=DEFAULT_CODE_PAGE):
         self.display = display
+        self.code_page = code_page
         self.root = Path(root) if root else Path(tempfile.mkdtemp(prefix="tarvix-wine-"))
         self.root.mkdir(parents=True, exist_ok=True)
         self.path = self.root / "prefix"
@@ -177,8 +182,8 @@ class Prefix:
             # Without these Wine offers to download Mono and Gecko, which cannot
             # be had here; the menu builder would write into the user's home.
             "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
-            "LC_ALL": LOCALE,
-            "LANG": LOCALE,
+            "LC_ALL": LOCALES[self.code_page],
+            "LANG": LOCALES[self.code_page],
             "DISPLAY": self.display.name,
         })
         # tarvix asks a web server for its advertisement page at start; no
@@ -203,7 +208,8 @@ class Prefix:
 
     def _map_fonts(self):
         # Version 5 files are UTF-16: REGEDIT4 files are read in the ANSI code
-        # page, and 950 has no code for the simplified face name.
+        # page, where 950 has no code for the simplified face name and 1252
+        # none for any of the Chinese ones.
         lines = ["Windows Registry Editor Version 5.00", "",
                  r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
         lines += [f'"{face}"="{CHINESE_FONT}"' for face in FONT_REPLACEMENTS]
@@ -263,15 +269,18 @@ class Window:
 class Session:
     """A display, a prefix and whatever is started in them, ended together.
 
-    With reuse_prefix, one booted prefix is kept for the whole Python process
-    (test cases in one file share it); its processes are still ended at the
-    end of every session.
+    With reuse_prefix, one booted prefix per code page is kept for the whole
+    Python process (test cases in one file share it); its processes are still
+    ended at the end of every session.
     """
 
-    _shared = None  # (Display, Prefix) kept for the life of the process
+    _shared = {}  # code page: (Display, Prefix), kept for the life of the process
 
-    def __init__(self, reuse_prefix=False):
+    def __init__(self, reuse_prefix=False, code_page=DEFAULT_CODE_PAGE):
+        if code_page not in LOCALES:
+            raise ValueError(f"no locale known for code page {code_page}")
         self.reuse_prefix = reuse_prefix
+        self.code_page = code_page
         self.display = None
         self.prefix = None
         self.processes = []
@@ -293,18 +302,19 @@ class Session:
 
     def open(self):
         if self.reuse_prefix:
-            if Session._shared is None:
+            if self.code_page not in Session._shared:
                 display = Display().start()
                 try:
-                    Session._shared = (display, Prefix(display).boot())
+                    Session._shared[self.code_page] = (display, Prefix(display, code_page=self.code_page).boot())
                 except BaseException:
                     display.stop()
                     raise
-                atexit.register(Session.release_shared)
-            self.display, self.prefix = Session._shared
+                if len(Session._shared) == 1:
+                    atexit.register(Session.release_shared)
+            self.display, self.prefix = Session._shared[self.code_page]
         else:
             self.display = Display().start()
-            self.prefix = Prefix(self.display).boot()
+            self.prefix = Prefix(self.display, code_page=self.code_page).boot()
         return self
 
     def stop_all(self):
@@ -329,13 +339,11 @@ class Session:
 
     @staticmethod
     def release_shared():
-        if Session._shared is None:
-            return
-        display, prefix = Session._shared
-        Session._shared = None
-        prefix.kill()
-        prefix.remove()
-        display.stop()
+        while Session._shared:
+            _, (display, prefix) = Session._shared.popitem()
+            prefix.kill()
+            prefix.remove()
+            display.stop()
 
     # -- folders ------------------------------------------------------------
 
@@ -465,7 +473,7 @@ def command_run_exe(args):
     if not exe.exists():
         log(f"no such program: {exe}")
         return 2
-    with Session() as session:
+    with Session(code_page=args.code_page) as session:
         _cleanup_on_signals(session)
         # Output goes straight through, so a long test shows progress as it runs.
         process = session.start(exe, args.args, cwd=args.cwd or exe.parent,
@@ -539,6 +547,8 @@ def main(argv=None):
     run_exe.add_argument("--timeout", type=float, default=None,
                          help="stop the program after this many seconds (exit 124)")
     run_exe.add_argument("--cwd", default=None, help="current folder (default: the program's)")
+    run_exe.add_argument("--code-page", type=int, default=DEFAULT_CODE_PAGE, choices=sorted(LOCALES),
+                         help="the prefix's ANSI code page (default %(default)s)")
     run_exe.set_defaults(handler=command_run_exe)
 
     start = commands.add_parser(

@@ -50,6 +50,13 @@ CANCEL = centre(167, 341, 41, 16)
 FIRST_ACTION_ROW = (350, 192)
 ACTION_ROW_HEIGHT = 15
 
+# Control ids, for reading and setting texts from inside Wine.
+SCRIPT_LIST_ID = 1009
+DESCRIPTION_ID = 1011
+ACTION_LIST_ID = 1014
+REPEAT_TEXT_ID = 1019
+SAY_TEXT_ID = 1037
+
 # Repeat dialog controls.
 REPEAT_MINUTES = centre(32, 80, 40, 14)
 REPEAT_SECONDS = centre(32, 96, 40, 14)
@@ -369,6 +376,78 @@ class Editor(TarvixCase):
         self.click(editor, ok)
         self.assertTrue(self.wait_closed("宏定義"), "the editor asked again after the lines were gone")
         self.assertEqual(path.read_bytes(), saved)
+
+
+class ChineseTexts(TarvixCase):
+    """Chinese descriptions, texts and file names in the list, the editor, the
+    saved files and what plays: Big5 in every file, whatever the system's code
+    page. Run in the users' code page here and on an English Windows below;
+    the expected texts are the same in both."""
+
+    # 許, 功 and 蓋 end in the byte of a backslash in Big5.
+    NEW_DESCRIPTION = "許功蓋 描述"
+    NEW_TEXT = "許功蓋"
+
+    click = Editor.click
+    open_editor = Editor.open_editor
+    wait_closed = Editor.wait_closed
+
+    def test_a_chinese_script_reads_saves_and_plays_the_same(self):
+        self.write_script("中文.txt", script_text(["KeyPress 65 1", "Delay 100", "SayString 中文"], VK["F5"],
+                                                  description="中文描述", repeat_number=2))
+        path = self.folder / "script" / "中文.txt"
+        main = self.start_tarvix()
+        self.assertEqual(self.control_rows("Tapwisp", SCRIPT_LIST_ID), [["<F5>", "√", "中文描述", "中文.txt"]])
+
+        self.click(main, FIRST_SCRIPT_ROW)
+        editor = self.open_editor(main, MODIFY)
+        self.assertEqual(self.control_text(EDITOR, DESCRIPTION_ID), ["中文描述"])
+        self.assertEqual(self.control_rows(EDITOR, ACTION_LIST_ID),
+                         [["按鍵<A>", "1"], ["延遲100毫秒", "1"], ["輸入本文 中文", "1"], ["", ""]])
+        self.assertEqual(self.control_text(EDITOR, REPEAT_TEXT_ID), ["重複2次"])
+
+        # What the user types reaches the controls as wide text.
+        self.set_control_text(EDITOR, DESCRIPTION_ID, self.NEW_DESCRIPTION)
+        self.set_control_text(EDITOR, SAY_TEXT_ID, self.NEW_TEXT)
+        self.click(editor, INSERT_TEXT)
+        # In front of the end marker's empty row.
+        self.assertEqual(self.control_rows(EDITOR, ACTION_LIST_ID)[-2:], [["輸入本文許功蓋", "1"], ["", ""]])
+        self.shot("edited")
+        self.click(editor, OK)
+        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
+
+        saved = path.read_bytes()
+        self.assertIn(b"\r\nDescription=" + self.NEW_DESCRIPTION.encode("cp950") + b"\r\n", saved)
+        self.assertEqual(script_lines(path), ["KeyPress 65 1", "Delay 100", "SayString 中文", "SayString 許功蓋"])
+        self.assertIn(b"\r\nSayString \xa4\xa4\xa4\xe5\r\nSayString \xb3\\\xa5\\\xbb\\\r\n", saved)
+        self.assertEqual(self.control_rows("Tapwisp", SCRIPT_LIST_ID),
+                         [["<F5>", "√", self.NEW_DESCRIPTION, "中文.txt"]])
+
+        _, log = self.start_target()
+        self.press("F5")
+        expected = "a中文許功蓋" * 2
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= len(expected), settle=1.5), log.text())
+        self.assertEqual(log.text(), expected)
+
+    def test_a_new_script_is_named_by_its_chinese_description(self):
+        main = self.start_tarvix()
+        editor = self.open_editor(main)
+        self.set_control_text(EDITOR, DESCRIPTION_ID, self.NEW_DESCRIPTION)
+        self.click(editor, BEGIN_HOTKEY)
+        self.press("F8")
+        self.set_control_text(EDITOR, SAY_TEXT_ID, "中")
+        self.click(editor, INSERT_TEXT)
+        self.click(editor, OK)
+        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
+        [path] = sorted((self.folder / "script").glob("*.txt"))
+        self.assertEqual(path.name, self.NEW_DESCRIPTION + "1.txt")
+        self.assertEqual(general(path)["Description"], self.NEW_DESCRIPTION)
+        self.assertEqual(self.control_rows("Tapwisp", SCRIPT_LIST_ID),
+                         [["<F8>", "√", self.NEW_DESCRIPTION, self.NEW_DESCRIPTION + "1.txt"]])
+
+
+class ChineseTextsOnAnEnglishWindows(ChineseTexts):
+    code_page = 1252
 
 
 if __name__ == "__main__":

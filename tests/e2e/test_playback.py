@@ -5,7 +5,7 @@ arriving in that program's window; the stop hotkey ending every run."""
 import time
 import unittest
 
-from e2e import TarvixCase, script_text, VK, SHIFT, CTRL, ALT
+from e2e import TarvixCase, TargetLog, TARGET_EXE, script_text, windows_path, VK, SHIFT, CTRL, ALT
 
 # Seconds to keep looking after what was expected has arrived, so that
 # anything extra (a second run, a missed stop) shows up too.
@@ -165,6 +165,69 @@ class Playback(TarvixCase):
                         "the default stop hotkey stopped the run")
         self.press("ctrl+F10")
         self.assert_stopped(log, 0x42)
+
+
+class PlaybackOnAnEnglishWindows(TarvixCase):
+    """Typed text and the window choice in a prefix whose code page is 1252:
+    the Big5 of the scripts plays as it does in the users' code page."""
+
+    code_page = 1252
+    play = Playback.play
+    test_chinese_text_arrives_as_its_characters = Playback.test_chinese_text_arrives_as_its_characters
+
+    RADIO_ONE = (290, 37)
+    WINDOW_COMBO_ID = 1056
+
+    def start_recorder(self, title):
+        if not TARGET_EXE.exists():
+            raise AssertionError(f"no {TARGET_EXE} (build the windows preset)")
+        log_path = self.logs / f"{len(list(self.logs.iterdir()))}.log"
+        self.session.start(TARGET_EXE, [title, windows_path(log_path)], cwd=self.logs)
+        window = self.session.wait_window(title, timeout=60)
+        log = TargetLog(log_path)
+        self.assertTrue(log.wait_for(lambda l: l.named("ready")))
+        return window, log
+
+    def bring_to_front(self, window, log, title):
+        """Focus, then wait until the system's foreground window is this one:
+        a one-window run compares with that, which can follow the activation
+        late."""
+        self.focus(window, log)
+        deadline = time.monotonic() + 20
+        while self.foreground_title() != title and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(self.foreground_title(), title)
+
+    def test_a_chinese_window_title_chosen_from_the_list_is_played_into(self):
+        chosen_title, other_title = "目標 視窗 é", "Other window"
+        self.write_script("a.txt", script_text(["SayString 中"], VK["F5"]))
+        chosen, chosen_log = self.start_recorder(chosen_title)
+        other, other_log = self.start_recorder(other_title)
+        main = self.start_tarvix()
+        self.focus(main)
+        self.session.xdotool("mousemove", "--window", main.id, *self.RADIO_ONE, "click", "1")
+        time.sleep(0.5)
+        # The list holds the title in Big5, as the run reads the foreground
+        # window's: é has no Big5 form and reads as the nearest character
+        # on both sides of the comparison, as on a code-page-950 system.
+        combo = self.control_text("Tapwisp", self.WINDOW_COMBO_ID)
+        self.assertIn("目標 視窗 e", combo[1:])
+        self.set_control_text("Tapwisp", self.WINDOW_COMBO_ID, "目標 視窗 e")
+
+        # Whatever Wine makes the foreground window here, it is not the chosen
+        # one: nothing may play.
+        self.focus(other, other_log)
+        self.press("F5")
+        # The hotkey itself passes on: once it has arrived, a run would have
+        # started; give it the time to play before looking.
+        self.assertTrue(other_log.wait_for(lambda l: l.keydowns(VK["F5"]), settle=1.5))
+        self.assertEqual(other_log.text(), "", "played into a window that was not chosen")
+
+        self.bring_to_front(chosen, chosen_log, chosen_title)
+        self.press("F5")
+        self.assertTrue(chosen_log.wait_for(lambda l: l.text() != "", settle=1.5), "nothing played")
+        self.assertEqual(chosen_log.text(), "中")
+        self.assertEqual(other_log.text(), "")
 
 
 if __name__ == "__main__":

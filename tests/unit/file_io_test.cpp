@@ -1,6 +1,9 @@
 // Whole-file reads and the one-step replacement that saves rely on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "file_io.h"
 #include "temp_folder.h"
 
@@ -56,6 +59,26 @@ TEST(FileIo, RemoveFile) {
     dir.Write("a", "x");
     EXPECT_TRUE(RemoveFile(dir.file("a")));
     EXPECT_FALSE(RemoveFile(dir.file("a")));
+}
+
+TEST(FileIo, TextFilesOfAFolderByTheirBig5Names) {
+    TempFolder dir;
+    // 中文 in Big5: the name goes to the file system byte for byte here.
+    const std::string chinese = "\xA4\xA4\xA4\xE5.txt";
+    dir.Write(chinese, "x");
+    dir.Write("UPPER.TXT", "x");
+    dir.Write("notes.txt.tmp", "x");
+    dir.Write("readme", "x");
+    std::filesystem::create_directory(dir.file("folder.txt"));
+    std::vector<std::string> names = TextFileNames(dir.path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"UPPER.TXT", chinese}));
+    EXPECT_TRUE(TextFileNames(dir.file("missing/")).empty());
+
+    std::string read;
+    ASSERT_TRUE(ReadWholeFile(PathInFolder(dir.path(), chinese), read));
+    EXPECT_EQ(read, "x");
+    EXPECT_TRUE(RemoveFile(PathInFolder(dir.path(), "\xA4\xA4\xA4\xE5.txt")));
 }
 
 }  // namespace

@@ -418,25 +418,36 @@ TEST(ChooseFileName, NumbersEachBaseFromOneAndFillsGaps) {
 
 TEST(ChooseFileName, CutsAtEveryCharacterAFileNameCannotHold) {
     const char* cut[] = {"a\\b", "a/b", "a:b", "a\"b", "a<b", "a>b", "a|b", "a*b", "a?b", "a\tb", "a\x01z"};
-    for (const char* description : cut) EXPECT_EQ(FileNameBase(description, IsBig5LeadByte), "a") << description;
-    EXPECT_EQ(FileNameBase("a.b c-d_e'f(g)", IsBig5LeadByte), "a.b c-d_e'f(g)");
+    for (const char* description : cut) EXPECT_EQ(FileNameBase(description), "a") << description;
+    EXPECT_EQ(FileNameBase("a.b c-d_e'f(g)"), "a.b c-d_e'f(g)");
 }
 
 TEST(ChooseFileName, DoubleByteCharactersAreNeverCut) {
     // Big5 "許" is B3 5C and "功" is A5 5C: their trail byte is a backslash.
-    EXPECT_EQ(FileNameBase("\xB3\x5C\xA5\x5C x", IsBig5LeadByte), "\xB3\x5C\xA5\x5C x");
-    EXPECT_EQ(FileNameBase("\xB3\x5C/x", IsBig5LeadByte), "\xB3\x5C");
-    EXPECT_EQ(FileNameBase("\xB3\x5C", IsNeverLeadByte), "\xB3");
-    EXPECT_EQ(FileNameBase("ab\xB3", IsBig5LeadByte), "ab\xB3") << "a lone lead byte at the end";
+    EXPECT_EQ(FileNameBase("\xB3\x5C\xA5\x5C x"), "\xB3\x5C\xA5\x5C x");
+    EXPECT_EQ(FileNameBase("\xB3\x5C/x"), "\xB3\x5C");
+}
+
+TEST(ChooseFileName, CutsWhereTheBytesAreNoBig5Character) {
+    // Such bytes name no file the wide file functions can make: the name
+    // would stand for another file or for none.
+    EXPECT_EQ(FileNameBase("ab\xB3"), "ab") << "a lone lead byte at the end";
+    EXPECT_EQ(FileNameBase("ab\xB3\x20z"), "ab") << "a lead byte before a byte no trail can be";
+    EXPECT_EQ(FileNameBase("ab\x80z"), "ab");
+    EXPECT_EQ(FileNameBase("ab\xFFz"), "ab");
+    // UTF-8 text read from a file not written in Big5: cut where it stops
+    // reading as Big5 (E4 B8 is a character, AD E6 too, 96 87 is none).
+    EXPECT_EQ(FileNameBase("\xE4\xB8\xAD\xE6\x96\x87"), "\xE4\xB8\xAD\xE6");
+    EXPECT_EQ(FileNameBase("\xA4\xA4\xA4\xE5"), "\xA4\xA4\xA4\xE5") << "中文 stays whole";
 }
 
 TEST(ChooseFileName, LongDescriptionsGiveUsableNames) {
-    const std::string base = FileNameBase(std::string(1000, 'x'), IsBig5LeadByte);
+    const std::string base = FileNameBase(std::string(1000, 'x'));
     EXPECT_LE(base.size(), 128u);
     EXPECT_FALSE(base.empty());
     std::string big5;
     for (int i = 0; i < 200; ++i) big5 += "\xA4\xA4";
-    const std::string cut = FileNameBase("x" + big5, IsBig5LeadByte);
+    const std::string cut = FileNameBase("x" + big5);
     EXPECT_EQ(cut.size() % 2, 1u) << "the cut falls between characters";
 }
 

@@ -24,7 +24,8 @@ namespace tarvix {
 
 namespace {
 
-std::string AnsiResource(unsigned id) { return ui::AnsiFromWide(ui::ResourceString(id)); }
+// The editor's row texts are made in the model's Big5 from these.
+std::string Big5Resource(unsigned id) { return ui::Big5FromWide(ui::ResourceString(id)); }
 
 bool IsPickerOwnKey(WPARAM vk) {
     switch (vk) {
@@ -58,8 +59,8 @@ bool ConfirmLeavingOutLines(HWND owner, int32_t count) {
 CScriptDlg::CScriptDlg(HWND hotkeyWindow)
     : ui::Dialog(IDD_SCRIPT),
       m_hotkeyWindow(hotkeyWindow),
-      m_kindNames(AnsiResource(IDS_KIND_NAMES), kProgramEdition),
-      m_unit(AnsiResource(IDS_MILLISECONDS)) {}
+      m_kindNames(Big5Resource(IDS_KIND_NAMES), kProgramEdition),
+      m_unit(Big5Resource(IDS_MILLISECONDS)) {}
 
 CScriptDlg::~CScriptDlg() = default;
 
@@ -131,7 +132,7 @@ BOOL CScriptDlg::OnInitDialog() {
     } else if (m_script) {
         m_beginHotkeyCtrl.SetHotkey(m_script->m_beginHotkey, m_script->m_beginHotkeyMod);
         m_descText = m_script->m_description;
-        ::SetDlgItemTextW(m_hWnd, IDC_DESCRIPTION, ui::WideFromAnsi(m_descText).c_str());
+        ::SetDlgItemTextW(m_hWnd, IDC_DESCRIPTION, ui::WideFromBig5(m_descText).c_str());
         m_repeatMode = m_script->m_repeatType;
         m_repeatValue = m_script->m_repeatNumber;
         if (kProgramTraits.hasRunOnce) {
@@ -179,22 +180,22 @@ void CScriptDlg::FillPointCombo() {
     const Settings settings(SettingsFile());
     m_pointCombo.ResetContent();
     for (int n = 0; n < Settings::kCapturePointCount; ++n)
-        m_pointCombo.AddString(ui::WideFromAnsi(PointComboEntry(n, settings.ReadCapturePoint(n))));
+        m_pointCombo.AddString(ui::WideFromBig5(PointComboEntry(n, settings.ReadCapturePoint(n))));
     m_pointCombo.SetCurSel(0);
 }
 
 void CScriptDlg::ShowRepeatText() {
-    const std::string text = RepeatText(m_repeatMode, m_repeatValue, AnsiResource(IDS_REPEAT_COUNT),
-                                        AnsiResource(IDS_REPEAT_UNTIL_STOP), AnsiResource(IDS_REPEAT_SECONDS));
-    ::SetDlgItemTextW(m_hWnd, IDC_REPEAT_TEXT, ui::WideFromAnsi(text).c_str());
+    const std::string text = RepeatText(m_repeatMode, m_repeatValue, Big5Resource(IDS_REPEAT_COUNT),
+                                        Big5Resource(IDS_REPEAT_UNTIL_STOP), Big5Resource(IDS_REPEAT_SECONDS));
+    ::SetDlgItemTextW(m_hWnd, IDC_REPEAT_TEXT, ui::WideFromBig5(text).c_str());
 }
 
 // Row i of the list control from row i of the working copy, whose action is
 // already in place (the insert notification colours the row from it).
 void CScriptDlg::InsertRow(size_t index) {
     const EditorList::Row& row = m_list.row(index);
-    const int at = m_actionList.InsertItem(static_cast<int>(index), ui::WideFromAnsi(row.texts.action));
-    if (at >= 0) m_actionList.SetItemText(at, 1, ui::WideFromAnsi(row.texts.count));
+    const int at = m_actionList.InsertItem(static_cast<int>(index), ui::WideFromBig5(row.texts.action));
+    if (at >= 0) m_actionList.SetItemText(at, 1, ui::WideFromBig5(row.texts.count));
 }
 
 int CScriptDlg::SelectedRow() const {
@@ -348,11 +349,11 @@ void CScriptDlg::OnOK() {
     updated.m_actions = m_list.TakeActions();
     updated.m_unreadLineCount = 0;  // the saved file holds only what was read
     const std::string folder = ScriptFolder();
-    if (m_isNew) updated.ChooseFileName(folder, [](unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; });
+    if (m_isNew) updated.ChooseFileName(folder);
     if (!updated.Save(folder)) {
         std::wstring text = ui::ResourceString(IDS_SAVE_FAILED);
         const size_t at = text.find(L"%s");
-        if (at != std::wstring::npos) text.replace(at, 2, ui::WideFromAnsi(folder + updated.m_fileName));
+        if (at != std::wstring::npos) text.replace(at, 2, WideFromPath(folder) + ui::WideFromBig5(updated.m_fileName));
         ui::AppMessageBox(m_hWnd, text, MB_OK | MB_ICONEXCLAMATION);
         return;
     }

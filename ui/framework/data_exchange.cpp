@@ -46,9 +46,9 @@ void DataExchange::Text(int id, std::wstring& value) {
 void DataExchange::Text(int id, std::string& value) {
     if (!Active()) return;
     if (m_saving)
-        value = AnsiFromWide(ControlText(Item(id)));
+        value = Big5FromWide(ControlText(Item(id)));
     else
-        ::SetWindowTextW(Item(id), WideFromAnsi(value).c_str());
+        ::SetWindowTextW(Item(id), WideFromBig5(value).c_str());
 }
 
 void DataExchange::Number(int id, int32_t& value) {

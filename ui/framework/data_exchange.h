@@ -22,7 +22,7 @@ public:
     bool failed() const { return m_failed; }
 
     void Text(int id, std::wstring& value);
-    void Text(int id, std::string& value);  // bytes in the ANSI code page
+    void Text(int id, std::string& value);  // Big5 bytes, as the model holds texts
     void Number(int id, int32_t& value);
     void Number(int id, uint32_t& value);
     // A group of radio buttons, first id given: the index of the checked

@@ -2,30 +2,9 @@
 
 #include <windows.h>
 
-#include <climits>
 #include <vector>
 
 namespace tarvix::ui {
-
-std::wstring WideFromAnsi(std::string_view text) {
-    if (text.empty() || text.size() > INT_MAX) return std::wstring();
-    const int size = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string AnsiFromWide(std::wstring_view text) {
-    if (text.empty() || text.size() > INT_MAX) return std::string();
-    const int size = static_cast<int>(text.size());
-    const int length = ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return std::string();
-    std::string ansi(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, ansi.data(), length, nullptr, nullptr);
-    return ansi;
-}
 
 std::wstring ResourceString(unsigned id) {
     // With a zero buffer size the function hands out the text in place.

@@ -3,12 +3,17 @@
 #include <string>
 #include <string_view>
 
+#include "wide_text.h"
+
 namespace tarvix::ui {
 
-// The model keeps its texts as bytes in the ANSI code page, as files hold
-// them; the windows speak UTF-16. These convert at that boundary.
-std::wstring WideFromAnsi(std::string_view text);
-std::string AnsiFromWide(std::wstring_view text);
+// The model keeps its texts as Big5 bytes (code page 950) whatever the
+// system's code page, as files hold them; the windows speak UTF-16. Every
+// text that goes from the model into a window or back passes these, which
+// are the model's own conversions (wide_text.h), never the system's narrow
+// "A" functions or CP_ACP.
+using tarvix::Big5FromWide;
+using tarvix::WideFromBig5;
 
 // A string of the program's string table; empty when there is none.
 std::wstring ResourceString(unsigned id);

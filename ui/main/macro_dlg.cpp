@@ -5,6 +5,7 @@
 #include "ad_panel.h"
 #include "data_exchange.h"
 #include "edition_config.h"
+#include "file_io.h"
 #include "hook_api.h"
 #include "key_names.h"
 #include "macro_app.h"
@@ -183,18 +184,8 @@ LRESULT CMacroDlg::OnDpiSettled(WPARAM, LPARAM) {
 }
 
 void CMacroDlg::LoadScripts() {
-    const std::string pattern = ScriptFolder() + "*.txt";
-    WIN32_FIND_DATAA found;
-    std::vector<std::string> names;
-    {
-        const win32::ScopedFindHandle search(::FindFirstFileA(pattern.c_str(), &found));
-        if (!search) return;
-        do {
-            // A folder whose name ends in .txt is no script.
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
-        } while (::FindNextFileA(search.get(), &found));
-    }
-
+    const std::vector<std::string> names = TextFileNames(ScriptFolder());
+    if (names.empty()) return;
     m_library.AddAll(LoadScriptFiles(ScriptFolder(), names, kProgramEdition));
     ShowRows({});
 }
@@ -244,7 +235,7 @@ void CMacroDlg::OnDelete() {
     std::vector<size_t> rows;  // ascending, as the list gives them
     for (int row : selected) {
         if (static_cast<size_t>(row) >= m_library.size()) continue;
-        ::DeleteFileA((ScriptFolder() + m_library[static_cast<size_t>(row)].m_fileName).c_str());
+        RemoveFile(PathInFolder(ScriptFolder(), m_library[static_cast<size_t>(row)].m_fileName));
         rows.push_back(static_cast<size_t>(row));
     }
     // A run of a deleted script plays its own copy of the actions and shares
@@ -256,7 +247,7 @@ void CMacroDlg::OnDelete() {
 
 void CMacroDlg::SetRowEnabled(size_t row, bool enabled) {
     m_library.SetEnabled(row, enabled);
-    WriteProfileKey(ScriptFolder() + m_library[row].m_fileName, "General", "Enable", enabled ? "1" : "0");
+    WriteProfileKey(PathInFolder(ScriptFolder(), m_library[row].m_fileName), "General", "Enable", enabled ? "1" : "0");
 }
 
 void CMacroDlg::OnToggleValid() {
@@ -295,15 +286,18 @@ void CMacroDlg::OnOneWindow() {
 void CMacroDlg::OnRefresh() { FillWindowList(); }
 
 void CMacroDlg::FillWindowList() {
-    WindowTitleList titles([](unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; });
+    // In Big5, as the player reads the foreground window's title.
+    WindowTitleList titles;
     ::EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
             // Hidden windows (input method windows and the like) can never
             // be in front, so they are no target to choose.
             if (!::IsWindowVisible(window)) return TRUE;
-            char title[1024];
-            const int length = ::GetWindowTextA(window, title, sizeof(title));
-            if (length > 0) reinterpret_cast<WindowTitleList*>(param)->Add(std::string_view(title, length));
+            wchar_t title[1024];
+            const int length = ::GetWindowTextW(window, title, 1024);
+            if (length > 0)
+                reinterpret_cast<WindowTitleList*>(param)->Add(
+                    ui::Big5FromWide(std::wstring_view(title, static_cast<size_t>(length))));
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&titles));
@@ -311,11 +305,12 @@ void CMacroDlg::FillWindowList() {
     // Windows that have closed since the last fill leave the list. The items
     // go in at given places, which the sorted style leaves as they are.
     const HWND combo = GetDlgItem(IDC_WINDOW_COMBO);
-    ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     int index = 0;
     for (const std::string& title : titles.items())
-        ::SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(title.c_str()));
-    ::SendMessageA(combo, CB_SETCURSEL, 0, 0);
+        ::SendMessageW(combo, CB_INSERTSTRING, static_cast<WPARAM>(index++),
+                       reinterpret_cast<LPARAM>(ui::WideFromBig5(title).c_str()));
+    ::SendMessageW(combo, CB_SETCURSEL, 0, 0);
 }
 
 LRESULT CMacroDlg::OnHotKey(WPARAM wParam, LPARAM) {
@@ -335,11 +330,8 @@ LRESULT CMacroDlg::OnHotKey(WPARAM wParam, LPARAM) {
     held.shift = KeyDown(VK_SHIFT);
 
     context.targetMode = m_targetMode;
-    // The title as the window list holds it, in the ANSI code page, as the
-    // foreground window's title is read during the run.
-    char title[1024] = {};
-    ::GetDlgItemTextA(m_hWnd, IDC_WINDOW_COMBO, title, sizeof(title));
-    context.targetTitle = title;
+    // In Big5, as the foreground window's title is read during the run.
+    context.targetTitle = ui::Big5FromWide(ui::Window(GetDlgItem(IDC_WINDOW_COMBO)).GetText());
 
     DispatchHotkey(m_library, vk, held, context, *m_runs);
     return 0;
@@ -367,7 +359,7 @@ LRESULT CMacroDlg::OnDestroy(WPARAM, LPARAM) {
     m_runs.reset();
     UpdateData(true);
     Settings(SettingsFile()).WriteEnableType(m_targetMode);
-    if (m_trayIcon.cbSize) ::Shell_NotifyIconA(NIM_DELETE, &m_trayIcon);
+    if (m_trayIcon.cbSize) ::Shell_NotifyIconW(NIM_DELETE, &m_trayIcon);
     PassToDefault();
     return 0;
 }

@@ -115,7 +115,7 @@ private:
     std::wstring m_targetTitle;
     HICON m_icon;
     HCURSOR m_handCursor;
-    NOTIFYICONDATAA m_trayIcon{};
+    NOTIFYICONDATAW m_trayIcon{};
 
     win32::ScopedFont m_listFont;
     UINT m_dpi = ui::kDesignDpi;

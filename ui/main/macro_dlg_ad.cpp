@@ -17,7 +17,9 @@ void CMacroDlg::SetUpAdPanel() {
     if (!page) return;
     m_adGuard = std::make_unique<AdBrowserGuard>(m_hWnd);
     PlaceBrowser(*page);
-    if (m_browser) m_browser.Navigate(ui::WideFromAnsi(page->Text()));
+    // Checked plain ASCII (web_address.h), so the wide form is the same.
+    const std::string address = page->Text();
+    if (m_browser) m_browser.Navigate(std::wstring(address.begin(), address.end()));
     m_adProbe = std::make_shared<AdProbeMailbox>(m_hWnd, WM_AD_PAGE_ANSWERED);
     StartAdProbe(*page, m_adProbe);
 }

@@ -17,15 +17,14 @@ void CMacroDlg::AddTrayIcon() {
     const HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                                        IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                                        ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    const std::string tip = ui::AnsiFromWide(ui::ResourceString(IDS_TRAY_TIP));
-    m_trayIcon = MakeTrayIconData(m_hWnd, icon, tip, kProgramTraits.trayRecord);
-    ::Shell_NotifyIconA(NIM_ADD, &m_trayIcon);
+    m_trayIcon = MakeTrayIconData(m_hWnd, icon, ui::ResourceString(IDS_TRAY_TIP), kProgramTraits.trayRecord);
+    ::Shell_NotifyIconW(NIM_ADD, &m_trayIcon);
 }
 
 LRESULT CMacroDlg::OnTaskbarCreated(WPARAM, LPARAM) {
     // The shell has restarted and forgotten every icon; without ours a
     // hidden window could not be brought back.
-    if (m_trayIcon.cbSize) ::Shell_NotifyIconA(NIM_ADD, &m_trayIcon);
+    if (m_trayIcon.cbSize) ::Shell_NotifyIconW(NIM_ADD, &m_trayIcon);
     PassToDefault();
     return 0;
 }

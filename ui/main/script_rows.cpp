@@ -20,7 +20,7 @@ const std::wstring& ScriptRowTexts::HotkeyText(const CScript& script) {
     auto found = m_hotkeyTexts.find(key);
     if (found == m_hotkeyTexts.end())
         found = m_hotkeyTexts
-                    .emplace(key, ui::WideFromAnsi(tarvix::HotkeyText(script.m_beginHotkey, script.m_beginHotkeyMod)))
+                    .emplace(key, ui::WideFromBig5(tarvix::HotkeyText(script.m_beginHotkey, script.m_beginHotkeyMod)))
                     .first;
     return found->second;
 }
@@ -32,9 +32,9 @@ std::wstring ScriptRowTexts::Text(const CScript& script, int column) {
     case Valid:
         return script.m_enabled ? kValidMark : L"";
     case Description:
-        return ui::WideFromAnsi(script.m_description);
+        return ui::WideFromBig5(script.m_description);
     case FileName:
-        return ui::WideFromAnsi(script.m_fileName);
+        return ui::WideFromBig5(script.m_fileName);
     default:
         return std::wstring();
     }

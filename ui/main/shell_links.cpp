@@ -4,16 +4,17 @@
 #include <windowsx.h>
 
 #include "home_page.h"
+#include "wide_text.h"
 
 namespace tarvix {
 
 void OpenHomePage(HWND owner) {
-    ::ShellExecuteA(owner, "open", TARVIX_HOME_PAGE, "", "", SW_SHOW);
+    ::ShellExecuteW(owner, L"open", L"" TARVIX_HOME_PAGE, L"", L"", SW_SHOW);
 }
 
 void OpenHelp(HWND owner, const std::string& programFolder) {
-    const std::string folder = programFolder + "help";
-    ::ShellExecuteA(owner, "open", "index.htm", "", folder.c_str(), SW_SHOW);
+    const std::wstring folder = WideFromPath(programFolder + "help");
+    ::ShellExecuteW(owner, L"open", L"index.htm", L"", folder.c_str(), SW_SHOW);
 }
 
 bool IsMouseMoveOver(const MSG& msg, HWND link) {

@@ -10,7 +10,8 @@ namespace tarvix {
 void OpenHomePage(HWND owner);
 
 // The help page index.htm of the help folder next to the program, opened as
-// the shell opens .htm files. A missing help folder shows nothing.
+// the shell opens .htm files. A missing help folder shows nothing. The
+// folder is a path (UTF-8, file_io.h).
 void OpenHelp(HWND owner, const std::string& programFolder);
 
 // The mouse messages over a link: the hand shows while the pointer is over

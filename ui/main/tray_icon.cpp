@@ -8,46 +8,41 @@ namespace tarvix {
 namespace {
 
 // The record sizes the shell knows the two forms by. They follow from the
-// layout of the record on each platform: 88 and 488 bytes for 32-bit
+// layout of the record on each platform: 152 and 936 bytes for 32-bit
 // programs, more for 64-bit ones, where the window and icon handles are
 // 8 bytes wide and padded.
-constexpr DWORD kOldestSize = NOTIFYICONDATAA_V1_SIZE;
-constexpr DWORD kLongTipSize = NOTIFYICONDATAA_V2_SIZE;
-static_assert(kOldestSize == offsetof(NOTIFYICONDATAA, szTip) + 64);
-static_assert(kLongTipSize == offsetof(NOTIFYICONDATAA, guidItem));
+constexpr DWORD kOldestSize = NOTIFYICONDATAW_V1_SIZE;
+constexpr DWORD kLongTipSize = NOTIFYICONDATAW_V2_SIZE;
+static_assert(kOldestSize == offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(wchar_t));
+static_assert(kLongTipSize == offsetof(NOTIFYICONDATAW, guidItem));
 #if !defined(_WIN64)
-static_assert(kOldestSize == 88 && kLongTipSize == 488);
+static_assert(kOldestSize == 152 && kLongTipSize == 936);
 #endif
 
-constexpr size_t kTipBytes = 64;
+constexpr size_t kTipChars = 64;
 
-// How many bytes of the tip fit: at most 64, one less than the tip buffer of
-// the form in use, and never the lead byte of a character without its
-// trail byte.
-size_t TipLength(std::string_view tip, size_t buffer) {
-    const size_t limit = std::min(kTipBytes, buffer - 1);
-    size_t length = 0;
-    while (length < tip.size()) {
-        const size_t step = ::IsDBCSLeadByte(static_cast<BYTE>(tip[length])) ? 2 : 1;
-        if (length + step > limit || length + step > tip.size()) break;
-        length += step;
-    }
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// How many characters of the tip fit, its terminator left room: never the
+// first half of a surrogate pair without its second.
+size_t TipLength(std::wstring_view tip) {
+    size_t length = std::min(tip.size(), kTipChars - 1);
+    if (length > 0 && length < tip.size() && IsHighSurrogate(tip[length - 1])) --length;
     return length;
 }
 
 }  // namespace
 
-NOTIFYICONDATAA MakeTrayIconData(HWND window, HICON icon, std::string_view tip, TrayRecordForm form) {
+NOTIFYICONDATAW MakeTrayIconData(HWND window, HICON icon, std::wstring_view tip, TrayRecordForm form) {
     const bool oldestForm = form == TrayRecordForm::Oldest;
-    NOTIFYICONDATAA data{};
+    NOTIFYICONDATAW data{};
     data.cbSize = oldestForm ? kOldestSize : kLongTipSize;
     data.hWnd = window;
     data.uID = kTrayIconId;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
     data.hIcon = icon;
-    const size_t buffer = oldestForm ? kTipBytes : sizeof(data.szTip);
-    std::memcpy(data.szTip, tip.data(), TipLength(tip, buffer));
+    std::memcpy(data.szTip, tip.data(), TipLength(tip) * sizeof(wchar_t));
     return data;
 }
 

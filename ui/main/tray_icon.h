@@ -14,11 +14,13 @@ namespace tarvix {
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
 constexpr UINT kTrayIconId = 1;
 
-// The record of the main window's notification-area icon, in the form the
-// edition hands the shell. Either way at most 64 bytes of the tip are used,
-// cut so that no double-byte character is split and the text stays
-// terminated.
-NOTIFYICONDATAA MakeTrayIconData(HWND window, HICON icon, std::string_view tip, TrayRecordForm form);
+// The record of the main window's notification-area icon, in its wide form
+// so that the tip reads right whatever the system's code page. Edition 1.0
+// hands the shell the oldest form of the record, whose tip holds 64
+// characters; 1.1 the form with the 128-character tip. Either way at most 63
+// characters of the tip are used, cut so that no surrogate pair is split and
+// the text stays terminated.
+NOTIFYICONDATAW MakeTrayIconData(HWND window, HICON icon, std::wstring_view tip, TrayRecordForm form);
 
 // The message the shell broadcasts when its taskbar has been made again (it
 // restarted): every notification icon has to be added anew. A number no

@@ -1,55 +1,177 @@
-// Tells the end-to-end tests what a window says, which the X side cannot read
-// (a message box's question, its buttons):
-//   window_texts.exe TITLE
-// prints, in UTF-8, one line per child control of the window titled TITLE:
-// its control id in decimal, a tab, its text with line ends shown as "\n".
-// Exit 2: no such window or bad arguments.
+// Reads and sets the texts of another program's controls for the end-to-end
+// tests, which see only pixels from the X side:
+//   window_texts.exe TITLE          prints one line per child control of the
+//                                   window: its control id in decimal, a tab,
+//                                   its text with line ends shown as "\n" (a
+//                                   message box's question, its buttons)
+//   window_texts.exe get TITLE ID   prints "codepage N" (this prefix's ANSI
+//                                   code page), then the control's text, or
+//                                   for a list view one line per row with
+//                                   its columns separated by tabs; for a
+//                                   combo box its text, then its items
+//   window_texts.exe foreground     prints the foreground window's title
+//   window_texts.exe set TITLE ID TEXT
+//                                   gives the control that text, as typing
+//                                   it would
+// TITLE names a top-level window, ID one of its controls. Output is UTF-8.
+// Exit 2: no such window or control, or bad arguments.
 #include <windows.h>
+#include <commctrl.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
-// Another process's control answers WM_GETTEXT with its current text;
-// GetWindowText would give only the text it was made with.
-std::wstring TextOf(HWND control) {
-    const LRESULT length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const LRESULT got = ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
+void Print(const std::wstring& text) {
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                             nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
+                          nullptr);
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-std::string Utf8(const std::wstring& text) {
+bool OnTestDesktop() {
+    HDESK desktop = ::OpenDesktopW(L"tarvix", 0, FALSE, GENERIC_ALL);
+    return desktop && ::SetThreadDesktop(desktop);
+}
+
+// On this desktop, or else on the one of Wine's desktop window the tests
+// start programs in.
+HWND FindTopLevel(const wchar_t* title) {
+    if (HWND window = ::FindWindowW(nullptr, title)) return window;
+    return OnTestDesktop() ? ::FindWindowW(nullptr, title) : nullptr;
+}
+
+std::wstring ControlText(HWND control) {
+    // WM_GETTEXT is carried across processes; GetWindowText is not.
+    const LRESULT length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
+    const LRESULT got = ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return std::wstring(text.data(), static_cast<size_t>(got));
+}
+
+// The list view's messages carry pointers, which must point into the other
+// program's memory: the item record and its text buffer are made there.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size) : m_size(size) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        m_process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (m_process) m_memory = ::VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (m_memory) ::VirtualFreeEx(m_process, m_memory, 0, MEM_RELEASE);
+        if (m_process) ::CloseHandle(m_process);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool ok() const { return m_memory != nullptr; }
+    char* at(size_t offset) const { return static_cast<char*>(m_memory) + offset; }
+    bool Write(size_t offset, const void* data, size_t size) const {
+        return ::WriteProcessMemory(m_process, at(offset), data, size, nullptr) != FALSE;
+    }
+    bool Read(size_t offset, void* data, size_t size) const {
+        return ::ReadProcessMemory(m_process, at(offset), data, size, nullptr) != FALSE;
+    }
+
+private:
+    size_t m_size;
+    HANDLE m_process = nullptr;
+    void* m_memory = nullptr;
+};
+
+constexpr int kTextChars = 2048;
+
+std::wstring ItemText(HWND list, const RemoteBuffer& remote, int row, int column) {
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.cchTextMax = kTextChars;
+    item.pszText = reinterpret_cast<wchar_t*>(remote.at(sizeof(LVITEMW)));
+    if (!remote.Write(0, &item, sizeof item)) return L"?";
+    const LRESULT length = ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.at(0)));
+    std::vector<wchar_t> text(kTextChars);
+    if (length <= 0 || !remote.Read(sizeof(LVITEMW), text.data(), static_cast<size_t>(length) * sizeof(wchar_t)))
+        return std::wstring();
+    return std::wstring(text.data(), static_cast<size_t>(length));
+}
+
+int PrintList(HWND list) {
+    RemoteBuffer remote(list, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
+    if (!remote.ok()) return 2;
+    const HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    const int rows = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        std::wstring line;
+        for (int column = 0; column < columns; ++column) {
+            if (column) line += L'\t';
+            line += ItemText(list, remote, row, column);
+        }
+        Print(line + L"\n");
+    }
+    return 0;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
     std::wstring shown;
-    for (wchar_t c : text) {
+    for (wchar_t c : ControlText(child)) {
         if (c == L'\r') continue;
         if (c == L'\n') shown += L"\\n";
         else shown += c;
     }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, shown.c_str(), static_cast<int>(shown.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string out(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, shown.c_str(), static_cast<int>(shown.size()), out.data(), size, nullptr,
-                              nullptr);
-    return out;
+    Print(std::to_wstring(::GetDlgCtrlID(child)) + L"\t" + shown + L"\n");
+    return TRUE;
 }
 
-BOOL CALLBACK PrintChild(HWND child, LPARAM) {
-    const std::string line = std::to_string(::GetDlgCtrlID(child)) + "\t" + Utf8(TextOf(child)) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    return TRUE;
+bool HasClass(HWND control, const wchar_t* name) {
+    wchar_t className[64] = {};
+    ::GetClassNameW(control, className, 64);
+    return lstrcmpiW(className, name) == 0;
+}
+
+void PrintComboItems(HWND combo) {
+    const LRESULT count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::vector<wchar_t> item(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1);
+        const LRESULT got = ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        Print(std::wstring(item.data(), got > 0 ? static_cast<size_t>(got) : 0) + L"\n");
+    }
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) return 2;
-    const HWND window = ::FindWindowW(nullptr, argv[1]);
-    if (!window) return 2;
-    ::EnumChildWindows(window, PrintChild, 0);
-    std::fflush(stdout);
+    if (argc == 2 && std::wstring(argv[1]) == L"foreground") {
+        OnTestDesktop();  // when the tests run in Wine's desktop window
+        const HWND window = ::GetForegroundWindow();
+        Print((window ? ControlText(window) : std::wstring()) + L"\n");
+        return 0;
+    }
+    if (argc == 2) {
+        const HWND window = FindTopLevel(argv[1]);
+        if (!window) return 2;
+        ::EnumChildWindows(window, PrintChild, 0);
+        return 0;
+    }
+    if (argc < 4) return 2;
+    const std::wstring command = argv[1];
+    const HWND window = FindTopLevel(argv[2]);
+    const HWND control = window ? ::GetDlgItem(window, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : nullptr;
+    if (!control) return 2;
+    if (command == L"set" && argc >= 5) {
+        ::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+        return 0;
+    }
+    if (command != L"get") return 2;
+    Print(L"codepage " + std::to_wstring(::GetACP()) + L"\n");
+    if (HasClass(control, WC_LISTVIEWW)) return PrintList(control);
+    Print(ControlText(control) + L"\n");
+    if (HasClass(control, WC_COMBOBOXW)) PrintComboItems(control);
     return 0;
 }

@@ -10,8 +10,8 @@
 
 namespace tarvix {
 
-// The two column texts of an action's row in the editor, in the ANSI code
-// page as the model holds its texts.
+// The two column texts of an action's row in the editor, in Big5 as the
+// model holds its texts.
 struct RowTexts {
     std::string action;
     std::string count;

@@ -1,0 +1,154 @@
+// The boundary between the model's Big5 bytes and the wide Win32 functions,
+// run once in a prefix whose code page is 950 and once in one whose code page
+// is 1252: texts and file names must come out the same in both.
+//
+// Files go into a folder whose name holds characters that neither Big5 nor
+// code page 1252 has, as a program folder under a user's own name may.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "file_io.h"
+#include "script.h"
+#include "wide_text.h"
+
+namespace {
+
+using namespace tarvix;
+
+int g_failures = 0;
+
+void Expect(bool ok, const std::string& what) {
+    std::printf("%s - %s\n", ok ? "ok" : "FAIL", what.c_str());
+    if (!ok) ++g_failures;
+}
+
+// 中文描述 and its Big5 bytes.
+const std::wstring kChinese = L"\u4E2D\u6587\u63CF\u8FF0";
+const std::string kChineseBig5 = "\xA4\xA4\xA4\xE5\xB4\x79\xADz";
+
+void TextsConvertWithBig5() {
+    Expect(WideFromBig5(kChineseBig5) == kChinese, "Big5 bytes read as the characters they are");
+    Expect(Big5FromWide(kChinese) == kChineseBig5, "characters written as their Big5 bytes");
+    // 許 and 功: a trail byte that is a backslash stays part of its character.
+    Expect(WideFromBig5("\xB3\x5C\xA5\x5C") == L"\u8A31\u529F", "trail bytes that look like a backslash");
+    Expect(WideFromBig5("a\xA4\x40" "b") == L"a\u4E00b", "mixed with ASCII");
+    Expect(WideFromBig5("").empty() && Big5FromWide(L"").empty(), "empty texts");
+
+    // Every character of the code page goes there and back. A few have two
+    // codes in Big5 (十 is A2CC and A451); they come back by the one a
+    // code-page-950 system writes, which reads as the same character.
+    int pairs = 0, lost = 0, twins = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail > 0x7E && trail < 0xA1) continue;
+            const std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
+            if (::MultiByteToWideChar(kModelCodePage, MB_ERR_INVALID_CHARS, bytes.data(), 2, nullptr, 0) <= 0)
+                continue;
+            ++pairs;
+            const std::wstring wide = WideFromBig5(bytes);
+            const std::string back = Big5FromWide(wide);
+            if (WideFromBig5(back) != wide || back.size() != 2) ++lost;
+            else if (back != bytes) ++twins;
+        }
+    }
+    Expect(pairs > 13000 && lost == 0 && twins < 20,
+           "all " + std::to_string(pairs) + " double-byte characters round trip (" + std::to_string(lost) +
+               " lost, " + std::to_string(twins) + " by their other code)");
+    Expect(Big5FromWide(WideFromBig5("\xA2\xCC")) == "\xA4\x51", "十 by the code a 950 system writes");
+}
+
+void BytesThatAreNoBig5() {
+    // A lone lead byte still gives a character, never nothing and never the
+    // next character swallowed.
+    const std::wstring lone = WideFromBig5("a\xA4");
+    Expect(lone.size() == 2 && lone[0] == L'a', "a lone lead byte at the end becomes one stand-in");
+    Expect(WideFromBig5("\xA4\x20" "b").back() == L'b', "the byte after an invalid pair is kept");
+    // Characters Big5 lacks: "?" as a code-page-950 system writes them.
+    std::string out = "kept";
+    Expect(Big5FromWide(L"\u00E9").size() == 1, "a character Big5 lacks becomes one byte");
+    Expect(!Big5FromWideExactly(L"caf\u00E9", out) && out == "kept", "a name Big5 lacks is refused");
+    Expect(Big5FromWideExactly(kChinese, out) && out == kChineseBig5, "a Big5 name converts exactly");
+    Expect(PathInFolder("C:\\x\\", "\xA4") .empty(), "a name that is no Big5 text names no file");
+    Expect(PathInFolder("C:\\x\\", "\xA4\xA4.txt") == "C:\\x\\\xE4\xB8\xAD.txt", "a Big5 name joins a path in UTF-8");
+}
+
+std::wstring TempFolder() {
+    wchar_t base[MAX_PATH];
+    const DWORD n = ::GetTempPathW(MAX_PATH, base);
+    // é and ŝ: in no narrow code page the two tests run in at once.
+    std::wstring folder = std::wstring(base, n) + L"tarvix \u00E9\u015D " + std::to_wstring(::GetCurrentProcessId());
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return folder + L"\\";
+}
+
+bool WideFileHolds(const std::wstring& path, const std::string& bytes) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char buffer[4096];
+    DWORD got = 0;
+    const BOOL read = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr);
+    ::CloseHandle(file);
+    return read && std::string(buffer, got) == bytes;
+}
+
+void FilesInAFolderNoCodePageHas(const std::wstring& wideFolder) {
+    const std::string folder = PathFromWide(wideFolder);
+    Expect(WideFromPath(folder) == wideFolder, "the folder goes there and back as a path");
+
+    CScript script;
+    script.m_description = kChineseBig5;
+    script.ChooseFileName(folder);
+    Expect(script.m_fileName == kChineseBig5 + "1.txt", "a new script's name is its Big5 description");
+    script.m_actions.push_back({CategoryText, KindSayString, kChineseBig5, 0, 0});
+    Expect(script.Save(folder), "the script is saved");
+    const std::wstring onDisk = wideFolder + kChinese + L"1.txt";
+    Expect(WideFileHolds(onDisk, script.SerializedText()), "under its Chinese name, holding the Big5 bytes");
+
+    const std::vector<std::string> names = TextFileNames(folder);
+    Expect(names == std::vector<std::string>{script.m_fileName}, "the folder lists it by its Big5 name");
+    CScript loaded;
+    loaded.Load(folder, script.m_fileName);
+    Expect(loaded.m_description == kChineseBig5 && loaded.m_actions.size() == 2 &&
+               loaded.m_actions.front().text == kChineseBig5,
+           "it loads again as it was saved");
+    script.ChooseFileName(folder);
+    Expect(script.m_fileName == kChineseBig5 + "2.txt", "the taken name is seen");
+    Expect(RemoveFile(PathInFolder(folder, kChineseBig5 + "1.txt")) &&
+               ::GetFileAttributesW(onDisk.c_str()) == INVALID_FILE_ATTRIBUTES,
+           "and deleted by that name");
+}
+
+void AFileNameBig5Lacks(const std::wstring& wideFolder) {
+    // Made by someone else: the program may list it only by a name that
+    // opens this very file.
+    const std::wstring foreign = wideFolder + L"caf\u00E9 \u015D.txt";
+    const HANDLE file = ::CreateFileW(foreign.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, "foreign", 7, &written, nullptr);
+    ::CloseHandle(file);
+
+    const std::string folder = PathFromWide(wideFolder);
+    const std::vector<std::string> names = TextFileNames(folder);
+    std::string read;
+    const bool listedRight =
+        names.empty() || (names.size() == 1 && ReadWholeFile(PathInFolder(folder, names[0]), read) && read == "foreign");
+    Expect(listedRight, names.empty() ? "left out, having no short name" : "listed by its short name, which opens it");
+    ::DeleteFileW(foreign.c_str());
+}
+
+}  // namespace
+
+int main() {
+    std::printf("Big5 text boundary (system code page %u)\n", ::GetACP());
+    TextsConvertWithBig5();
+    BytesThatAreNoBig5();
+    const std::wstring folder = TempFolder();
+    FilesInAFolderNoCodePageHas(folder);
+    AFileNameBig5Lacks(folder);
+    ::RemoveDirectoryW(folder.c_str());
+    std::printf("%d failure(s)\n", g_failures);
+    return g_failures ? 1 : 0;
+}
