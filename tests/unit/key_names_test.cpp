@@ -1,7 +1,8 @@
 // Key names and hotkey texts as the lists show them.
 #include <gtest/gtest.h>
 
-#include <set>
+#include <map>
+#include <string>
 
 #include "key_names.h"
 
@@ -52,24 +53,54 @@ TEST(KeyName, OnlyTheLow16BitsCount) {
     EXPECT_EQ(KeyName(0x161), "<a>") << "codes above a byte are not upper-cased";
 }
 
-TEST(KeyName, TableHas63PairsWithUniqueCodes) {
+// The virtual-key codes of the system, written down here independently of
+// the table, so a name moved to a neighbouring code shows.
+const std::map<unsigned, std::string> kExpectedNames = {
+    {0x08, "<BackSpace>"}, {0x09, "<Tab>"},      {0x0D, "<Enter>"},    {0x10, "<Shift>"},
+    {0x11, "<Ctrl>"},      {0x12, "<Alt>"},      {0x13, "<Pause/Break>"}, {0x14, "<CapsLock>"},
+    {0x1B, "<Esc>"},       {0x20, "<Space>"},    {0x21, "<PageUp>"},   {0x22, "<PageDown>"},
+    {0x23, "<End>"},       {0x24, "<Home>"},     {0x25, "<Left>"},     {0x26, "<Up>"},
+    {0x27, "<Right>"},     {0x28, "<Down>"},     {0x2D, "<Insert>"},   {0x2E, "<Delete>"},
+    {0x5B, "<Win>"},       {0x5C, "<Win>"},      {0x5D, "<Right Mouse>"},
+    {0x60, "<Num 0>"},     {0x61, "<Num 1>"},    {0x62, "<Num 2>"},    {0x63, "<Num 3>"},
+    {0x64, "<Num 4>"},     {0x65, "<Num 5>"},    {0x66, "<Num 6>"},    {0x67, "<Num 7>"},
+    {0x68, "<Num 8>"},     {0x69, "<Num 9>"},    {0x6A, "<Num *>"},    {0x6B, "<Num +>"},
+    {0x6D, "<Num ->"},     {0x6E, "<Num .>"},    {0x6F, "<Num />"},
+    {0x70, "<F1>"},        {0x71, "<F2>"},       {0x72, "<F3>"},       {0x73, "<F4>"},
+    {0x74, "<F5>"},        {0x75, "<F6>"},       {0x76, "<F7>"},       {0x77, "<F8>"},
+    {0x78, "<F9>"},        {0x79, "<F10>"},      {0x7A, "<F11>"},      {0x7B, "<F12>"},
+    {0x90, "<Num Lock>"},  {0x91, "<Scroll Lock>"},
+    {0xBA, ";"},  {0xBB, "="},  {0xBC, ","},  {0xBD, "-"},  {0xBE, "."},  {0xBF, "/"},
+    {0xC0, "`"},  {0xDB, "["},  {0xDC, "\\"}, {0xDD, "]"},  {0xDE, "'"},
+};
+
+// The table parsed back into its pairs; fails the test on a malformed line.
+std::map<unsigned, std::string> TablePairs() {
     const std::string& table = KeyNameTable();
-    std::set<std::string> codes;
-    size_t pos = 0, lines = 0;
+    std::map<unsigned, std::string> pairs;
+    size_t pos = 0;
     while (pos < table.size()) {
-        const size_t end = table.find('\n', pos);
-        ASSERT_NE(end, std::string::npos) << "every line ends with a newline";
-        const std::string line = table.substr(pos, end - pos);
-        if (lines % 2 == 0) {
-            EXPECT_EQ(line.rfind("0x", 0), 0u) << line;
-            EXPECT_TRUE(codes.insert(line).second) << "duplicate " << line;
-        } else {
-            EXPECT_EQ(line.find("0x"), std::string::npos) << "a name line holds 0x: " << line;
+        const size_t codeEnd = table.find('\n', pos);
+        const size_t nameEnd = codeEnd == std::string::npos ? codeEnd : table.find('\n', codeEnd + 1);
+        if (nameEnd == std::string::npos) {
+            ADD_FAILURE() << "every line ends with a newline";
+            break;
         }
-        ++lines;
-        pos = end + 1;
+        const std::string code = table.substr(pos, codeEnd - pos);
+        const std::string name = table.substr(codeEnd + 1, nameEnd - codeEnd - 1);
+        EXPECT_EQ(code.rfind("0x", 0), 0u) << code;
+        EXPECT_EQ(name.find("0x"), std::string::npos) << "a name line holds 0x: " << name;
+        const unsigned value = static_cast<unsigned>(std::stoul(code, nullptr, 16));
+        EXPECT_TRUE(pairs.emplace(value, name).second) << "duplicate " << code;
+        pos = nameEnd + 1;
     }
-    EXPECT_EQ(lines, 126u);
+    return pairs;
+}
+
+TEST(KeyName, EachTableNameBelongsToItsCode) {
+    EXPECT_EQ(TablePairs(), kExpectedNames);
+    for (const auto& [code, name] : kExpectedNames)
+        EXPECT_EQ(KeyName(static_cast<int32_t>(code)), name) << std::hex << code;
 }
 
 TEST(HotkeyText, ModifiersAlwaysCtrlAltShift) {

@@ -96,15 +96,30 @@ TEST(PlaybackRepeat, CountPlaysThatManyPassesAndZeroOrOneGivesOne) {
     }
 }
 
+// A seconds run that misses its end would spin for ever on a clock that
+// only moves when told: a bound on the polls stops it, so the fault shows
+// as a stopped run at once.
+void BoundPolls(Recorder& r, int polls = 1000) {
+    r.onPoll = [polls](Recorder& rec) { rec.stop = rec.polls > polls; };
+}
+
 TEST(PlaybackRepeat, SecondsEndAfterThePassThatReachesTheDuration) {
     Recorder r;
+    BoundPolls(r);
     r.now = 999;  // whole seconds are counted from the first reading
     Play(Job({A(KindDelay, 400), A(KindMoveR, 1, 0)}, RepeatSeconds, 2), r);
     // Passes end at 1399, 1799, 2199, 2599, 2999: elapsed 1, 1, 2 at 2199.
     EXPECT_EQ(r.events.size(), 3u);
     Recorder once;
+    BoundPolls(once);
     Play(Job({A(KindMoveR, 1, 0)}, RepeatSeconds, 0), once);
     EXPECT_EQ(once.events.size(), 1u);
+    // Passes that play nothing wait a moment each; the run ends at the
+    // first whole second.
+    Recorder idle;
+    BoundPolls(idle);
+    Play(Job({}, RepeatSeconds, 1), idle);
+    EXPECT_EQ(idle.now, 1000u);
 }
 
 TEST(PlaybackRepeat, UntilStopAndUnknownTypesRunUntilTheSignal) {

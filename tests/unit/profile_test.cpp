@@ -60,6 +60,36 @@ TEST(ProfileRead, IntegersAreSignedDecimalWithTheirLeadingDigits) {
     EXPECT_EQ(doc.GetInt("n", "quoted", 0), 33);
 }
 
+TEST(ProfileRead, OnlyTheFirst29CharactersOfANumberCount) {
+    const std::string zeros28(28, '0');
+    const ProfileDocument doc("[n]\nfits=" + zeros28 + "7\nlong=" + zeros28 + "07\n"
+                              "quoted=\"" + zeros28 + "7\"\n");
+    EXPECT_EQ(doc.GetInt("n", "fits", 0), 7) << "29 characters are read whole";
+    EXPECT_EQ(doc.GetInt("n", "long", 5), 0) << "the 30th character is cut off";
+    // The quotes fill the buffer: the closing quote's cut takes the digit.
+    EXPECT_EQ(doc.GetInt("n", "quoted", 5), 0);
+}
+
+TEST(ProfileRead, AKeyMayBeNamedLikeItsSection) {
+    const ProfileDocument doc("[General]\r\nGeneral=7\r\n[Repeat]\r\nRepeat\r\n");
+    EXPECT_EQ(doc.GetInt("General", "General", 0), 7);
+    EXPECT_TRUE(doc.HasKey("General", "general"));
+    EXPECT_FALSE(doc.HasKey("Repeat", "Repeat")) << "the header line is no key of its section";
+}
+
+TEST(ProfileRead, TheEdgesOfNamesValuesAndFiles) {
+    // A UTF-8 mark before the first section, the DOS end-of-file mark old
+    // editors leave, a header whose name runs to its last "]".
+    const ProfileDocument doc("\xEF\xBB\xBF[General]\r\nEnable=0\x1a\r\n[a]b]\r\nk=\" 12\"\r\n");
+    EXPECT_EQ(doc.GetInt("General", "Enable", 5), 0);
+    EXPECT_EQ(doc.GetString("General", "Enable", ""), "0");
+    EXPECT_EQ(doc.GetInt("a]b", "k", 5), 12) << "blanks before the digits of a quoted number";
+    EXPECT_FALSE(doc.HasKey("a", "k"));
+    // Trailing blanks leave a default, but never its first character.
+    EXPECT_EQ(doc.GetString("General", "none", "   "), " ");
+    EXPECT_EQ(doc.GetString("General", "none", "x  "), "x");
+}
+
 TEST(ProfileRead, OnlyTheFirstOfRepeatedSectionsAndKeysCounts) {
     const ProfileDocument doc("[s]\nk=1\nk=2\n[t]\nk=3\n[S]\nk=4\nonly=5\n");
     EXPECT_EQ(doc.GetInt("s", "k", 0), 1);
@@ -125,6 +155,24 @@ TEST(ProfileWrite, AddsASectionAtTheEndWithTheFilesLineEnd) {
     empty.SetString("General", "EndHotkey", "65");
     empty.SetString("General", "EndHotkeyMod", "3");
     EXPECT_EQ(empty.Text(), "[General]\r\nEndHotkey=65\r\nEndHotkeyMod=3\r\n");
+}
+
+TEST(ProfileWrite, AFileWithoutAFinalLineEndGetsItsOwnLineEnd) {
+    ProfileDocument lf("[a]\nx=1");
+    lf.SetString("b", "y", "2");
+    EXPECT_EQ(lf.Text(), "[a]\nx=1\n[b]\ny=2\n");
+    ProfileDocument lfKey("[a]\nx=1");
+    lfKey.SetString("a", "z", "3");
+    EXPECT_EQ(lfKey.Text(), "[a]\nx=1\nz=3\n");
+}
+
+TEST(ProfileWrite, AKeyNamedLikeItsSectionIsReplacedNotTheHeader) {
+    ProfileDocument doc("[General]\r\nGeneral=7\r\n");
+    doc.SetString("General", "General", "8");
+    EXPECT_EQ(doc.Text(), "[General]\r\nGeneral=8\r\n");
+    ProfileDocument added("[General]\r\nEnable=1\r\n");
+    added.SetString("general", "GENERAL", "1");
+    EXPECT_EQ(added.Text(), "[General]\r\nEnable=1\r\nGENERAL=1\r\n");
 }
 
 TEST(ProfileWrite, GivesAKeyWithoutEqualsItsValue) {

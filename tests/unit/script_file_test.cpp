@@ -442,13 +442,15 @@ TEST(ChooseFileName, CutsWhereTheBytesAreNoBig5Character) {
 }
 
 TEST(ChooseFileName, LongDescriptionsGiveUsableNames) {
-    const std::string base = FileNameBase(std::string(1000, 'x'));
-    EXPECT_LE(base.size(), 128u);
-    EXPECT_FALSE(base.empty());
+    // 128 bytes, no more and no fewer: names made before keep their files.
+    EXPECT_EQ(FileNameBase(std::string(1000, 'x')), std::string(128, 'x'));
+    EXPECT_EQ(FileNameBase(std::string(128, 'x')), std::string(128, 'x'));
     std::string big5;
     for (int i = 0; i < 200; ++i) big5 += "\xA4\xA4";
-    const std::string cut = FileNameBase("x" + big5);
-    EXPECT_EQ(cut.size() % 2, 1u) << "the cut falls between characters";
+    EXPECT_EQ(FileNameBase(big5), big5.substr(0, 128));
+    // With an odd start the cut falls before the character that would
+    // straddle the limit.
+    EXPECT_EQ(FileNameBase("x" + big5), "x" + big5.substr(0, 126));
 }
 
 TEST(ChooseFileName, SkipsDeviceNames) {
