@@ -168,6 +168,17 @@ class TarvixCase(unittest.TestCase):
     def control_rows(self, title, control_id):
         return [line.split("\t") for line in self.control_text(title, control_id)]
 
+    def wait_checked(self, title, control_id, timeout=20.0):
+        """Waits until a check box or radio button reads as checked: a click
+        queued behind a busy window has then been handled, and a hotkey
+        report posted after it cannot overtake it."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self._window_texts("checked", title, control_id).strip() == "1":
+                return True
+            time.sleep(0.1)
+        return False
+
     def foreground_title(self):
         return self._window_texts("foreground").rstrip("\n")
 

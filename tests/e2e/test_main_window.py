@@ -10,6 +10,7 @@ from e2e import TarvixCase, TargetLog, TARGET_EXE, script_text, windows_path, VK
 # Control centres in the main window, in pixels from its client area's
 # top-left corner (template 102 at the dialog font under Wine).
 RADIO_ALL = (155, 37)
+IDC_ALL_WINDOWS, IDC_ONE_WINDOW = 1054, 1055
 RADIO_ONE = (290, 37)
 WINDOW_COMBO = (560, 38)
 BUTTON_DELETE = (207, 82)
@@ -135,6 +136,7 @@ class MainWindow(TarvixCase):
         main = self.start_tarvix()
         self.focus(main)
         self.click(main, RADIO_ONE)
+        self.assertTrue(self.wait_checked("Tapwisp", IDC_ONE_WINDOW), "one-window mode not taken")
         self.click(main, WINDOW_COMBO)
         self.press("End", *["BackSpace"] * 40)
         self.session.xdotool("type", "--delay", "30", "Zeta target")
@@ -161,6 +163,9 @@ class MainWindow(TarvixCase):
         # Back to all windows: the other window gets it too.
         self.focus(main)
         self.click(main, RADIO_ALL)
+        # A window busy with its activation handles a hotkey report, which is
+        # posted, before the click, which is input: wait for the click.
+        self.assertTrue(self.wait_checked("Tapwisp", IDC_ALL_WINDOWS), "all-windows mode not taken")
         self.focus(other, other_log)
         self.press("F5")
         self.assertTrue(other_log.wait_for(lambda l: l.text() != "", settle=1.5))

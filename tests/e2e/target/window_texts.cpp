@@ -10,6 +10,11 @@
 //                                   its columns separated by tabs; for a
 //                                   combo box its text, then its items
 //   window_texts.exe foreground     prints the foreground window's title
+//   window_texts.exe checked TITLE ID
+//                                   prints 1 when the check box or radio
+//                                   button is checked, else 0; answered only
+//                                   once the window has handled the input
+//                                   before it, so a click has taken effect
 //   window_texts.exe set TITLE ID TEXT
 //                                   gives the control that text, as typing
 //                                   it would
@@ -166,6 +171,10 @@ int wmain(int argc, wchar_t** argv) {
     if (!control) return 2;
     if (command == L"set" && argc >= 5) {
         ::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+        return 0;
+    }
+    if (command == L"checked") {
+        Print(::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"1\n" : L"0\n");
         return 0;
     }
     if (command != L"get") return 2;
