@@ -1,12 +1,15 @@
 """Two monitors side by side: pointer moves land on the very pixel they name,
-and a captured point is the pointer's pixel, on the second monitor, to the
-right of the primary and to its left, where coordinates are negative.
+a captured point is the pointer's pixel, and a window on the other monitor
+chosen as the one target window gets what its hotkey plays, there exactly; on
+the second monitor to the right of the primary and on one to its left, where
+coordinates are negative.
 
 The display: Xephyr with two screens placed side by side (-origin) and
 Xinerama, on a private Xvfb; Wine reads the two heads from Xinerama when it
 is told not to use XRandR (Xephyr's RandR knows one output only). A single
 Xvfb with +xinerama puts both heads at 0,0, and Xvfb ignores RandR monitors
-set with xrandr --setmonitor."""
+set with xrandr --setmonitor. Without Xephyr these cases fail: there is no
+other way here to give Wine a second monitor."""
 
 import shutil
 import subprocess
@@ -14,10 +17,16 @@ import time
 import unittest
 
 import harness
-from e2e import TarvixCase, script_text, VK
+from e2e import TarvixCase, TargetLog, TARGET_EXE, script_text, windows_path, VK
 from test_dpi import capture_point
 
 SETTLE = 1.5
+MAIN = "Tapwisp"
+# The main window's radio button for one target window, in pixels from its
+# client area's top-left corner, and the ids of the button and the list.
+RADIO_ONE = (290, 37)
+IDC_ONE_WINDOW = 1055
+IDC_WINDOW_COMBO = 1056
 
 
 class TwoHeads(harness.Display):
@@ -29,7 +38,16 @@ class TwoHeads(harness.Display):
         self.host = None
 
     def start(self):
+        if not shutil.which("Xephyr"):
+            raise RuntimeError("no Xephyr (package xserver-xephyr, which tools/setup-debian.sh installs)")
         self.host = harness.Display(screen=self.screen).start()
+        try:
+            return self._start_nested()
+        except BaseException:
+            self.host.stop()
+            raise
+
+    def _start_nested(self):
         for number in range(self.first + 20, self.first + 20 + self.attempts):
             if self._taken(number):
                 continue
@@ -52,20 +70,68 @@ class TwoHeads(harness.Display):
 
 
 class Monitors(TarvixCase):
+    """One display and prefix for the cases of a layout; tarvix and the
+    target windows are ended after each case."""
+
     origins = None
+    # The monitor that is not the primary, in Windows' coordinates: x, y,
+    # width, height.
+    other_monitor = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.display = TwoHeads(cls.origins).start()
+        try:
+            cls.prefix = harness.Prefix(cls.display).boot()
+            cls.prefix.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR",
+                            "/d", "N", "/f"])
+            cls.prefix.kill()
+        except BaseException:
+            cls.display.stop()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.prefix.kill()
+        cls.prefix.remove()
+        cls.display.stop()
 
     def setUp(self):
-        if not shutil.which("Xephyr"):
-            self.skipTest("no Xephyr (package xserver-xephyr)")
         self.session = harness.Session()
+        # The class's display and prefix: close() ends what the case started
+        # and leaves them for the next case.
+        self.session.reuse_prefix = True
+        self.session.display, self.session.prefix = self.display, self.prefix
         self.addCleanup(self.session.close)
-        self.session.display = TwoHeads(self.origins).start()
-        self.session.prefix = harness.Prefix(self.session.display).boot()
-        self.session.prefix.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR",
-                                 "/d", "N", "/f"])
-        self.session.prefix.kill()
         self.folder = self.session.program_folder()
         self.logs = self.session.temp_dir("tarvix-logs-")
+
+    def start_recorder(self, title, place=None):
+        """A target window titled `title`, over the rectangle `place` (x, y,
+        width, height) or over every monitor."""
+        self.assertTrue(TARGET_EXE.exists(), f"no {TARGET_EXE} (build the windows preset)")
+        log_path = self.logs / f"{len(list(self.logs.iterdir()))}.log"
+        args = [title, windows_path(log_path)]
+        if place:
+            args.append(",".join(map(str, place)))
+        self.session.start(TARGET_EXE, args, cwd=self.logs)
+        window = self.session.wait_window(title, timeout=60)
+        log = TargetLog(log_path)
+        self.assertTrue(log.wait_for(lambda l: l.named("placed")), "the target window wrote nothing")
+        if place:
+            x, y, width, height = place
+            self.assertEqual(log.named("placed")[0][2], [str(x), str(y), str(x + width), str(y + height)])
+        return window, log
+
+    def bring_to_front(self, window, log, title):
+        """Focus, then wait until the system's foreground window is this one:
+        a one-window run compares with that, which can follow the activation
+        late."""
+        self.focus(window, log)
+        deadline = time.monotonic() + 20
+        while self.foreground_title() != title and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertEqual(self.foreground_title(), title)
 
     def moves_land(self, points):
         actions = []
@@ -73,16 +139,56 @@ class Monitors(TarvixCase):
             actions += [f"MoveTo {x} {y}", "LeftClick 1"]
         self.write_script("move.txt", script_text(actions, VK["F5"]))
         self.start_tarvix()
-        _, log = self.start_target()
+        window, log = self.start_recorder("tarvix target")
+        self.focus(window, log)
         self.press("F5")
         self.assertTrue(log.wait_for(lambda l: len(l.named("lbuttonup")) >= len(points), settle=SETTLE),
                         log.events())
         self.shot("moves")
         self.assertEqual([tuple(map(int, e[2])) for e in log.named("lbuttondown")], points)
 
+    def one_window_on_the_other_monitor(self, points):
+        """A window covering the other monitor, chosen from the list as the
+        one target window: nothing plays while a window on the primary is in
+        front; in front itself, it gets the key and every click, each on the
+        pixel the script names."""
+        chosen_title, other_title = "第二個螢幕上的視窗", "Other window"
+        actions = ["KeyPress 65 1"]
+        for x, y in points:
+            actions += [f"MoveTo {x} {y}", "LeftClick 1"]
+        self.write_script("one.txt", script_text(actions, VK["F5"]))
+        chosen, chosen_log = self.start_recorder(chosen_title, self.other_monitor)
+        other, other_log = self.start_recorder(other_title, (0, 0, 1024, 768))
+        main = self.start_tarvix()
+
+        self.focus(main)
+        self.session.xdotool("mousemove", "--window", main.id, *RADIO_ONE, "click", "1")
+        self.assertTrue(self.wait_checked(MAIN, IDC_ONE_WINDOW), "one-window mode not taken")
+        self.assertIn(chosen_title, self.control_text(MAIN, IDC_WINDOW_COMBO)[1:])
+        self.set_control_text(MAIN, IDC_WINDOW_COMBO, chosen_title)
+
+        self.bring_to_front(other, other_log, other_title)
+        self.press("F5")
+        # The hotkey itself passes on: once it has arrived, a run would have
+        # started; give it the time to play before looking.
+        self.assertTrue(other_log.wait_for(lambda l: l.keydowns(VK["F5"]), settle=SETTLE))
+        self.assertEqual((chosen_log.named("keydown"), chosen_log.named("lbuttondown")), ([], []),
+                         "played while the chosen window was behind")
+        self.assertEqual((other_log.keydowns(VK["A"]), other_log.named("lbuttondown")), ([], []))
+
+        self.bring_to_front(chosen, chosen_log, chosen_title)
+        self.press("F5")
+        self.assertTrue(chosen_log.wait_for(lambda l: len(l.named("lbuttonup")) >= len(points), settle=SETTLE),
+                        chosen_log.events())
+        self.shot("one-window")
+        self.assertEqual(len(chosen_log.keydowns(VK["A"])), 1)
+        self.assertEqual([tuple(map(int, e[2])) for e in chosen_log.named("lbuttondown")], points)
+        self.assertEqual((other_log.keydowns(VK["A"]), other_log.named("lbuttondown")), ([], []))
+
 
 class SecondMonitorRight(Monitors):
     origins = [(0, 0), (1024, 0)]
+    other_monitor = (1024, 0, 1024, 768)
 
     def test_move_to_lands_on_the_second_monitor(self):
         self.moves_land([(1500, 300), (2047, 767), (1024, 0), (512, 384)])
@@ -91,10 +197,14 @@ class SecondMonitorRight(Monitors):
         settings = capture_point(self, self.start_tarvix(), 1500, 333)
         self.assertIn(b"Position2X=1500\r\nPosition2Y=333\r\n", settings)
 
+    def test_one_window_on_the_second_monitor(self):
+        self.one_window_on_the_other_monitor([(1500, 300), (2047, 767), (1024, 0)])
+
 
 class SecondMonitorLeft(Monitors):
     # The first head is the primary, at 0,0 for Windows; the other lies left.
     origins = [(1024, 0), (0, 0)]
+    other_monitor = (-1024, 0, 1024, 768)
 
     def test_move_to_lands_left_of_the_primary(self):
         self.moves_land([(-700, 300), (-1024, 0), (-1, 767), (512, 384)])
@@ -103,6 +213,9 @@ class SecondMonitorLeft(Monitors):
         # X pixel 324 of the left head is Windows' -700.
         settings = capture_point(self, self.start_tarvix(), 324, 333)
         self.assertIn(b"Position2X=-700\r\nPosition2Y=333\r\n", settings)
+
+    def test_one_window_left_of_the_primary(self):
+        self.one_window_on_the_other_monitor([(-700, 300), (-1024, 0), (-1, 767)])
 
 
 del Monitors

@@ -1,11 +1,14 @@
 // A window that writes down what it receives, for the end-to-end tests:
-//   target_window.exe TITLE LOGFILE
+//   target_window.exe TITLE LOGFILE [X,Y,WIDTH,HEIGHT]
+// The window covers the given rectangle of the screen, or else the whole
+// virtual desktop, every monitor.
 // One line per message, flushed at once, each starting with the time in
 // milliseconds since the window started: "12.345 keydown 41", "keyup 41",
 // "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y" (screen position), "lbuttonup",
 // "rbuttondown X Y", "rbuttonup", "cursor X Y" (after each pointer move, the
 // position GetCursorPos reports), "active" and "inactive" (the window became or
-// stopped being the active one).
+// stopped being the active one), "placed LEFT TOP RIGHT BOTTOM" (the window's
+// rectangle on the screen once made).
 #include <windows.h>
 
 #include <cstdio>
@@ -101,13 +104,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = L"TarvixTestTarget";
     ::RegisterClassW(&windowClass);
-    // The whole virtual desktop, every monitor, so that pointer moves
-    // anywhere land in it.
-    const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, title, WS_POPUP | WS_VISIBLE,
-                                          ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
-                                          ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN),
-                                          nullptr, nullptr, instance, nullptr);
+    // By default the whole virtual desktop, so that pointer moves anywhere
+    // land in it.
+    long x = ::GetSystemMetrics(SM_XVIRTUALSCREEN), y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    long width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (argc > 3 && std::swscanf(argv[3], L"%ld,%ld,%ld,%ld", &x, &y, &width, &height) != 4) return 2;
+    const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, title, WS_POPUP | WS_VISIBLE, x, y, width,
+                                          height, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
+    RECT placed;
+    ::GetWindowRect(window, &placed);
+    Log("placed %ld %ld %ld %ld", placed.left, placed.top, placed.right, placed.bottom);
     ::SetForegroundWindow(window);
 
     MSG msg;
