@@ -166,20 +166,20 @@ void CMacroDlg::ApplyDpi(UINT dpi) {
     m_pictures.Apply(dpi);
 }
 
-LRESULT CMacroDlg::OnDpiChanged(WPARAM, LPARAM lParam) {
+LRESULT CMacroDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     // The window takes the place the system suggests on the new monitor; the
     // system rescales the dialog's template controls, and what this window
-    // drew in pixels follows once that is done.
+    // drew in pixels follows once that is done, at the DPI the message names.
     if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
         ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    ::PostMessageW(m_hWnd, WM_DPI_SETTLED, 0, 0);
+    ::PostMessageW(m_hWnd, WM_DPI_SETTLED, LOWORD(wParam), 0);
     PassToDefault();
     return 0;
 }
 
-LRESULT CMacroDlg::OnDpiSettled(WPARAM, LPARAM) {
-    ApplyDpi(ui::WindowDpi(m_hWnd));
+LRESULT CMacroDlg::OnDpiSettled(WPARAM wParam, LPARAM) {
+    ApplyDpi(wParam != 0 ? static_cast<UINT>(wParam) : ui::WindowDpi(m_hWnd));
     return 0;
 }
 

@@ -1,0 +1,295 @@
+// The real main window, made on a thread of its own as the program makes
+// it, and asked from outside as another window would: which windows its
+// target list offers, and what a change of DPI does to it.
+//
+// The program folder is the current folder (the application object is not
+// started), a fresh temporary one, so the settings the window writes when
+// it closes go nowhere that matters.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "dpi_scale.h"
+#include "edition.h"
+#include "edition_config.h"
+#include "macro_dlg.h"
+#include "resource.h"
+
+// hook.dll asks the program which digits capture points.
+extern "C" __declspec(dllexport) const int tarvix_capture_on_keypad = kProgramTraits.capturesOnKeypad ? 1 : 0;
+
+namespace {
+
+#ifndef WM_DPICHANGED
+constexpr UINT WM_DPICHANGED = 0x02E0;
+#endif
+
+// Waits for a condition another thread brings about; false when it has not
+// come within five seconds. Messages sent to this thread's windows are
+// answered meanwhile: the main window asks them for their titles.
+template <typename Condition>
+bool WaitFor(Condition condition) {
+    for (int i = 0; i < 500; ++i) {
+        if (condition()) return true;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(10);
+    }
+    return condition();
+}
+
+// The main window, running its own message loop on a thread of its own for
+// the life of this object.
+class RunningMainWindow {
+public:
+    RunningMainWindow() {
+        m_thread = std::thread([this] {
+            m_threadId = ::GetCurrentThreadId();
+            const HRESULT ole = ::OleInitialize(nullptr);
+            {
+                tarvix::CMacroDlg dialog;
+                dialog.DoModal();
+            }
+            if (SUCCEEDED(ole)) ::OleUninitialize();
+        });
+        WaitFor([this] { return (m_window = FindDialog()) != nullptr; });
+    }
+    ~RunningMainWindow() {
+        if (m_window) ::SendMessageW(m_window, WM_COMMAND, IDCANCEL, 0);
+        m_thread.join();
+    }
+    RunningMainWindow(const RunningMainWindow&) = delete;
+    RunningMainWindow& operator=(const RunningMainWindow&) = delete;
+
+    HWND window() const { return m_window; }
+    HWND item(int id) const { return ::GetDlgItem(m_window, id); }
+
+    void Click(int id) const {
+        ::SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item(id)));
+    }
+
+private:
+    HWND FindDialog() const {
+        if (m_threadId == 0) return nullptr;
+        HWND found = nullptr;
+        ::EnumThreadWindows(
+            m_threadId,
+            [](HWND window, LPARAM param) -> BOOL {
+                wchar_t name[16] = {};
+                ::GetClassNameW(window, name, 16);
+                if (::lstrcmpW(name, L"#32770") != 0 || !::IsWindowVisible(window)) return TRUE;
+                *reinterpret_cast<HWND*>(param) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
+    std::thread m_thread;
+    std::atomic<DWORD> m_threadId{0};
+    HWND m_window = nullptr;
+};
+
+// A top-level window of this thread with a title, shown or not.
+class TitledWindow {
+public:
+    TitledWindow(const wchar_t* title, bool visible) {
+        m_window = ::CreateWindowExW(0, L"Static", title, WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 50, 50,
+                                     200, 100, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    }
+    ~TitledWindow() {
+        if (m_window) ::DestroyWindow(m_window);
+    }
+    TitledWindow(const TitledWindow&) = delete;
+    TitledWindow& operator=(const TitledWindow&) = delete;
+    HWND get() const { return m_window; }
+
+private:
+    HWND m_window;
+};
+
+std::vector<std::wstring> ComboItems(HWND combo) {
+    std::vector<std::wstring> items;
+    const auto count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring text(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        text.resize(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+        items.push_back(text);
+    }
+    return items;
+}
+
+bool Lists(const std::vector<std::wstring>& items, const wchar_t* title) {
+    for (const std::wstring& item : items)
+        if (item == title) return true;
+    return false;
+}
+
+// A temporary folder as the current one for the life of the object.
+class TemporaryCurrentFolder {
+public:
+    TemporaryCurrentFolder() {
+        wchar_t base[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, base);
+        m_folder = std::wstring(base) + L"tarvix-main-window-" + std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(m_folder.c_str(), nullptr);
+        ::GetCurrentDirectoryW(MAX_PATH, m_previous);
+        ::SetCurrentDirectoryW(m_folder.c_str());
+    }
+    ~TemporaryCurrentFolder() {
+        ::SetCurrentDirectoryW(m_previous);
+        ::DeleteFileW((m_folder + L"\\tarvix.ini").c_str());
+        ::RemoveDirectoryW(m_folder.c_str());
+    }
+    TemporaryCurrentFolder(const TemporaryCurrentFolder&) = delete;
+    TemporaryCurrentFolder& operator=(const TemporaryCurrentFolder&) = delete;
+
+private:
+    std::wstring m_folder;
+    wchar_t m_previous[MAX_PATH] = {};
+};
+
+TEST(WindowList, OffersVisibleWindowsOnly) {
+    const wchar_t kShown[] = L"看得見的視窗";
+    const wchar_t kHidden[] = L"看不見的視窗";
+    // Made after the shown one, so above it: listed, it would keep the
+    // shown title out, as its own title begins with it.
+    const wchar_t kHiddenLonger[] = L"看得見的視窗 之二";
+    TitledWindow shown(kShown, true), hidden(kHidden, false), hiddenLonger(kHiddenLonger, false);
+    TitledWindow untitled(L"", true);
+    ASSERT_TRUE(shown.get() && hidden.get() && hiddenLonger.get() && untitled.get());
+
+    RunningMainWindow main;
+    ASSERT_NE(main.window(), nullptr);
+    const HWND combo = main.item(IDC_WINDOW_COMBO);
+    std::vector<std::wstring> items = ComboItems(combo);
+    EXPECT_TRUE(Lists(items, kShown));
+    EXPECT_FALSE(Lists(items, kHidden));
+    EXPECT_FALSE(Lists(items, kHiddenLonger));
+    EXPECT_FALSE(Lists(items, L""));
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+
+    // Refresh follows what is shown now.
+    ::ShowWindow(shown.get(), SW_HIDE);
+    ::ShowWindow(hidden.get(), SW_SHOWNOACTIVATE);
+    main.Click(IDC_REFRESH);
+    items = ComboItems(combo);
+    EXPECT_FALSE(Lists(items, kShown));
+    EXPECT_TRUE(Lists(items, kHidden));
+    EXPECT_FALSE(Lists(items, kHiddenLonger));
+    EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+}
+
+// What the main window draws in pixels of its own, read from its controls.
+struct DrawnSizes {
+    std::array<int, 4> columns{};
+    int listFontHeight = 0;
+    std::vector<SIZE> pictures;  // each bitmap static's picture, in child order
+};
+
+DrawnSizes Measure(HWND dialog) {
+    DrawnSizes sizes;
+    const HWND list = ::GetDlgItem(dialog, IDC_SCRIPT_LIST);
+    for (int column = 0; column < 4; ++column)
+        sizes.columns[static_cast<size_t>(column)] =
+            static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    LOGFONTW font = {};
+    if (const auto handle = reinterpret_cast<HFONT>(::SendMessageW(list, WM_GETFONT, 0, 0)))
+        ::GetObjectW(handle, sizeof(font), &font);
+    sizes.listFontHeight = font.lfHeight;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) continue;
+        wchar_t name[16] = {};
+        ::GetClassNameW(child, name, 16);
+        if (::lstrcmpiW(name, L"Static") != 0) continue;
+        BITMAP picture = {};
+        if (const auto bitmap = reinterpret_cast<HBITMAP>(::SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0)))
+            ::GetObjectW(bitmap, sizeof(picture), &picture);
+        sizes.pictures.push_back(SIZE{picture.bmWidth, picture.bmHeight});
+    }
+    return sizes;
+}
+
+// Sends the message the system sends when the window has moved to a monitor
+// of another scale, and waits until the window has redrawn at it.
+void ChangeDpi(HWND dialog, UINT dpi, const RECT& suggested) {
+    ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    const int fontHeight = tarvix::ui::FontHeightForDpi(130, dpi);
+    ASSERT_TRUE(WaitFor([&] { return Measure(dialog).listFontHeight == fontHeight; }))
+        << "the list font did not follow to " << dpi << " DPI";
+}
+
+TEST(MainWindowDpi, FollowsAMoveToAMonitorOfAnotherScale) {
+    using tarvix::ui::ScaleForDpi;
+    RunningMainWindow main;
+    ASSERT_NE(main.window(), nullptr);
+    const HWND dialog = main.window();
+
+    // This prefix's screen is at 96 DPI: the design's own sizes.
+    const DrawnSizes designed = Measure(dialog);
+    for (size_t column = 0; column < 4; ++column)
+        EXPECT_EQ(designed.columns[column], tarvix::kScriptListColumnWidths[column]) << column;
+    EXPECT_EQ(designed.listFontHeight, tarvix::ui::FontHeightForDpi(130, 96));
+    ASSERT_FALSE(designed.pictures.empty());
+
+    RECT before;
+    ::GetWindowRect(dialog, &before);
+    const RECT at150 = {before.left + 40, before.top + 30, before.left + 40 + (before.right - before.left) * 3 / 2,
+                        before.top + 30 + (before.bottom - before.top) * 3 / 2};
+    ChangeDpi(dialog, 144, at150);
+    RECT now;
+    ::GetWindowRect(dialog, &now);
+    EXPECT_EQ(now.left, at150.left);
+    EXPECT_EQ(now.top, at150.top);
+    EXPECT_EQ(now.right, at150.right);
+    EXPECT_EQ(now.bottom, at150.bottom);
+    DrawnSizes sizes = Measure(dialog);
+    for (size_t column = 0; column < 4; ++column)
+        EXPECT_EQ(sizes.columns[column], ScaleForDpi(tarvix::kScriptListColumnWidths[column], 144)) << column;
+    ASSERT_EQ(sizes.pictures.size(), designed.pictures.size());
+    for (size_t i = 0; i < sizes.pictures.size(); ++i) {
+        EXPECT_EQ(sizes.pictures[i].cx, ScaleForDpi(designed.pictures[i].cx, 144)) << i;
+        EXPECT_EQ(sizes.pictures[i].cy, ScaleForDpi(designed.pictures[i].cy, 144)) << i;
+    }
+
+    // A column the user has widened keeps its width in proportion.
+    const HWND list = main.item(IDC_SCRIPT_LIST);
+    ::SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, 300);
+    const RECT at200 = {-1500, 20, -1500 + (before.right - before.left) * 2, 20 + (before.bottom - before.top) * 2};
+    ChangeDpi(dialog, 192, at200);
+    ::GetWindowRect(dialog, &now);
+    EXPECT_EQ(now.left, at200.left);
+    EXPECT_EQ(now.right, at200.right);
+    sizes = Measure(dialog);
+    EXPECT_EQ(sizes.columns[2], 400);
+    EXPECT_NEAR(sizes.columns[0], ScaleForDpi(tarvix::kScriptListColumnWidths[0], 192), 1);
+    for (size_t i = 0; i < sizes.pictures.size(); ++i)
+        EXPECT_EQ(sizes.pictures[i].cx, ScaleForDpi(designed.pictures[i].cx, 192)) << i;
+
+    // Back at 100 % every picture is its original again, not a copy of a copy.
+    ChangeDpi(dialog, 96, before);
+    sizes = Measure(dialog);
+    EXPECT_EQ(sizes.columns[2], 200);
+    for (size_t i = 0; i < sizes.pictures.size(); ++i) {
+        EXPECT_EQ(sizes.pictures[i].cx, designed.pictures[i].cx) << i;
+        EXPECT_EQ(sizes.pictures[i].cy, designed.pictures[i].cy) << i;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    TemporaryCurrentFolder folder;
+    return RUN_ALL_TESTS();
+}
