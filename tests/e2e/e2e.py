@@ -248,6 +248,16 @@ class TarvixCase(unittest.TestCase):
             rows.append((selected == "1", focused == "1", *cells))
         return rows
 
+    def client_area(self, window):
+        """(x, y, width, height) of the window's client area, x and y at the
+        X root. Inside Wine's desktop the X window holds the frame too, and
+        the frame's size follows the system's scale."""
+        if self.desktop:
+            return tuple(map(int, self.window_probe("client", window.name()).split()))
+        out = self.session.xdotool("getwindowgeometry", "--shell", window.id)
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+
     def message_text(self, title):
         """The texts of a message box's controls: one line per control, its
         id, a tab and its text."""

@@ -11,23 +11,21 @@ EDITOR = "腳本定義"
 CAPTURE = "座標點"
 
 
-def geometry(session, window):
-    """The window's width and height in pixels, as the X side has it."""
-    out = session.xdotool("getwindowgeometry", "--shell", window.id)
-    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
-    return int(values["WIDTH"]), int(values["HEIGHT"])
-
-
 def capture_point(case, main, x, y):
     """Captures the pointer at X position (x, y) as point 2 with the capture
     dialog, reached from the main window's Add; returns tarvix.ini's text.
     Controls are found in dialog units, at the scale the main window shows
     (its template is 416 x 301 units; across and down they differ)."""
-    width, height = geometry(case.session, main)
+    _, _, width, height = case.client_area(main)
     unit_x, unit_y = width / 416, height / 301
 
     def click(window, dlu_x, dlu_y):
-        case.click_client(window, round(dlu_x * unit_x), round(dlu_y * unit_y))
+        x, y, _, _ = case.client_area(window)
+        case.session.xdotool("mousemove", x + round(dlu_x * unit_x), y + round(dlu_y * unit_y))
+        # Inside Wine's desktop a button sent right after a move can land
+        # where the pointer was before it.
+        time.sleep(0.1)
+        case.session.xdotool("click", "1")
         time.sleep(0.4)
 
     case.focus(main)
@@ -50,12 +48,6 @@ def capture_point(case, main, x, y):
 
 
 class Dpi(TarvixCase):
-    # On a bare display: played buttons must land on the very pixels their
-    # moves name (inside Wine's desktop a button right after an absolute
-    # move can land where the pointer was), and controls are found from the
-    # X window's size, which inside the desktop holds a frame that does not
-    # scale as dialog units do.
-    desktop = False
 
     def set_dpi(self, dpi):
         self.session.prefix.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
@@ -72,7 +64,7 @@ class Dpi(TarvixCase):
                 self.set_dpi(dpi)
                 self.write_script("a.txt", script_text(["KeyPress 66 1", "Delay 10"], VK["F5"]))
                 main = self.start_tarvix()
-                sizes[dpi] = geometry(self.session, main)
+                sizes[dpi] = self.client_area(main)[2:]
                 self.shot(f"main-{dpi}")
                 self.session.stop_all()
         print(f"\nmain window sizes: {sizes}", flush=True)

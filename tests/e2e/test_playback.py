@@ -56,9 +56,6 @@ class Playback(TarvixCase):
         self.assertEqual(self.text_before_sentinel(log), "你好，世界 ok")
 
     def test_keys_buttons_and_moves_land_where_the_script_says(self):
-        # Exact positions of played buttons: inside Wine's desktop a button
-        # right after an absolute move can land where the pointer was.
-        self.desktop = False
         actions = ["MoveTo 512 384", "LeftClick 1", "MoveTo 1023 767", "RightClick 1",
                    "MoveTo 0 0", "MoveR 10 20", "KeyPress 66 2", "KeyDown 67 1", "KeyUp 67 1"]
         log = self.play({"mixed.txt": script_text(actions, VK["F5"])})

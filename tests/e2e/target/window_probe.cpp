@@ -23,6 +23,8 @@
 //                                   gives the control that text, as typing
 //                                   it would
 //   window_probe.exe foreground     the foreground window's title
+//   window_probe.exe client TITLE   "X Y W H": the window's client area, its
+//                                   corner in screen pixels and its size
 // TITLE names a top-level window, ID one of its controls. Output is UTF-8.
 // Exit 2: no such window or control, or bad arguments; 3: the list could not
 // be read.
@@ -186,6 +188,16 @@ int PrintTexts(const wchar_t* title) {
     return 0;
 }
 
+int PrintClient(const wchar_t* title) {
+    const HWND window = FindTopLevel(title);
+    RECT client = {};
+    POINT corner = {};
+    if (!window || !::GetClientRect(window, &client) || !::ClientToScreen(window, &corner)) return 2;
+    Print(std::to_wstring(corner.x) + L" " + std::to_wstring(corner.y) + L" " + std::to_wstring(client.right) + L" " +
+          std::to_wstring(client.bottom) + L"\n");
+    return 0;
+}
+
 int PrintGet(HWND control) {
     Print(L"codepage " + std::to_wstring(::GetACP()) + L"\n");
     if (HasClass(control, WC_LISTVIEWW)) return PrintList(control, false);
@@ -215,6 +227,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argv[1];
     if (command == L"foreground") return PrintForeground();
     if (command == L"texts") return argc >= 3 ? PrintTexts(argv[2]) : 2;
+    if (command == L"client") return argc >= 3 ? PrintClient(argv[2]) : 2;
     if (argc < 4) return 2;
     const HWND window = FindTopLevel(argv[2]);
     const HWND control = window ? ::GetDlgItem(window, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : nullptr;
