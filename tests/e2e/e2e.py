@@ -205,8 +205,9 @@ class TarvixCase(unittest.TestCase):
         late."""
         self.focus(window, log)
         title = window.name()
-        self.assertTrue(wait_until(lambda: self.foreground_title() == title),
-                        f"{title} is not the foreground window")
+        seen = []
+        self.assertTrue(wait_until(lambda: seen.append(self.foreground_title()) or seen[-1] == title),
+                        f"{title} is not the foreground window but {seen[-1:]}; its last events {log.events()[-6:] if log else None}")
 
     def click_client(self, window, x, y):
         """Clicks a point given from the window's client area's corner. The
