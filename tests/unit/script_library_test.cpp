@@ -14,19 +14,19 @@ using testing::Record;
 
 constexpr uint16_t F1 = 0x70, F5 = 0x74, F6 = 0x75, F7 = 0x76;
 
-std::vector<std::string> Names(const ScriptLibrary& library) {
-    std::vector<std::string> names;
+using Names_ = std::vector<std::string>;
+
+Names_ Names(const ScriptLibrary& library) {
+    Names_ names;
     for (size_t row = 0; row < library.size(); ++row) names.push_back(library[row].m_fileName);
     return names;
 }
 
-std::vector<std::string> Names(const std::vector<const CScript*>& scripts) {
-    std::vector<std::string> names;
+Names_ Names(const std::vector<const CScript*>& scripts) {
+    Names_ names;
     for (const CScript* s : scripts) names.push_back(s->m_fileName);
     return names;
 }
-
-using Names_ = std::vector<std::string>;
 
 template <class... R>
 std::vector<std::unique_ptr<CScript>> Found(R... records) {
@@ -104,9 +104,15 @@ TEST(LibraryIndex, TheScriptsOfOneHotkeyInListOrderWithExactModifiers) {
     EXPECT_EQ(Names(library.ScriptsOn(F5, 0)), (Names_{"plain"}));
     EXPECT_EQ(Names(library.ScriptsOn(F5, ModCtrl | ModShift)), (Names_{"ctrl shift"}));
     EXPECT_TRUE(library.ScriptsOn(F5, ModAlt).empty());
-    EXPECT_TRUE(library.UsesKey(F5));
-    EXPECT_TRUE(library.UsesKey(F6));
-    EXPECT_FALSE(library.UsesKey(F7));
+    EXPECT_TRUE(library.UsesKey(F5) && library.UsesKey(F6) && !library.UsesKey(F7));
+
+    library.SetEnabled(0, false);  // "plain"
+    library.SetEnabled(1, true);   // "ctrl 2"
+    library.SetEnabled(99, false);  // no such row
+    EXPECT_EQ(library[0].m_enabled, 0);
+    EXPECT_EQ(library[1].m_enabled, 1);
+    EXPECT_EQ(library[2].m_enabled, 1) << "only the rows asked for change";
+    EXPECT_EQ(library.ScriptsOn(F5, ModCtrl).size(), 3u) << "the index holds invalid and valid scripts alike";
 }
 
 TEST(LibraryRemove, ManyRowsInAnyOrderGoAtOnceAndLeaveTheRestAsTheyWere) {
@@ -207,18 +213,6 @@ TEST(LibraryModel, OrderAndIndexFollowEveryAddModifyAndRemove) {
         }
         ExpectSame(library, model);
     }
-}
-
-TEST(LibraryEnable, SetEnabledChangesOnlyThatRow) {
-    ScriptLibrary library(HotkeyTextOrder());
-    library.AddAll(Found(Record(F5, 0, "a"), Record(F6, 0, "b")));
-    library.SetEnabled(1, false);
-    EXPECT_EQ(library[0].m_enabled, 1);
-    EXPECT_EQ(library[1].m_enabled, 0);
-    library.SetEnabled(1, true);
-    library.SetEnabled(7, false);  // no such row
-    EXPECT_EQ(library[1].m_enabled, 1);
-    EXPECT_EQ(library.ScriptsOn(F6, 0).size(), 1u) << "the index holds invalid and valid scripts alike";
 }
 
 }  // namespace
