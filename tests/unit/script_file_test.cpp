@@ -340,6 +340,8 @@ TEST(ChooseFileName, CutsWhereTheBytesAreNoBig5CharacterButNeverInsideOne) {
         // trail can be, bytes no character starts with.
         {"ab\xB3", "ab"},
         {"ab\xB3\x20z", "ab"},
+        {"ab\xB3\x7Fz", "ab"},
+        {"ab\xB3\x7E", "ab\xB3\x7E"},
         {"ab\x80z", "ab"},
         {"ab\xFFz", "ab"},
         // UTF-8 text from a file not written in Big5: cut where it stops
