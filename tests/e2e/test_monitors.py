@@ -17,7 +17,7 @@ import time
 import unittest
 
 import harness
-from e2e import TarvixCase, script_text, VK
+from e2e import TarvixCase, script_text, wait_until, VK
 from test_dpi import capture_point
 
 MAIN = "Tapwisp"
@@ -107,6 +107,18 @@ class Monitors(TarvixCase):
         self.addCleanup(self.session.close)
         self.folder = self.session.program_folder()
         self.logs = self.session.temp_dir("tarvix-logs-")
+
+    def bring_to_front(self, window, log):
+        """On a bare display a Wine program that loses the X focus to another
+        program's window makes the desktop the foreground window unless the
+        other has already taken it; when it checks first and the other takes
+        it in between, the desktop wins. So the X focus goes to the root
+        window first, the foreground to the desktop, and only then to the
+        window: one program at a time."""
+        root = self.session.xdotool("search", "--maxdepth", "0", "--name", "").split()[0]
+        self.session.xdotool("windowfocus", "--sync", root, check=False)
+        wait_until(lambda: self.foreground_title() == "", timeout=5)
+        super().bring_to_front(window, log)
 
     def start_placed_target(self, title, place):
         """A target window over the rectangle `place` (x, y, width, height)
