@@ -188,13 +188,16 @@ class TarvixCase(unittest.TestCase):
         return window, log
 
     def focus(self, window, log=None):
-        """Gives the window the focus; with the target's log, waits until
-        Wine has made it the active window (one-window mode looks at it)."""
+        """Gives the window the focus and waits until Wine has made it the
+        active window: for a target window its log says so, for any other
+        the system's foreground window is asked for."""
         window.activate()
         if log is not None:
             self.assertTrue(log.wait_for(TargetLog.active, timeout=10), f"{window.name()} did not become active")
-        else:
-            time.sleep(0.3)
+            return
+        title = window.name()
+        self.assertTrue(wait_until(lambda: self.foreground_title() == title, timeout=10),
+                        f"{title} did not come to the front")
 
     def bring_to_front(self, window, log):
         """Focus, then wait until the system's foreground window is this one:
