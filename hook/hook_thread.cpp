@@ -1,6 +1,7 @@
 #include "hook_thread.h"
 
 #include "hook_watchdog.h"
+#include "input_recorder.h"
 #include "key_reporter.h"
 #include "system_ports.h"
 
@@ -9,6 +10,9 @@ namespace tarvix::hook {
 namespace {
 
 constexpr UINT kTickMs = 1000;
+// Posted to the thread when the report targets changed; wParam is an event
+// to set once the hooks match them.
+constexpr UINT kTargetsChanged = WM_APP + 1;
 
 struct StartRequest {
     const ReportTargets* targets;
@@ -20,13 +24,18 @@ struct StartRequest {
 // Each consumer of the key events gets every event the callback reads.
 struct HookState {
     explicit HookState(const ReportTargets& targets)
-        : reports(targets), reporter(keys, clock, reports), watchdog(clock) {}
+        : targets(targets), reports(targets), reporter(keys, clock, reports), recorder(reports), watchdog(clock) {}
 
+    const ReportTargets& targets;
     Win32KeyState keys;
     Win32TickClock clock;
     PostedReports reports;
     KeyReporter reporter;
+    InputRecorder recorder;
+    // Watches the keyboard hook only: the mouse hook's callbacks say nothing
+    // of whether the keyboard hook is still in place.
     HookWatchdog watchdog;
+    win32::ScopedHook mouseHook;
 };
 thread_local HookState* t_state = nullptr;
 
@@ -34,18 +43,43 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION && t_state) {
         t_state->watchdog.Seen();
         KeyEvent event;
-        if (ReadKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data), event))
+        if (ReadKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data), event)) {
             t_state->reporter.OnKeyEvent(event);
+            t_state->recorder.OnKeyEvent(event);
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, message, data);
+}
+
+LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM data) {
+    if (code == HC_ACTION && t_state) {
+        MouseEvent event;
+        if (ReadMouseEvent(message, *reinterpret_cast<const MSLLHOOKSTRUCT*>(data), event))
+            t_state->recorder.OnMouseEvent(event);
     }
     return ::CallNextHookEx(nullptr, code, message, data);
 }
 
 HHOOK Install(HMODULE module) { return ::SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, module, 0); }
 
+// Every mouse event of the session waits for this thread while the mouse
+// hook is in, so it is in only while a window records.
+void MatchMouseHook(HMODULE module, HookState& state) {
+    const bool wanted = state.targets.recording.load() != nullptr;
+    if (wanted && !state.mouseHook)
+        state.mouseHook.reset(::SetWindowsHookExW(WH_MOUSE_LL, MouseProc, module, 0));
+    else if (!wanted)
+        state.mouseHook.reset();
+}
+
 void RunLoop(HMODULE module, win32::ScopedHook& hook, HookState& state) {
     const UINT_PTR timer = ::SetTimer(nullptr, 0, kTickMs, nullptr);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == kTargetsChanged && !msg.hwnd) {
+            MatchMouseHook(module, state);
+            ::SetEvent(reinterpret_cast<HANDLE>(msg.wParam));
+        }
         if (msg.message != WM_TIMER || msg.hwnd) continue;
         state.reporter.ForgetReleasedKeys();
         if (!state.watchdog.HookLost(LastInputTime())) continue;
@@ -80,7 +114,11 @@ DWORD WINAPI HookThread::ThreadMain(void* start) {
         state.watchdog.Installed(LastInputTime());
         request->installed = static_cast<bool>(hook);
         ::SetEvent(request->ready);  // the request is gone after this
-        if (hook) RunLoop(module, hook, state);
+        if (hook) {
+            MatchMouseHook(module, state);
+            RunLoop(module, hook, state);
+        }
+        state.mouseHook.reset();
     }
     t_state = nullptr;
     if (module) ::FreeLibraryAndExitThread(module, 0);
@@ -109,6 +147,20 @@ void HookThread::Start() {
             m_thread.reset();
         }
     }
+}
+
+void HookThread::TargetsChanged() {
+    if (!Running()) return;
+    const HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!done) return;
+    // Waits, briefly, so that input right after a recording starts is seen.
+    if (!::PostThreadMessageW(m_threadId, kTargetsChanged, reinterpret_cast<WPARAM>(done), 0)) {
+        ::CloseHandle(done);
+        return;
+    }
+    // A wedged thread may still set the event later: its handle then stays
+    // open rather than be closed under it.
+    if (::WaitForSingleObject(done, 2000) == WAIT_OBJECT_0) ::CloseHandle(done);
 }
 
 void HookThread::Stop() {

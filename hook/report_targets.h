@@ -13,8 +13,9 @@ struct ReportTargets {
     std::atomic<HWND> hotkeys{nullptr};
     std::atomic<HWND> capture{nullptr};
     std::atomic<bool> captureOnKeypad{false};
+    std::atomic<HWND> recording{nullptr};
 
-    bool AnyRegistered() const { return hotkeys.load() || capture.load(); }
+    bool AnyRegistered() const { return hotkeys.load() || capture.load() || recording.load(); }
 };
 
 }  // namespace tarvix::hook

@@ -42,6 +42,18 @@ void PostedReports::ReportCapture(int index) {
         ::PostMessageW(window, WM_HOTKEY, static_cast<WPARAM>(index), 0);
 }
 
+bool PostedReports::Recording() { return m_targets.recording.load() != nullptr; }
+
+// Posting never waits for the receiver, and a posted message keeps its place
+// among the others, so the recording gets the events in the hooks' order.
+void PostedReports::ReportRecorded(const RecordedInput& input) {
+    HWND window = m_targets.recording.load();
+    if (!window) return;
+    const PackedInput packed = Pack(input);
+    ::PostMessageW(window, kRecordedInputMessage, static_cast<WPARAM>(packed.what),
+                   static_cast<LPARAM>(packed.timeUs));
+}
+
 uint32_t LastInputTime() {
     LASTINPUTINFO info{sizeof(info), 0};
     return ::GetLastInputInfo(&info) ? info.dwTime : 0;
@@ -65,6 +77,41 @@ bool ReadKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& key, KeyEvent& event) {
     event.extended = (key.flags & LLKHF_EXTENDED) != 0;
     event.injected = (key.flags & LLKHF_INJECTED) != 0;
     event.extraInfo = key.dwExtraInfo;
+    event.timeUs = NowMicroseconds();
+    return true;
+}
+
+}  // namespace tarvix::hook
+
+namespace tarvix::hook {
+
+namespace {
+
+bool MouseActionOf(WPARAM message, MouseAction& action) {
+    switch (message) {
+    case WM_MOUSEMOVE: action = MouseAction::Move; return true;
+    case WM_LBUTTONDOWN: action = MouseAction::LeftDown; return true;
+    case WM_LBUTTONUP: action = MouseAction::LeftUp; return true;
+    case WM_RBUTTONDOWN: action = MouseAction::RightDown; return true;
+    case WM_RBUTTONUP: action = MouseAction::RightUp; return true;
+    case WM_MBUTTONDOWN: action = MouseAction::MiddleDown; return true;
+    case WM_MBUTTONUP: action = MouseAction::MiddleUp; return true;
+    case WM_XBUTTONDOWN: action = MouseAction::ExtraDown; return true;
+    case WM_XBUTTONUP: action = MouseAction::ExtraUp; return true;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL: action = MouseAction::Wheel; return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+bool ReadMouseEvent(WPARAM message, const MSLLHOOKSTRUCT& mouse, MouseEvent& event) {
+    if (!MouseActionOf(message, event.action)) return false;
+    event.x = mouse.pt.x;
+    event.y = mouse.pt.y;
+    event.injected = (mouse.flags & LLMHF_INJECTED) != 0;
+    event.extraInfo = mouse.dwExtraInfo;
     event.timeUs = NowMicroseconds();
     return true;
 }
