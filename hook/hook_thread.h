@@ -24,7 +24,7 @@ public:
     void Start();
 
     // The thread puts the mouse hook in or takes it out to match whether a
-    // window records; it does so on its own, soon after.
+    // window records; returns once it has.
     void TargetsChanged();
 
     // Asks the thread to remove the hook and end, and waits briefly for it.
