@@ -115,7 +115,9 @@ class Record(TarvixCase):
             self.click(dialog, RECORD_PATH)
         self.shot("choices")
         self.click(dialog, RECORD_START)
-        self.assertTrue(self.wait_closed(EDITOR), "the editor stayed in sight while recording")
+        if not self.wait_closed(EDITOR):
+            self.shot("not-hidden")
+            self.fail("the editor stayed in sight while recording")
         self.assertTrue(self.wait_closed("Tapwisp"), "the main window stayed in sight")
         time.sleep(HIDE_STALL)
 
