@@ -157,6 +157,7 @@ class Record(TarvixCase):
             lambda l: len(kept_events(l.events()[before:], (VK["F8"],))) >= len(kept_events(recorded)),
             timeout=play_seconds, settle=1.0), f"the recording did not play back in full: {log.events()[before:]}")
         replayed = log.events()[before:]
+        self.target_log = log
         return recorded, replayed, lines
 
     def assert_same_events(self, recorded, replayed):
