@@ -496,7 +496,7 @@ void CScriptDlg::OnRecord() {
     ::ShowWindow(m_hWnd, SW_HIDE);
     if (mainShown) ::ShowWindow(m_hotkeyWindow, SW_HIDE);
     const std::wstring tip =
-        Formatted(IDS_RECORDING_TIP, ui::WideFromAnsi(HotkeyText(stopKey, stopMods)));
+        Formatted(IDS_RECORDING_TIP, ui::WideFromBig5(HotkeyText(stopKey, stopMods)));
     if (m_hotkeyWindow) ::SendMessageW(m_hotkeyWindow, WM_TRAYRECORDING, 1, reinterpret_cast<LPARAM>(tip.c_str()));
 
     const RecordingResult result = RunRecording(StopKey{stopKey, stopMods}, choices.mousePath);
