@@ -15,15 +15,6 @@ using hook::RecordedInput;
 
 constexpr uint64_t kPlayerHoldUs = uint64_t{kHoldMs} * 1000;
 
-ScriptAction Make(int32_t kind, int32_t param1, int32_t param2 = 0) {
-    ScriptAction action;
-    action.kind = kind;
-    action.category = CategoryOfKind(kind);
-    action.param1 = param1;
-    action.param2 = param2;
-    return action;
-}
-
 bool IsKey(const RecordedInput& e) { return e.kind == InputKind::KeyDown || e.kind == InputKind::KeyUp; }
 
 bool IsButtonDown(const RecordedInput& e) {
@@ -102,7 +93,7 @@ private:
         if (gap <= m_options.delayOverrunUs) return;
         const uint64_t ms = (gap - m_options.delayOverrunUs + 500) / 1000;
         if (ms == 0) return;
-        m_out.push_back(Make(KindDelay, static_cast<int32_t>(ms)));
+        m_out.push_back(MakeAction(KindDelay, static_cast<int32_t>(ms)));
         m_plannedUs += ms * 1000 + m_options.delayOverrunUs;
     }
 
@@ -168,17 +159,17 @@ private:
 
     void Emit(int32_t kind, const RecordedInput& e) {
         if (CategoryOfKind(kind) == CategoryKey) {
-            m_out.push_back(Make(kind, ScriptKeyOf(e.vk), 1));
+            m_out.push_back(MakeAction(kind, ScriptKeyOf(e.vk), 1));
             m_lastPressVk = kind == KindKeyPress ? e.vk : -1;
         } else {
-            m_out.push_back(Make(kind, 1));
+            m_out.push_back(MakeAction(kind, 1));
             m_lastPressVk = -1;
         }
     }
 
     void PointerTo(const RecordedInput& e) {
         if (m_havePointer && m_x == e.x && m_y == e.y) return;
-        m_out.push_back(Make(KindMoveTo, e.x, e.y));
+        m_out.push_back(MakeAction(KindMoveTo, e.x, e.y));
         m_havePointer = true;
         m_x = e.x;
         m_y = e.y;
