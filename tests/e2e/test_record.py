@@ -152,6 +152,12 @@ class Record(TarvixCase):
         time.sleep(HIDE_STALL)
         self.focus(self.session.wait_window("Tapwisp"))
         self.focus(target, log)
+        # The played keys go to Wine's foreground window, which can follow
+        # the activation the target logged a moment later.
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline and self.foreground_title() != target.name():
+            time.sleep(0.1)
+        self.assertEqual(self.foreground_title(), target.name(), "the target never came to the foreground")
         time.sleep(0.5)
         before = len(log.events())
         self.press("F8")
