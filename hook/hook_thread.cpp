@@ -24,7 +24,12 @@ struct StartRequest {
 // Each consumer of the key events gets every event the callback reads.
 struct HookState {
     explicit HookState(const ReportTargets& targets)
-        : targets(targets), reports(targets), reporter(keys, clock, reports), recorder(reports), watchdog(clock) {}
+        : targets(targets),
+          reports(targets),
+          reporter(keys, clock, reports),
+          recorder(reports),
+          watchdog(clock),
+          eitherHook(clock) {}
 
     const ReportTargets& targets;
     Win32KeyState keys;
@@ -36,12 +41,19 @@ struct HookState {
     // of whether the keyboard hook is still in place.
     HookWatchdog watchdog;
     win32::ScopedHook mouseHook;
+    // While recording, every input passes one hook or the other, so input
+    // neither saw was lost to the recording. Sighted by both callbacks, this
+    // stays quiet while the user only types, where a watch of the mouse hook
+    // alone would put it back every other tick. A lost keyboard hook is the
+    // keyboard watchdog's to put back; this one reports the gap either way.
+    HookWatchdog eitherHook;
 };
 thread_local HookState* t_state = nullptr;
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION && t_state) {
         t_state->watchdog.Seen();
+        t_state->eitherHook.Seen();
         KeyEvent event;
         if (ReadKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data), event)) {
             t_state->reporter.OnKeyEvent(event);
@@ -53,6 +65,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
 
 LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION && t_state) {
+        t_state->eitherHook.Seen();
         MouseEvent event;
         if (ReadMouseEvent(message, *reinterpret_cast<const MSLLHOOKSTRUCT*>(data), event))
             t_state->recorder.OnMouseEvent(event);
@@ -62,14 +75,28 @@ LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM data) {
 
 HHOOK Install(HMODULE module) { return ::SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, module, 0); }
 
+HHOOK InstallMouse(HMODULE module) { return ::SetWindowsHookExW(WH_MOUSE_LL, MouseProc, module, 0); }
+
 // Every mouse event of the session waits for this thread while the mouse
 // hook is in, so it is in only while a window records.
 void MatchMouseHook(HMODULE module, HookState& state) {
     const bool wanted = state.targets.recording.load() != nullptr;
-    if (wanted && !state.mouseHook)
-        state.mouseHook.reset(::SetWindowsHookExW(WH_MOUSE_LL, MouseProc, module, 0));
-    else if (!wanted)
+    if (wanted && !state.mouseHook) {
+        state.mouseHook.reset(InstallMouse(module));
+        state.eitherHook.Installed(LastInputTime());
+    } else if (!wanted) {
         state.mouseHook.reset();
+    }
+}
+
+// The system takes out a mouse hook that times out as it does a keyboard
+// hook, and a recording would go on without the clicks, unaware. Both
+// hooks may have been taken: the keyboard watchdog puts its own back.
+void WatchRecordingHooks(HMODULE module, HookState& state) {
+    if (!state.mouseHook || !state.eitherHook.HookLost(LastInputTime())) return;
+    if (HHOOK fresh = InstallMouse(module)) state.mouseHook.reset(fresh);  // in before the old one goes
+    state.eitherHook.Installed(LastInputTime());
+    state.recorder.OnInputMissed(NowMicroseconds());
 }
 
 void RunLoop(HMODULE module, win32::ScopedHook& hook, HookState& state) {
@@ -82,6 +109,7 @@ void RunLoop(HMODULE module, win32::ScopedHook& hook, HookState& state) {
         }
         if (msg.message != WM_TIMER || msg.hwnd) continue;
         state.reporter.ForgetReleasedKeys();
+        WatchRecordingHooks(module, state);
         if (!state.watchdog.HookLost(LastInputTime())) continue;
         if (HHOOK fresh = Install(module)) {
             hook.reset(fresh);  // the new hook is in before the old one goes

@@ -9,8 +9,6 @@ static_assert(vk::kControl == VK_CONTROL && vk::kMenu == VK_MENU && vk::kNumpad1
               vk::kLeftControl == VK_LCONTROL && vk::kRightControl == VK_RCONTROL &&
               vk::kLeftMenu == VK_LMENU && vk::kRightMenu == VK_RMENU && vk::kDigit1 == '1');
 
-namespace {
-
 // The hook structure's own time has the tick count's 10 to 16 ms steps; the
 // performance counter is exact, read in the callback before anything waits.
 uint64_t NowMicroseconds() {
@@ -25,8 +23,6 @@ uint64_t NowMicroseconds() {
     const auto perSecond = static_cast<uint64_t>(frequency);
     return ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
 }
-
-}  // namespace
 
 void PostedReports::ReportHotkey(uint8_t vk) {
     if (HWND window = m_targets.hotkeys.load()) ::PostMessageW(window, WM_HOTKEY, vk, 0);

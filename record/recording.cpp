@@ -49,6 +49,7 @@ Recording::Outcome Recording::Add(const RecordedInput& input) {
     case InputKind::MiddleButton: ++m_leftOut.middle; break;
     case InputKind::ExtraButton: ++m_leftOut.extra; break;
     case InputKind::Wheel: ++m_leftOut.wheel; break;
+    case InputKind::Missed: m_inputMissed = true; break;
     }
     if (m_outcome == Outcome::Going && m_events.size() >= kMaxEvents) {
         m_outcome = Outcome::Full;

@@ -51,6 +51,9 @@ public:
     std::vector<RecordedInput> Finish();
 
     const LeftOutInput& leftOut() const { return m_leftOut; }
+    // Whether the hooks lost input while recording, so that the recording
+    // may lack some of what the user did.
+    bool inputMissed() const { return m_inputMissed; }
     Outcome outcome() const { return m_outcome; }
 
 private:
@@ -73,6 +76,7 @@ private:
     std::optional<RecordedInput> m_lastMove;     // the last path sample kept
     std::optional<RecordedInput> m_pendingMove;  // a later one, too soon to keep yet
     LeftOutInput m_leftOut;
+    bool m_inputMissed = false;
     Outcome m_outcome = Outcome::Going;
     uint64_t m_endUs = 0;
 };

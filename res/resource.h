@@ -37,6 +37,7 @@
 #define IDS_RECORD_WHEEL 140
 #define IDS_RECORD_MIDDLE 141
 #define IDS_RECORD_EXTRA 142
+#define IDS_RECORD_MISSED 143
 
 // Icon, cursor and bitmaps.
 #define IDR_MAINFRAME 128

@@ -32,6 +32,14 @@ void InputRecorder::OnKeyEvent(const KeyEvent& event) {
     m_sink.ReportRecorded(in);
 }
 
+void InputRecorder::OnInputMissed(uint64_t timeUs) {
+    if (!m_sink.Recording()) return;
+    RecordedInput in;
+    in.kind = InputKind::Missed;
+    in.timeUs = timeUs;
+    m_sink.ReportRecorded(in);
+}
+
 void InputRecorder::OnMouseEvent(const MouseEvent& event) {
     if (event.extraInfo == kOwnInputTag || !m_sink.Recording()) return;
     RecordedInput in;

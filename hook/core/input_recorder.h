@@ -17,6 +17,9 @@ public:
 
     void OnKeyEvent(const KeyEvent& event);
     void OnMouseEvent(const MouseEvent& event);
+    // A hook had been taken out by the system and is back in: the input
+    // meanwhile is lost, and the recording must say so.
+    void OnInputMissed(uint64_t timeUs);
 
 private:
     ReportSink& m_sink;

@@ -42,6 +42,9 @@ enum class InputKind : uint8_t {
     MiddleButton,  // a press of the middle button
     ExtraButton,   // a press of a side button
     Wheel,
+    // Input neither hook saw: the system had taken a hook out, and it is
+    // back in. What went missing is unknown, only that something did.
+    Missed,
 };
 
 struct RecordedInput {

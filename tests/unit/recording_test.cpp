@@ -193,6 +193,22 @@ TEST(Recording, WheelMiddleAndSideButtonsAreCountedNotKept) {
     EXPECT_TRUE(recording.Finish().empty());
 }
 
+TEST(Recording, InputTheHooksMissedIsToldAndLeavesNothingHeld) {
+    Recording recording(kCtrlShiftA, {}, false);
+    recording.Add(Dn(kB, 0));
+    EXPECT_FALSE(recording.inputMissed());
+    // B's release is what went missing.
+    recording.Add(Mouse(InputKind::Missed, 0, 0, 900));
+    recording.Add(Dn(kC, 1000));
+    recording.Add(Up(kC, 1050));
+    EXPECT_TRUE(recording.inputMissed());
+    EXPECT_EQ(recording.leftOut().Total(), 0u);
+    const auto kept = recording.Finish();
+    ASSERT_EQ(kept.size(), 4u);
+    EXPECT_EQ(Describe(kept[3]), "key 66 up");
+    EXPECT_EQ(kept[3].timeUs, 1050000u);
+}
+
 TEST(Recording, StopsByItselfWhenFullKeepingWhatItHas) {
     Recording recording(kCtrlShiftA, {}, false);
     Recording::Outcome outcome = Recording::Outcome::Going;
@@ -407,6 +423,18 @@ TEST(InputRecorder, ReportsEveryoneElsesInputButNotTheProgramsOwn) {
     EXPECT_TRUE(sink.recorded[0].injected);
     EXPECT_EQ(sink.recorded[0].timeUs, 123456789u);
     EXPECT_EQ(sink.recorded[1].kind, InputKind::RightDown);
+}
+
+TEST(InputRecorder, MissedInputIsReportedOnlyWhileRecording) {
+    hook::testing::FakeSink sink;
+    hook::InputRecorder recorder(sink);
+    recorder.OnInputMissed(5);
+    EXPECT_TRUE(sink.recorded.empty());
+    sink.recording = true;
+    recorder.OnInputMissed(7);
+    ASSERT_EQ(sink.recorded.size(), 1u);
+    EXPECT_EQ(sink.recorded[0].kind, InputKind::Missed);
+    EXPECT_EQ(sink.recorded[0].timeUs, 7u);
 }
 
 TEST(InputRecorder, ReportSurvivesItsTwoWords) {

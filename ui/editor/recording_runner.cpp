@@ -121,6 +121,7 @@ RecordingResult RunRecording(StopKey stop, bool keepPath) {
     }
     result.full = recording.outcome() == Recording::Outcome::Full;
     result.leftOut = recording.leftOut();
+    result.inputMissed = recording.inputMissed();
     result.events = recording.Finish();
     return result;
 }

@@ -16,6 +16,7 @@ struct RecordingResult {
     std::vector<RecordedInput> events;
     LeftOutInput leftOut;
     bool full = false;
+    bool inputMissed = false;
 };
 
 RecordingResult RunRecording(StopKey stop, bool keepPath);

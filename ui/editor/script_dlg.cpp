@@ -73,10 +73,13 @@ std::wstring CountText(unsigned id, uint32_t count) {
     return text;
 }
 
-// Tells, after a recording, what it could not keep and whether it stopped
-// by itself; says nothing when neither happened.
+// Tells, after a recording, what it could not keep, whether input was lost
+// on the way and whether it stopped by itself; says nothing when none of
+// these happened.
 void ReportRecordingEnd(HWND owner, const RecordingResult& result) {
     if (result.full) ui::AppMessageBox(owner, ui::ResourceString(IDS_RECORD_FULL), MB_OK | MB_ICONINFORMATION);
+    if (result.inputMissed)
+        ui::AppMessageBox(owner, ui::ResourceString(IDS_RECORD_MISSED), MB_OK | MB_ICONEXCLAMATION);
     if (result.leftOut.Total() == 0) return;
     std::wstring kinds;
     const std::pair<unsigned, uint32_t> counts[] = {{IDS_RECORD_WHEEL, result.leftOut.wheel},
