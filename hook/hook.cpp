@@ -46,7 +46,12 @@ void WINAPI HookStartHotkeys(HWND window) { Register(g_targets.hotkeys, window);
 
 void WINAPI HookStopHotkeys() { Register(g_targets.hotkeys, nullptr); }
 
-void WINAPI HookStartRecording(HWND window) { Register(g_targets.recording, window); }
+BOOL WINAPI HookStartRecording(HWND window) {
+    // Cleared first, so that a hook thread that never answers is no success.
+    g_targets.recordingHooked.store(false);
+    Register(g_targets.recording, window);
+    return window && g_targets.recordingHooked.load() ? TRUE : FALSE;
+}
 
 void WINAPI HookStopRecording() { Register(g_targets.recording, nullptr); }
 

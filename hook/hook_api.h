@@ -33,7 +33,9 @@ void WINAPI HookStopHotkeys();
 // Ordinal 5: report every keyboard and mouse event (the program's own tagged
 // input excepted) to `window` as kRecordedInputMessage, in the order the
 // hooks saw them. A mouse hook is in place only while a window records.
-void WINAPI HookStartRecording(HWND window);
+// Returns FALSE when the system would not take the hooks: nothing will be
+// reported, not even the key meant to end the recording.
+BOOL WINAPI HookStartRecording(HWND window);
 
 // Ordinal 6: stop recording.
 void WINAPI HookStopRecording();

@@ -15,7 +15,7 @@ constexpr UINT kTickMs = 1000;
 constexpr UINT kTargetsChanged = WM_APP + 1;
 
 struct StartRequest {
-    const ReportTargets* targets;
+    ReportTargets* targets;
     HANDLE ready;
     bool installed;
 };
@@ -23,7 +23,7 @@ struct StartRequest {
 // What the callback works on; set only on the hook thread, for its lifetime.
 // Each consumer of the key events gets every event the callback reads.
 struct HookState {
-    explicit HookState(const ReportTargets& targets)
+    explicit HookState(ReportTargets& targets)
         : targets(targets),
           reports(targets),
           reporter(keys, clock, reports),
@@ -31,7 +31,7 @@ struct HookState {
           watchdog(clock),
           eitherHook(clock) {}
 
-    const ReportTargets& targets;
+    ReportTargets& targets;
     Win32KeyState keys;
     Win32TickClock clock;
     PostedReports reports;
@@ -87,6 +87,7 @@ void MatchMouseHook(HMODULE module, HookState& state) {
     } else if (!wanted) {
         state.mouseHook.reset();
     }
+    state.targets.recordingHooked.store(wanted && state.mouseHook);
 }
 
 // The system takes out a mouse hook that times out as it does a keyboard
@@ -147,6 +148,7 @@ DWORD WINAPI HookThread::ThreadMain(void* start) {
             RunLoop(module, hook, state);
         }
         state.mouseHook.reset();
+        state.targets.recordingHooked.store(false);
     }
     t_state = nullptr;
     if (module) ::FreeLibraryAndExitThread(module, 0);

@@ -17,7 +17,7 @@ namespace tarvix::hook {
 // Start and Stop are called on the user-interface thread only.
 class HookThread {
 public:
-    explicit HookThread(const ReportTargets& targets) : m_targets(targets) {}
+    explicit HookThread(ReportTargets& targets) : m_targets(targets) {}
 
     // Starts the thread and returns once the hook is installed, so keys
     // pressed right after the call are seen. Does nothing when running.
@@ -35,7 +35,7 @@ private:
     static DWORD WINAPI ThreadMain(void* start);
     bool Running() const;
 
-    const ReportTargets& m_targets;
+    ReportTargets& m_targets;
     win32::ScopedHandle m_thread;
     DWORD m_threadId = 0;
 };

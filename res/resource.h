@@ -38,6 +38,7 @@
 #define IDS_RECORD_MIDDLE 141
 #define IDS_RECORD_EXTRA 142
 #define IDS_RECORD_MISSED 143
+#define IDS_RECORD_NO_HOOK 144
 
 // Icon, cursor and bitmaps.
 #define IDR_MAINFRAME 128

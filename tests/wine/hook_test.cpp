@@ -422,7 +422,7 @@ TEST_F(HookTest, RecordingReportsKeysAndButtonsInOrderWithTheirTimes) {
     RecordingReceiver recorder;
     ASSERT_TRUE(recorder.hwnd());
     HookStartHotkeys(main->hwnd());
-    HookStartRecording(recorder.hwnd());
+    ASSERT_TRUE(HookStartRecording(recorder.hwnd())) << "both hooks are in for the recording";
 
     const uint64_t before = NowUs();
     Key(VK_CONTROL, true);
@@ -485,7 +485,7 @@ TEST_F(HookTest, NothingIsRecordedAfterStopping) {
     // The hook thread ends once nothing listens, and a recording alone
     // starts it again.
     HookStopHotkeys();
-    HookStartRecording(recorder.hwnd());
+    ASSERT_TRUE(HookStartRecording(recorder.hwnd())) << "a recording alone starts the hook thread";
     Tap('Q');
     Tap(kSentinel);
     ASSERT_TRUE(PumpRecording(*main, recorder, false)) << "a recording alone is reported";

@@ -90,7 +90,7 @@ public:
                                      ::GetModuleHandleW(nullptr), nullptr);
         if (!m_window) return;
         ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&recording));
-        HookStartRecording(m_window);
+        m_hooked = HookStartRecording(m_window) != FALSE;
     }
     ~ReportWindow() {
         if (!m_window) return;
@@ -101,10 +101,11 @@ public:
     ReportWindow(const ReportWindow&) = delete;
     ReportWindow& operator=(const ReportWindow&) = delete;
 
-    explicit operator bool() const { return m_window != nullptr; }
+    explicit operator bool() const { return m_window && m_hooked; }
 
 private:
     HWND m_window = nullptr;
+    bool m_hooked = false;
 };
 
 }  // namespace
@@ -115,7 +116,10 @@ RecordingResult RunRecording(StopKey stop, bool keepPath) {
     Recording recording(stop, KeysDownNow(), keepPath);
     {
         ReportWindow window(recording);
-        if (!window) return result;
+        if (!window) {
+            result.refused = true;
+            return result;
+        }
         while (recording.outcome() == Recording::Outcome::Going)
             if (!PumpOnce(true)) break;
     }

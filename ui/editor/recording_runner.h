@@ -17,6 +17,9 @@ struct RecordingResult {
     LeftOutInput leftOut;
     bool full = false;
     bool inputMissed = false;
+    // The hooks could not be put in: nothing was recorded, and the stop key
+    // could not have been seen either.
+    bool refused = false;
 };
 
 RecordingResult RunRecording(StopKey stop, bool keepPath);

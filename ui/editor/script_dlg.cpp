@@ -508,6 +508,10 @@ void CScriptDlg::OnRecord() {
     if (mainShown) ::ShowWindow(m_hotkeyWindow, SW_SHOW);
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetForegroundWindow(m_hWnd);
+    if (result.refused) {
+        ui::AppMessageBox(m_hWnd, ui::ResourceString(IDS_RECORD_NO_HOOK), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     InsertRecording(ConvertRecording(result.events, SystemRecordOptions(choices)));
     ReportRecordingEnd(m_hWnd, result);
 }
