@@ -45,9 +45,18 @@ bool PostedReports::Recording() { return m_targets.recording.load() != nullptr; 
 void PostedReports::ReportRecorded(const RecordedInput& input) {
     HWND window = m_targets.recording.load();
     if (!window) return;
-    const PackedInput packed = Pack(input);
-    ::PostMessageW(window, kRecordedInputMessage, static_cast<WPARAM>(packed.what),
-                   static_cast<LPARAM>(packed.timeUs));
+    const auto post = [window](const RecordedInput& in) {
+        const PackedInput packed = Pack(in);
+        return ::PostMessageW(window, kRecordedInputMessage, static_cast<WPARAM>(packed.what),
+                              static_cast<LPARAM>(packed.timeUs)) != FALSE;
+    };
+    if (m_recordingGap) {
+        RecordedInput gap;
+        gap.kind = InputKind::Missed;
+        gap.timeUs = input.timeUs;
+        m_recordingGap = !post(gap);
+    }
+    if (!post(input)) m_recordingGap = true;
 }
 
 uint32_t LastInputTime() {

@@ -35,6 +35,9 @@ public:
 
 private:
     const ReportTargets& m_targets;
+    // A recorded event could not be posted (the receiver's queue was full):
+    // the recording hears of the gap with the next event that can be.
+    bool m_recordingGap = false;
 };
 
 // The session's last input time from any device, as a tick count.
