@@ -8,6 +8,10 @@ namespace tarvix {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"TarvixRecording";
+// The report window's text once the hooks are in: from then on, whatever the
+// user does is recorded. Another program (a test driving this one) can wait
+// for it rather than guess.
+constexpr wchar_t kRecordingTitle[] = L"recording";
 constexpr DWORD kButtonPollMs = 10;
 
 bool AnyButtonDown() {
@@ -91,6 +95,7 @@ public:
         if (!m_window) return;
         ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&recording));
         m_hooked = HookStartRecording(m_window) != FALSE;
+        if (m_hooked) ::SetWindowTextW(m_window, kRecordingTitle);
     }
     ~ReportWindow() {
         if (!m_window) return;
