@@ -14,11 +14,13 @@ import harness  # noqa: E402
 SOURCE_DIR = Path(__file__).resolve().parent.parent.parent
 WIN_BUILD_DIR = Path(os.environ.get("TARVIX_WIN_BUILD_DIR") or SOURCE_DIR / "build" / "windows")
 TARGET_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "target_window.exe"
-LIST_ROWS_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "list_rows.exe"
-WINDOW_TEXTS_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "window_texts.exe"
+PROBE_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "window_probe.exe"
+
+# The main window's list of scripts.
+SCRIPT_LIST_ID = 1009
 
 # Virtual-key codes the scripts below use.
-VK = {"F5": 0x74, "F6": 0x75, "F7": 0x76, "F8": 0x77, "F9": 0x78, "F10": 0x79,
+VK = {"F5": 0x74, "F6": 0x75, "F7": 0x76, "F8": 0x77, "F9": 0x78, "F10": 0x79, "Insert": 0x2D,
       "A": 0x41, "B": 0x42, "C": 0x43}
 SHIFT, CTRL, ALT = 1, 2, 4
 
@@ -38,6 +40,16 @@ def script_text(actions, hotkey, mod=0, description="e2e", enable=1, run_once=No
 def windows_path(path):
     """The Wine path of a Unix path (drive Z: is the root)."""
     return "Z:" + str(path).replace("/", "\\")
+
+
+def wait_until(predicate, timeout=20.0, step=0.1):
+    """Polls until predicate() holds; whether it did within the time."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if predicate():
+            return True
+        time.sleep(step)
+    return bool(predicate())
 
 
 class TargetLog:
@@ -68,29 +80,76 @@ class TargetLog:
     def keydowns(self, vk):
         return [e for e in self.named("keydown") if int(e[2][0], 16) == vk]
 
+    def keys_held(self):
+        """Keys the window got a key-down of and not yet the key-up."""
+        held = set()
+        for _, name, args in self.events():
+            if name == "keydown":
+                held.add(args[0])
+            elif name == "keyup":
+                held.discard(args[0])
+        return held
+
     def active(self):
         """Whether the window's last activation message made it the active one."""
         states = [name for _, name, _ in self.events() if name in ("active", "inactive")]
         return bool(states) and states[-1] == "active"
 
-    def wait_for(self, predicate, timeout=20.0, settle=0.0):
-        """Waits until predicate(self) holds; then, with settle, a little longer
-        so that anything extra that would arrive is seen too."""
+    def wait_for(self, predicate, timeout=20.0):
+        """Waits until predicate(self) holds."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             if predicate(self):
-                if settle:
-                    time.sleep(settle)
                 return True
             time.sleep(0.1)
         return False
 
 
+# A script that marks a point in what the target receives: started by its
+# hotkey after everything a test checks for absence, its mark arrives after
+# whatever an earlier press would have played. Its hotkey has no modifier
+# (tarvix reads modifiers when it handles the key, by when a quick press has
+# let them go), and its text "<Insert>" sorts after every hotkey the tests
+# use, so the main list's first rows stay theirs.
+SENTINEL_KEYS = "Insert"
+SENTINEL_MARK = "#"
+
+
+def sentinel_script(delay_ms=0):
+    """With a delay, its mark comes no sooner than that of a suspect script
+    that waits as long before it plays."""
+    actions = [f"Delay {delay_ms}"] if delay_ms else []
+    return script_text(actions + [f"SayString {SENTINEL_MARK}"], VK["Insert"], description="sentinel")
+
+
+def require(path):
+    """A helper program a case cannot run without; its absence is a failure
+    (a build that left it out), never a skip."""
+    if not Path(path).exists():
+        raise AssertionError(f"no {path} (build the windows preset)")
+    return path
+
+
+# Inside Wine's desktop a window's frame is drawn within its X window: the
+# client area of a dialog starts this far from the X window's corner
+# (shell_probe's origin against xdotool's geometry). On a bare display the
+# X window is the client area.
+DESKTOP_FRAME = (3, 22)
+
+
 class TarvixCase(unittest.TestCase):
     """One booted prefix for all cases of a file (per code page); a fresh
-    program folder, tarvix and target window for each case."""
+    program folder, tarvix and target window for each case.
+
+    Every program of a case starts inside Wine's own desktop: on a bare X
+    display without a window manager, hiding or activating a window stalls
+    the program's window thread for seconds while Wine waits for a manager
+    that is not there. A case that checks exact pointer positions of played
+    button events sets `desktop = False` (inside the desktop a button right
+    after an absolute move can land where the pointer was before it)."""
 
     edition_exe = "tarvix.exe"
+    desktop = True
     # The prefix's ANSI code page: the users' 950, or 1252 as on an English
     # Windows.
     code_page = 950
@@ -108,7 +167,7 @@ class TarvixCase(unittest.TestCase):
 
     def start_tarvix(self, exe=None, cwd=None):
         exe = exe or self.edition_exe
-        process = self.session.start(self.folder / exe, cwd=cwd or self.folder)
+        process = self.session.start(self.folder / exe, cwd=cwd or self.folder, desktop=self.desktop)
         try:
             return self.session.wait_window("Tapwisp", timeout=60)
         except TimeoutError:
@@ -117,10 +176,11 @@ class TarvixCase(unittest.TestCase):
                                  f"process {'ended with ' + str(process.returncode) if process.poll() is not None else 'still runs'}")
 
     def start_target(self, title="tarvix target"):
-        if not TARGET_EXE.exists():
-            self.skipTest(f"no {TARGET_EXE} (build the windows preset)")
-        log_path = self.logs / (title.replace(" ", "_") + ".log")
-        self.session.start(TARGET_EXE, [title, windows_path(log_path)], cwd=self.logs)
+        """A recording target window, made the active window."""
+        # Numbered: a title may hold what a code page cannot name a file with.
+        log_path = self.logs / f"target{len(list(self.logs.glob('target*.log')))}.log"
+        self.session.start(require(TARGET_EXE), [title, windows_path(log_path)], cwd=self.logs,
+                           desktop=self.desktop)
         window = self.session.wait_window(title, timeout=60)
         log = TargetLog(log_path)
         self.assertTrue(log.wait_for(lambda l: l.named("ready")), "target window wrote nothing")
@@ -131,36 +191,83 @@ class TarvixCase(unittest.TestCase):
         """Gives the window the focus; with the target's log, waits until
         Wine has made it the active window (one-window mode looks at it)."""
         window.activate()
-        time.sleep(0.3)
         if log is not None:
             self.assertTrue(log.wait_for(TargetLog.active, timeout=10), f"{window.name()} did not become active")
+        else:
+            time.sleep(0.3)
 
-    def rows(self):
-        """The main list's rows as another program reads them: one tuple
-        (selected, focused, hotkey, valid mark, description, file name) each."""
-        self.assertTrue(LIST_ROWS_EXE.exists(), f"no {LIST_ROWS_EXE} (build the windows preset)")
-        result = subprocess.run(["wine", str(LIST_ROWS_EXE), "Tapwisp"], env=self.session.env(),
-                                capture_output=True, timeout=60)
-        self.assertEqual(result.returncode, 0, "list_rows could not read the main list")
+    def bring_to_front(self, window, log):
+        """Focus, then wait until the system's foreground window is this one:
+        a one-window run compares with that, which can follow the activation
+        late."""
+        self.focus(window, log)
+        title = window.name()
+        self.assertTrue(wait_until(lambda: self.foreground_title() == title),
+                        f"{title} is not the foreground window")
+
+    def click_client(self, window, x, y):
+        """Clicks a point given from the window's client area's corner. The
+        pointer goes there first: inside Wine's desktop a button sent right
+        after a move can land where the pointer was before it."""
+        dx, dy = DESKTOP_FRAME if self.desktop else (0, 0)
+        self.session.xdotool("mousemove", "--window", window.id, x + dx, y + dy)
+        time.sleep(0.1)
+        self.session.xdotool("click", "1")
+
+    def write_sentinel(self, delay_ms=0):
+        self.write_script("sentinel.txt", sentinel_script(delay_ms))
+
+    def text_before_sentinel(self, log):
+        """Presses the sentinel's hotkey (written with write_sentinel before
+        tarvix started) and waits for its mark; returns what the target had
+        typed into it before, without the marks."""
+        # A key a run still holds (Shift for a capital) would be read as a
+        # modifier of the sentinel's hotkey.
+        self.assertTrue(log.wait_for(lambda l: not l.keys_held()), f"keys held: {log.keys_held()}")
+        marks = log.text().count(SENTINEL_MARK)
+        self.press(SENTINEL_KEYS)
+        self.assertTrue(log.wait_for(lambda l: l.text().count(SENTINEL_MARK) > marks),
+                        f"the sentinel did not arrive: {log.text()!r}, last events {log.events()[-12:]}")
+        return log.text().replace(SENTINEL_MARK, "")
+
+    def window_probe(self, *args):
+        """What window_probe.exe answers (see its source for the questions)."""
+        process = self.session.start(require(PROBE_EXE), args, cwd=self.logs, stdout=subprocess.PIPE)
+        out, _ = process.communicate(timeout=60)
+        self.assertEqual(process.returncode, 0, f"window_probe {' '.join(map(str, args))}: no such window or control")
+        return out.decode("utf-8")
+
+    def rows(self, title="Tapwisp", control_id=SCRIPT_LIST_ID):
+        """A list view's rows as another program reads them; for the main
+        list one tuple (selected, focused, hotkey, valid mark, description,
+        file name) each."""
         rows = []
-        for line in result.stdout.decode("utf-8").splitlines():
+        for line in self.window_probe("rows", title, control_id).splitlines():
             marks, *cells = line.split("\t")
             selected, focused = marks.split()
             rows.append((selected == "1", focused == "1", *cells))
         return rows
 
-    def _window_texts(self, *args):
-        if not WINDOW_TEXTS_EXE.exists():
-            raise AssertionError(f"no {WINDOW_TEXTS_EXE} (build the windows preset)")
-        process = self.session.start(WINDOW_TEXTS_EXE, args, cwd=self.logs, stdout=subprocess.PIPE)
-        out, _ = process.communicate(timeout=60)
-        self.assertEqual(process.returncode, 0, f"window_texts {' '.join(map(str, args))}: no such control")
-        return out.decode("utf-8")
+    def client_area(self, window):
+        """(x, y, width, height) of the window's client area, x and y at the
+        X root. Inside Wine's desktop the X window holds the frame too, and
+        the frame's size follows the system's scale."""
+        if self.desktop:
+            return tuple(map(int, self.window_probe("client", window.name()).split()))
+        out = self.session.xdotool("getwindowgeometry", "--shell", window.id)
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def message_text(self, title):
+        """The texts of a message box's controls: one line per control, its
+        id, a tab and its text."""
+        self.session.wait_window(title, timeout=20)
+        return self.window_probe("texts", title)
 
     def control_text(self, title, control_id):
         """A control's text in the window titled `title`, or a list view's
         rows as lists of column texts; checks the prefix's code page too."""
-        lines = self._window_texts("get", title, control_id).split("\n")
+        lines = self.window_probe("get", title, control_id).split("\n")
         self.assertEqual(lines[0], f"codepage {self.code_page}")
         body = [line for line in lines[1:] if line]
         return body
@@ -174,20 +281,29 @@ class TarvixCase(unittest.TestCase):
         report posted after it cannot overtake it."""
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
-            if self._window_texts("checked", title, control_id).strip() == "1":
+            if self.window_probe("checked", title, control_id).strip() == "1":
                 return True
             time.sleep(0.1)
         return False
 
     def foreground_title(self):
-        return self._window_texts("foreground").rstrip("\n")
+        return self.window_probe("foreground").rstrip("\n")
 
     def set_control_text(self, title, control_id, text):
         """Puts text into an edit control as typing it would."""
-        self._window_texts("set", title, control_id, text)
+        self.window_probe("set", title, control_id, text)
 
     def press(self, *keys):
         self.session.xdotool("key", "--delay", "60", *keys)
+
+    def press_held(self, modifiers, key, hold=0.5):
+        """A hotkey with modifiers as a hand presses it: the modifiers stay
+        down a moment after the key, since tarvix reads them when it handles
+        the key, not when the key went down."""
+        modifiers = [m for m in modifiers.split("+") if m]
+        self.session.xdotool(*[a for m in modifiers for a in ("keydown", m)], "keydown", key)
+        time.sleep(hold)
+        self.session.xdotool("keyup", key, *[a for m in reversed(modifiers) for a in ("keyup", m)])
 
     def shot(self, name):
         return self.session.screenshot(f"{type(self).__name__}-{self._testMethodName}-{name}")

@@ -17,7 +17,8 @@ import threading
 import time
 import unittest
 
-from e2e import TarvixCase, WIN_BUILD_DIR
+import harness
+from e2e import TarvixCase, WIN_BUILD_DIR, require, wait_until
 from run_authority import RunAuthority
 
 PANEL_STATE_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "panel_state.exe"
@@ -144,21 +145,11 @@ def closed_port_url():
     return f"http://127.0.0.1:{port}{PAGE_PATH}"
 
 
-def wait_until(predicate, timeout, step=0.2):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if predicate():
-            return True
-        time.sleep(step)
-    return predicate()
-
-
 class AdPanel(TarvixCase):
 
     def setUp(self):
+        require(PANEL_STATE_EXE)
         super().setUp()
-        if not PANEL_STATE_EXE.exists():
-            self.skipTest(f"no {PANEL_STATE_EXE} (build the windows preset)")
         self.authority = RunAuthority.shared()
         self.authority.install(self.session.prefix)
 
@@ -169,7 +160,7 @@ class AdPanel(TarvixCase):
 
     def start_with(self, url, exe="tarvix.exe", extra_env=None):
         env = {"TARVIX_AD_URL": url, **(extra_env or {})}
-        process = self.session.start(self.folder / exe, cwd=self.folder, env=env)
+        process = self.session.start(self.folder / exe, cwd=self.folder, env=env, desktop=self.desktop)
         try:
             window = self.session.wait_window("Tapwisp", timeout=60)
         except TimeoutError:
@@ -179,7 +170,8 @@ class AdPanel(TarvixCase):
 
     def panel(self):
         """{'banner': '1'|'0'|'-', 'browser': ..., 'class': ..., 'banner-above': ...}"""
-        result = subprocess.run(["wine", str(PANEL_STATE_EXE), "Tapwisp"], env=self.session.env(),
+        command = ["wine", str(PANEL_STATE_EXE), "Tapwisp"] + ([harness.DESKTOP_NAME] if self.desktop else [])
+        result = subprocess.run(command, env=self.session.env(),
                                 capture_output=True, text=True, timeout=60)
         self.assertEqual(result.returncode, 0, "panel_state found no main window")
         words = result.stdout.split()

@@ -1,6 +1,8 @@
 // Tells the end-to-end tests what the advertisement panel of the window
 // titled TITLE shows, which the X side cannot tell apart:
-//   panel_state.exe TITLE
+//   panel_state.exe TITLE [DESKTOP]
+// (DESKTOP: the name of the Wine desktop the window was started in; this
+// program looks there, as only windows of its own desktop can be found)
 // prints one line
 //   banner B browser W class NAME banner-above A
 // B and W are 1 for a visible control and 0 for a hidden one (W is - when
@@ -28,6 +30,10 @@ bool Above(HWND upper, HWND lower) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
+    if (argc >= 3) {
+        const HDESK desktop = ::OpenDesktopW(argv[2], 0, FALSE, GENERIC_ALL);
+        if (!desktop || !::SetThreadDesktop(desktop)) return 2;
+    }
     const HWND window = ::FindWindowW(nullptr, argv[1]);
     if (!window) return 2;
     const HWND banner = ::GetDlgItem(window, kBannerId);

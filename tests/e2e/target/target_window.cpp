@@ -1,7 +1,9 @@
 // A window that writes down what it receives, for the end-to-end tests:
 //   target_window.exe TITLE LOGFILE
 // One line per message, flushed at once, each starting with the time in
-// milliseconds since the window started: "12.345 keydown 41", "keyup 41",
+// milliseconds since the window started: "12.345 keydown 41 T", "keyup 41 T"
+// (T the message's own time, the system's millisecond count when the input
+// was made, which a busy machine does not stretch as it does the handling),
 // "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y" (screen position), "lbuttonup",
 // "rbuttondown X Y", "rbuttonup", "cursor X Y" (after each pointer move, the
 // position GetCursorPos reports), "active" and "inactive" (the window became or
@@ -44,11 +46,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        Log("keydown %02X", static_cast<unsigned>(wParam));
+        Log("keydown %02X %ld", static_cast<unsigned>(wParam), ::GetMessageTime());
         return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-        Log("keyup %02X", static_cast<unsigned>(wParam));
+        Log("keyup %02X %ld", static_cast<unsigned>(wParam), ::GetMessageTime());
         return 0;
     case WM_CHAR:
         Log("char %04X", static_cast<unsigned>(wParam));
