@@ -17,14 +17,15 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
 import test_record  # noqa: E402
-from test_record import VK, gaps, kept_events, percentile  # noqa: E402
+from test_record import VK, gaps, kept_events, percentile, unplaced  # noqa: E402
 
 EVENTS = int(sys.argv[1]) if len(sys.argv) > 1 else 300
 LETTERS = "bcdeghijklmnopqrstuvwxyz"
 
 
 def work(events, seed=12):
-    """xdotool commands for about `events` events, and the gaps asked for."""
+    """xdotool commands for about `events` events, the gaps asked for, and
+    how many events they make."""
     rng = random.Random(seed)
     commands, asked = [], []
     made = 0
@@ -41,27 +42,24 @@ def work(events, seed=12):
             asked += [hold, gap]
         commands += ["sleep", f"{gap:.3f}"]
         made += 2
-    return commands, asked
+    return commands, asked, made
 
 
 class Fidelity(test_record.Record):
 
     def test_fidelity(self):
         self.choose(keep_timing=True, mouse_path=False)
-        commands, _ = work(EVENTS)
-        recorded, replayed, lines = self.record_and_replay(work=commands, play_seconds=EVENTS)
+        commands, _, made = work(EVENTS)
+        recorded, replayed, lines = self.record_and_replay(work=commands, events=made, play_seconds=EVENTS)
         want = kept_events(recorded)
         got = kept_events(replayed, (VK["F8"],))
-        self.assertEqual([e[1:] for e in got], [e[1:] for e in want], "the replay differs")
+        # Where played buttons land inside Wine's desktop is Wine's doing
+        # (see test_record); the timing is what is measured here.
+        self.assertEqual([e[1:] for e in unplaced(got)], [e[1:] for e in unplaced(want)], "the replay differs")
         errors = [abs(a - b) for a, b in zip(gaps(want), gaps(got))]
         signed = [b - a for a, b in zip(gaps(want), gaps(got))]
         # The floor: the same script played a second time, against the first.
-        log = self.target_log
-        before = len(log.events())
-        self.press("F8")
-        self.assertTrue(log.wait_for(
-            lambda l: len(kept_events(l.events()[before:], (VK["F8"],))) >= len(want), timeout=EVENTS, settle=1.0))
-        again = kept_events(log.events()[before:], (VK["F8"],))
+        again = kept_events(self.play(self.target, self.target_log, len(want), EVENTS), (VK["F8"],))
         floor = [abs(a - b) for a, b in zip(gaps(got), gaps(again))]
         print(f"\n{len(want)} events, {len(lines)} actions")
         print(f"replay against recording, gap error (ms): p50 {percentile(errors, 50):.2f}  "

@@ -4,20 +4,16 @@ ended with the stop hotkey, saved, and played back into the same window:
 the same events, in the same order, at the same pixels, and with the timing
 kept, at the same gaps."""
 
-import subprocess
-import time
 import unittest
 
-from e2e import TarvixCase, VK
-from test_editor import BEGIN_HOTKEY, EDITOR, OK, WINDOW_TEXTS_EXE, centre, script_lines
+from e2e import SENTINEL_KEYS, SENTINEL_MARK, TarvixCase, VK, wait_until
+from test_editor import ACTION_LIST_ID, BEGIN_HOTKEY, EDITOR, OK, centre, script_lines
 
+ADD = (48, 81)
 RECORD_BUTTON = centre(245, 65, 50, 15)
 RECORD_DIALOG = "錄製"
 RECORD_PATH = centre(12, 10, 100, 12)
-
-# Wine on a bare display holds a window's thread for up to three seconds
-# after it hides or shows one of its windows; recording starts after that.
-HIDE_STALL = 3.5
+START = centre(118, 8, 44, 16)
 
 # What the target window logs that a recording reproduces.
 KEPT = ("keydown", "keyup", "lbuttondown", "lbuttonup", "rbuttondown", "rbuttonup")
@@ -33,20 +29,40 @@ WORK = ["keydown", "ctrl", "sleep", "0.08", "keydown", "c", "sleep", "0.05", "ke
         "keydown", "v", "sleep", "0.3", "keyup", "v", "sleep", "0.1",
         "mousemove", "880", "620", "sleep", "0.1", "click", "1", "sleep", "0.25",
         "mousemove", "960", "700", "sleep", "0.1", "click", "3", "sleep", "0.12",
-        "key", "v", "sleep", "0.1"]
-EXPECTED_COUNT = 16
+        "key", "v"]
+WORK_EVENTS = 16
 
 
 def kept_events(events, skip_vks=()):
-    """(time, event, args) of what recording keeps, positions of buttons only."""
+    """(time, event, what) of what recording keeps: a key's code, a button's
+    position (the key's message time is no part of what it is)."""
     out = []
     for t, name, args in events:
         if name not in KEPT:
             continue
-        if name.startswith("key") and int(args[0], 16) in skip_vks:
-            continue
+        if name.startswith("key"):
+            if int(args[0], 16) in skip_vks:
+                continue
+            args = args[:1]
         out.append((t, name, tuple(args)))
     return out
+
+
+def unplaced(events):
+    """The events without the buttons' positions."""
+    return [(t, name, () if "button" in name else args) for t, name, args in events]
+
+
+def button_places(lines):
+    """Where the script has the pointer at each button press it plays."""
+    places, at = [], None
+    presses = {"LeftClick": 1, "RightClick": 1, "LeftDown": 1, "RightDown": 1, "LeftDoubleClick": 2}
+    for line in lines:
+        kind, *numbers = line.split()
+        if kind == "MoveTo":
+            at = (int(numbers[0]), int(numbers[1]))
+        places += [at] * presses.get(kind, 0)
+    return places
 
 
 def gaps(events):
@@ -61,25 +77,10 @@ def percentile(values, p):
 class Record(TarvixCase):
 
     def click(self, window, point):
-        x, y = point
-        self.session.xdotool("mousemove", "--window", window.id, x, y, "click", "1")
-        time.sleep(0.4)
+        self.click_client(window, *point)
 
     def wait_closed(self, title, timeout=20):
-        deadline = time.monotonic() + timeout
-        while self.session.visible_windows(title) and time.monotonic() < deadline:
-            time.sleep(0.1)
-        return not self.session.visible_windows(title)
-
-    def message_text(self, title):
-        """The texts of a message box's controls, read inside Wine."""
-        self.session.wait_window(title, timeout=20)
-        if not WINDOW_TEXTS_EXE.exists():
-            self.skipTest(f"no {WINDOW_TEXTS_EXE} (build the windows preset)")
-        result = subprocess.run(["wine", str(WINDOW_TEXTS_EXE), title], env=self.session.env(),
-                                capture_output=True, timeout=60)
-        self.assertEqual(result.returncode, 0, f"no window titled {title}")
-        return result.stdout.decode("utf-8")
+        return wait_until(lambda: not self.session.visible_windows(title), timeout)
 
     def choose(self, mouse_path=None, keep_timing=None):
         """The remembered recording choices, as tarvix.ini holds them."""
@@ -90,89 +91,119 @@ class Record(TarvixCase):
             lines.append(f"KeepTiming={int(keep_timing)}")
         (self.folder / "tarvix.ini").write_bytes(("\r\n".join(lines) + "\r\n").encode("ascii"))
 
-    def open_editor_with_hotkey(self, with_target=True):
-        """The editor of a new script with F8 as its start key; with the
-        target window under it, which is returned with its log."""
-        # The target first: on a bare display nothing raises a window that
-        # is activated, and the full-screen target would cover tarvix's.
-        target = self.start_target("record target") if with_target else (None, None)
+    def open_editor_with_hotkey(self):
+        """The editor of a new script with F8 as its start key, over the
+        target window, which is returned with its log."""
+        self.write_sentinel()
         main = self.start_tarvix()
+        target, log = self.start_target("record target")
         self.focus(main)
-        self.click(main, (48, 81))
+        self.click(main, ADD)
         editor = self.session.wait_window(EDITOR, timeout=20)
-        time.sleep(0.5)
+        self.focus(editor)
         self.click(editor, BEGIN_HOTKEY)
         self.press("F8")
-        return (editor, *target)
+        return editor, target, log
 
-    def start_recording(self, editor, tick_path=False):
+    def recording_started(self):
+        """Whether tarvix has its hooks in and records."""
+        return self.window_probe("message", "TarvixRecording", "recording").strip() == "1"
+
+    def start_recording(self, editor, tick_path=False, by_mouse=True):
+        """Opens the recording dialog and starts: with the mouse on 開始
+        (whose click must not be recorded), or with its default key."""
         self.click(editor, RECORD_BUTTON)
         dialog = self.session.wait_window(RECORD_DIALOG, timeout=20)
         self.focus(dialog)
-        time.sleep(0.5)
         if tick_path:
             self.click(dialog, RECORD_PATH)
+            self.assertTrue(self.wait_checked(RECORD_DIALOG, 1071), "the path box did not tick")
         self.shot("choices")
-        # 開始 is the default button. Clicked with xdotool right after the
-        # dialog's activation, it was now and then left pushed down with its
-        # release never arriving on this bare display.
-        self.press("Return")
+        if by_mouse:
+            self.click(dialog, START)
+        else:
+            self.press("Return")
         if not self.wait_closed(EDITOR):
             self.shot("not-hidden")
             self.fail("the editor stayed in sight while recording")
         self.assertTrue(self.wait_closed("Tapwisp"), "the main window stayed in sight")
-        time.sleep(HIDE_STALL)
+        self.assertTrue(wait_until(self.recording_started), "recording did not start")
 
     def stop_recording(self):
         self.press("ctrl+shift+a")
         editor = self.session.wait_window(EDITOR, timeout=20)
-        time.sleep(0.5)
+        self.assertFalse(self.recording_started(), "still recording with the editor back")
         return editor
 
-    def record_and_replay(self, tick_path=False, work=WORK, play_seconds=30):
-        """Records the work into the target window, saves the script and plays
-        it back; returns (recorded events, replayed events, script lines)."""
-        editor, target, log = self.open_editor_with_hotkey()
-        self.start_recording(editor, tick_path)
+    def record(self, target, log, work, events):
+        """Does the work into the target window and waits until its events
+        have arrived; returns them."""
         self.focus(target, log)
         before = len(log.events())
         self.session.xdotool(*work)
-        time.sleep(0.5)
-        recorded = log.events()[before:]
-        editor = self.stop_recording()
-        self.shot("recorded")
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
-        [path] = sorted((self.folder / "script").glob("*.txt"))
-        lines = script_lines(path)
+        self.assertTrue(log.wait_for(lambda l: len(kept_events(l.events()[before:])) >= events),
+                        f"xdotool's work did not arrive: {log.events()[before:]}")
+        return log.events()[before:]
 
-        # The editor took the activation without the X focus, which stayed on
-        # the target: the target is activated from another window, whose
-        # return takes a stall first.
-        time.sleep(HIDE_STALL)
-        self.focus(self.session.wait_window("Tapwisp"))
+    def play(self, target, log, events, play_seconds):
+        """Plays the saved script into the target and returns what it got up
+        to the sentinel, which plays after the whole replay has arrived."""
         self.focus(target, log)
-        # The played keys go to Wine's foreground window, which can follow
-        # the activation the target logged a moment later.
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline and self.foreground_title() != target.name():
-            time.sleep(0.1)
-        self.assertEqual(self.foreground_title(), target.name(), "the target never came to the foreground")
-        time.sleep(0.5)
+        if not wait_until(lambda: self.foreground_title() == target.name()):
+            self.shot("not-in-front")
+            self.fail(f"the target is not the foreground window but {self.foreground_title()!r}")
         before = len(log.events())
         self.press("F8")
-        self.assertTrue(log.wait_for(
-            lambda l: len(kept_events(l.events()[before:], (VK["F8"],))) >= len(kept_events(recorded)),
-            timeout=play_seconds, settle=1.0), f"the recording did not play back in full: {log.events()[before:]}")
+        self.assertTrue(log.wait_for(lambda l: len(kept_events(l.events()[before:], (VK["F8"],))) >= events,
+                                     timeout=play_seconds),
+                        f"the recording did not play back in full: {log.events()[before:]}")
+        # The sentinel's key and mark come after anything more the replay
+        # would have played.
+        marks = log.text().count(SENTINEL_MARK)
+        self.press(SENTINEL_KEYS)
+        self.assertTrue(log.wait_for(lambda l: l.text().count(SENTINEL_MARK) > marks),
+                        f"the sentinel did not arrive: {log.events()[-12:]}")
         replayed = log.events()[before:]
-        self.target_log = log
+        insert = [i for i, (_, name, args) in enumerate(replayed)
+                  if name == "keydown" and int(args[0], 16) == VK[SENTINEL_KEYS]]
+        return replayed[:insert[-1]]
+
+    def record_and_replay(self, tick_path=False, work=WORK, events=WORK_EVENTS, play_seconds=30, by_mouse=True):
+        """Records the work into the target window, saves the script and plays
+        it back; returns (recorded events, replayed events, script lines)."""
+        editor, target, log = self.open_editor_with_hotkey()
+        self.start_recording(editor, tick_path, by_mouse)
+        recorded = self.record(target, log, work, events)
+        editor = self.stop_recording()
+        self.shot("recorded")
+        rows = self.control_rows(EDITOR, ACTION_LIST_ID)
+        self.focus(editor)
+        self.click(editor, OK)
+        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
+        [path] = [p for p in (self.folder / "script").glob("*.txt") if p.name != "sentinel.txt"]
+        lines = script_lines(path)
+        # The rows inserted, then the insertion point's empty row after them.
+        self.assertEqual(len(rows), len(lines) + 1, f"the editor showed {rows}")
+        self.assertEqual(rows[-1], ["", ""], "the insertion point is not after the recorded rows")
+        replayed = self.play(target, log, events, play_seconds)
+        self.target, self.target_log = target, log
         return recorded, replayed, lines
 
-    def assert_same_events(self, recorded, replayed):
-        want = [(name, args) for _, name, args in kept_events(recorded)]
-        got = [(name, args) for _, name, args in kept_events(replayed, (VK["F8"],))]
-        self.assertEqual(len(want), EXPECTED_COUNT, f"xdotool's work arrived as {want}")
-        self.assertEqual(got, want)
+    def assert_same_events(self, recorded, replayed, lines):
+        """The replay gives the recorded key and button events in order, and
+        the script puts the pointer at each recorded button's pixel.
+        Where the replayed buttons land is the player's to get right, and is
+        checked on a bare display: inside Wine's desktop a played move is
+        now and then taken back to where the X pointer was before it, a few
+        milliseconds later, by Wine itself."""
+        want = kept_events(recorded)
+        got = kept_events(replayed, (VK["F8"],))
+        self.assertEqual(len(want), WORK_EVENTS, f"xdotool's work arrived as {want}")
+        self.assertEqual([(name, args) for _, name, args in unplaced(got)],
+                         [(name, args) for _, name, args in unplaced(want)], f"played from {lines}")
+        self.assertEqual(button_places(lines),
+                         [tuple(map(int, args)) for _, name, args in want if name.endswith("buttondown")],
+                         "the script's button pixels")
 
     def assert_same_gaps(self, recorded, replayed):
         """Gap errors as the target window saw both runs. The goal (p95 5 ms,
@@ -189,17 +220,19 @@ class Record(TarvixCase):
     def test_keys_and_clicks_replay_at_their_gaps_with_the_timing_kept(self):
         self.choose(keep_timing=True)
         recorded, replayed, lines = self.record_and_replay()
-        self.assert_same_events(recorded, replayed)
+        self.assert_same_events(recorded, replayed, lines)
         self.assert_same_gaps(recorded, replayed)
-        # The key that chose 開始 is no part of it: the work's first key comes first.
+        # The click on 開始 is no part of it: the work's first key comes first.
         self.assertEqual(lines[0], "KeyDown 17 1")
         self.assertIn("Delay", " ".join(lines))
         self.assertIn(b"KeepTiming=1", (self.folder / "tarvix.ini").read_bytes())
 
     def test_without_the_timing_the_script_is_compact(self):
         self.choose(keep_timing=False)
-        recorded, replayed, lines = self.record_and_replay()
-        self.assert_same_events(recorded, replayed)
+        # Started with the dialog's default key: its release comes once
+        # recording has begun, and is no part of it either.
+        recorded, replayed, lines = self.record_and_replay(by_mouse=False)
+        self.assert_same_events(recorded, replayed, lines)
         self.assertEqual(lines, [
             "KeyDown 17 1", "KeyPress 67 1", "KeyUp 17 1",
             "KeyDown 88 1", "KeyDown 90 1", "KeyUp 88 1", "KeyUp 90 1",
@@ -212,10 +245,9 @@ class Record(TarvixCase):
         path = ["mousemove", "760", "580", "sleep", "0.05"]
         for step in range(1, 11):
             path += ["mousemove", str(760 + 20 * step), str(580 + 15 * step), "sleep", "0.02"]
-        work = path + WORK
-        recorded, replayed, lines = self.record_and_replay(tick_path=True, work=work)
+        recorded, replayed, lines = self.record_and_replay(tick_path=True, work=path + WORK)
         self.assertIn(b"MousePath=1", (self.folder / "tarvix.ini").read_bytes())
-        self.assert_same_events(recorded, replayed)
+        self.assert_same_events(recorded, replayed, lines)
         self.assert_same_gaps(recorded, replayed)
         moves = [line for line in lines if line.startswith("MoveTo")]
         self.assertGreaterEqual(len(moves), 10, lines)
@@ -225,12 +257,16 @@ class Record(TarvixCase):
 
     def test_a_recording_of_nothing_inserts_nothing(self):
         self.choose(keep_timing=True)
+        editor, target, log = self.open_editor_with_hotkey()
+        # The click on 開始 is all that happens: it must leave nothing.
+        self.start_recording(editor)
         # The keys that end it reach Wine's hook only through a Wine window
         # that has the focus.
-        editor, target, log = self.open_editor_with_hotkey()
-        self.start_recording(editor)
         self.focus(target, log)
         editor = self.stop_recording()
+        # Only the insertion point's empty row.
+        self.assertEqual(self.control_rows(EDITOR, ACTION_LIST_ID), [["", ""]])
+        self.focus(editor)
         self.click(editor, OK)
         # OK refuses a script without actions.
         self.assertIn("沒有腳本", self.message_text("tarvix"))
