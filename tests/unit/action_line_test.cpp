@@ -36,94 +36,63 @@ TEST(ActionLineRead, EveryKeywordSelectsItsKind) {
     }
 }
 
+// Numbers by category, in any case and white space, wrapping like the
+// runtime; a missing or bad number leaves its parameter and those after it 0.
 TEST(ActionLineRead, ParametersByCategory) {
-    ScriptAction a = Parse("KeyPress 65 1");
-    EXPECT_EQ(a.param1, 65);
-    EXPECT_EQ(a.param2, 1);
-    a = Parse("MoveR -10 5");
-    EXPECT_EQ(a.param1, -10);
-    EXPECT_EQ(a.param2, 5);
-    a = Parse("Delay 500 ms");
-    EXPECT_EQ(a.param1, 500);
-    a = Parse("LeftClick +3 99");
-    EXPECT_EQ(a.param1, 3);
-    EXPECT_EQ(a.param2, 0) << "a button action reads one number only";
-}
-
-TEST(ActionLineRead, AnyCaseAndAnyWhiteSpaceBetweenFields) {
-    const ScriptAction a = Parse("keypress\t65\t1");
-    EXPECT_EQ(a.kind, KindKeyPress);
-    EXPECT_EQ(a.param1, 65);
-    EXPECT_EQ(a.param2, 1);
-    const ScriptAction b = Parse("mOvEtO   300 \t  -7 trailing words");
-    EXPECT_EQ(b.kind, KindMoveTo);
-    EXPECT_EQ(b.param1, 300);
-    EXPECT_EQ(b.param2, -7);
-}
-
-TEST(ActionLineRead, WordSelectsFirstKeywordContainingIt) {
-    EXPECT_EQ(Parse("press 65 1").kind, KindKeyPress);
-    EXPECT_EQ(Parse("DOWN 65 1").kind, KindKeyDown);
-    EXPECT_EQ(Parse("Click 2").kind, KindLeftClick);
-    EXPECT_EQ(Parse("Move 3 4").kind, KindMoveTo);
-    EXPECT_EQ(Parse("R 65 1").kind, KindKeyPress);
-    EXPECT_EQ(Parse("Double 1").kind, KindLeftDoubleClick);
-    EXPECT_EQ(Parse("ay hi").kind, KindDelay) << "DELAY comes before SAYSTRING";
-    EXPECT_EQ(Parse("ays hi").kind, KindSayString);
+    struct Case { const char* line; int32_t kind, param1, param2; };
+    const Case cases[] = {
+        {"KeyPress 65 1", KindKeyPress, 65, 1},
+        {"MoveR -10 5", KindMoveR, -10, 5},
+        {"Delay 500 ms", KindDelay, 500, 0},
+        {"LeftClick +3 99", KindLeftClick, 3, 0},  // a button action reads one number only
+        {"keypress\t65\t1", KindKeyPress, 65, 1},
+        {"mOvEtO   300 \t  -7 trailing words", KindMoveTo, 300, -7},
+        {"KeyPress", KindKeyPress, 0, 0},
+        {"KeyPress 65", KindKeyPress, 65, 0},
+        {"KeyPress x 5", KindKeyPress, 0, 0},
+        {"Delay - 5", KindDelay, 0, 0},
+        {"Delay 12abc", KindDelay, 12, 0},
+        {"Delay 4294967295", KindDelay, -1, 0},
+        {"Delay 4294967296", KindDelay, 0, 0},
+        {"Delay -2147483648", KindDelay, INT32_MIN, 0},
+        // A word selects the first keyword containing it.
+        {"press 65 1", KindKeyPress, 65, 1},
+        {"DOWN 65 1", KindKeyDown, 65, 1},
+        {"Click 2", KindLeftClick, 2, 0},
+        {"Move 3 4", KindMoveTo, 3, 4},
+        {"R 65 1", KindKeyPress, 65, 1},
+        {"Double 1", KindLeftDoubleClick, 1, 0},
+        {"ay hi", KindDelay, 0, 0},  // DELAY comes before SAYSTRING
+        {"ays hi", KindSayString, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const ScriptAction a = Parse(c.line);
+        EXPECT_EQ(a.kind, c.kind) << c.line;
+        EXPECT_EQ(a.param1, c.param1) << c.line;
+        EXPECT_EQ(a.param2, c.param2) << c.line;
+    }
 }
 
 TEST(ActionLineRead, UnknownWordsAreIgnored) {
-    EXPECT_TRUE(Ignored("Foo 1 2"));
-    EXPECT_TRUE(Ignored("[Other]"));
-    EXPECT_TRUE(Ignored("Enable=0"));
-    EXPECT_TRUE(Ignored("KeyPressX 65 1"));
-    EXPECT_TRUE(Ignored("\v\f"));
-    EXPECT_TRUE(Ignored(""));
-}
-
-TEST(ActionLineRead, MissingOrBadNumbersLeaveParametersUnset) {
-    ScriptAction a = Parse("KeyPress");
-    EXPECT_EQ(a.param1, 0);
-    EXPECT_EQ(a.param2, 0);
-    a = Parse("KeyPress 65");
-    EXPECT_EQ(a.param1, 65);
-    EXPECT_EQ(a.param2, 0);
-    a = Parse("KeyPress x 5");
-    EXPECT_EQ(a.param1, 0);
-    EXPECT_EQ(a.param2, 0) << "the second number is not read once the first fails";
-    a = Parse("Delay - 5");
-    EXPECT_EQ(a.param1, 0);
-    a = Parse("Delay 12abc");
-    EXPECT_EQ(a.param1, 12);
-}
-
-TEST(ActionLineRead, NumbersWrapLikeTheRuntime) {
-    EXPECT_EQ(Parse("Delay 4294967295").param1, -1);
-    EXPECT_EQ(Parse("Delay 4294967296").param1, 0);
-    EXPECT_EQ(Parse("Delay -2147483648").param1, INT32_MIN);
+    for (const char* line : {"Foo 1 2", "[Other]", "Enable=0", "KeyPressX 65 1", "\v\f", ""})
+        EXPECT_TRUE(Ignored(line)) << line;
+    // A long first word is matched on its first 255 characters.
+    EXPECT_TRUE(Ignored("KeyPress" + std::string(300, 'x') + " 65 1"));
+    EXPECT_TRUE(Ignored(std::string(255, 'Q') + " 1"));  // no keyword holds Q
 }
 
 TEST(ActionLineRead, TextIsTheLineAfterTenCharacters) {
     EXPECT_EQ(Parse("SayString Hello world").text, "Hello world");
     EXPECT_EQ(Parse("SayString").text, "");
     EXPECT_EQ(Parse("SayString ").text, "");
+    EXPECT_EQ(Parse("SayString a").text, "a");
     EXPECT_EQ(Parse("SayString  two").text, " two");
     EXPECT_EQ(Parse("Say Hello").text, "") << "nine characters: the text is empty";
     EXPECT_EQ(Parse("saystring 100% sure").text, "100% sure");
     EXPECT_EQ(Parse("SayString \xA4\xA4\xA4\xE5").text, "\xA4\xA4\xA4\xE5");
 }
 
-TEST(ActionLineRead, LongFirstWordIsMatchedOnItsFirst255Characters) {
-    const std::string longWord = "KeyPress" + std::string(300, 'x') + " 65 1";
-    EXPECT_TRUE(Ignored(longWord));
-    std::string word = std::string(255, 'Q');  // no keyword holds Q
-    EXPECT_TRUE(Ignored(word + " 1"));
-}
-
-TEST(ActionLineRead, LineEndsAtNul) {
-    const std::string line("SayString ab\0cd", 15);
-    EXPECT_EQ(Parse(line).text, "ab");
-}
+TEST(ActionLineRead, LineEndsAtNul) { EXPECT_EQ(Parse(std::string("SayString ab\0cd", 15)).text, "ab"); }
 
 TEST(ActionLineEdition10, HasNoMoveRAndCountsLaterKindsOneLower) {
     EXPECT_TRUE(Ignored("MoveR -10 5", Edition::V10));

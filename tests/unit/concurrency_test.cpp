@@ -100,34 +100,42 @@ void WaitForAKey(const std::atomic<int>& keys) {
     while (keys.load() == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
 }
 
-TEST(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
+struct Concurrency : ::testing::Test {
+    static constexpr uint16_t kStop = 27;
     std::atomic<int> keys{0};
-    ThreadLauncher launcher(&keys);
-    DispatchContext context;
-    context.stopHotkey = 27;
-    context.stopHotkeyMod = 0;
+    ThreadLauncher launcher{&keys};
+    ScriptLibrary library{testing::HotkeyTextOrder()};
+    DispatchContext context = [] {
+        DispatchContext c;
+        c.stopHotkey = kStop;
+        c.stopHotkeyMod = 0;
+        return c;
+    }();
 
-    ScriptLibrary library(testing::HotkeyTextOrder());
+    int Press(uint16_t vk) { return DispatchHotkey(library, vk, {}, context, launcher); }
+};
+
+TEST_F(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
     library.Add(LoopingScript(116, 1));
     library.Add(LoopingScript(116, 0));
     library.Add(LoopingScript(117, 1));
 
     int started = 0;
     for (int round = 0; round < 20; ++round) {
-        started += DispatchHotkey(library, round % 2 ? 117 : 116, {}, context, launcher);
+        started += Press(round % 2 ? 117 : 116);
         // On a loaded machine the first threads may not run before the stop
         // rounds end them all; one played key makes sure some run played.
         if (round == 0) WaitForAKey(keys);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
-        if (round % 5 == 4) DispatchHotkey(library, 27, {}, context, launcher);
+        if (round % 5 == 4) Press(kStop);
     }
     // Records of playing scripts go away; their runs keep their own copy
     // and the shared flag.
-    started += DispatchHotkey(library, 116, {}, context, launcher);
+    started += Press(116);
     std::shared_ptr<RunFlag> flagOfDeleted = library[0].m_running;
     library.Remove({0, 1});
 
-    DispatchHotkey(library, 27, {}, context, launcher);
+    Press(kStop);
     launcher.Join();
 
     EXPECT_GT(started, 3);
@@ -137,22 +145,15 @@ TEST(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
     EXPECT_FALSE(library[0].m_running->IsSet()) << "a run ended without clearing its flag";
 }
 
-TEST(Concurrency, RunOnceAllowsOneRunAtATime) {
-    std::atomic<int> keys{0};
-    ThreadLauncher launcher(&keys);
-    DispatchContext context;
-    context.stopHotkey = 27;
-    context.stopHotkeyMod = 0;
-    ScriptLibrary list(testing::HotkeyTextOrder());
-    list.Add(LoopingScript(116, 1));
-
-    EXPECT_EQ(DispatchHotkey(list, 116, {}, context, launcher), 1);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(DispatchHotkey(list, 116, {}, context, launcher), 0);
-    DispatchHotkey(list, 27, {}, context, launcher);
+TEST_F(Concurrency, RunOnceAllowsOneRunAtATime) {
+    library.Add(LoopingScript(116, 1));
+    EXPECT_EQ(Press(116), 1);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(Press(116), 0);
+    Press(kStop);
     launcher.Join();
-    EXPECT_FALSE(list[0].m_running->IsSet());
-    EXPECT_EQ(DispatchHotkey(list, 116, {}, context, launcher), 1);
-    DispatchHotkey(list, 27, {}, context, launcher);
+    EXPECT_FALSE(library[0].m_running->IsSet());
+    EXPECT_EQ(Press(116), 1);
+    Press(kStop);
 }
 
 }  // namespace

@@ -188,12 +188,9 @@ TEST(RowTexts, TheClassicEditionNamesItsLaterKindsFromItsShorterList) {
 }
 
 TEST(RowColor, ByCategory) {
-    EXPECT_EQ(RowColor(CategoryKey), 0xCCCCFFu);
-    EXPECT_EQ(RowColor(CategoryButton), 0xFFFFAAu);
-    EXPECT_EQ(RowColor(CategoryMove), 0xFFBBBBu);
-    EXPECT_EQ(RowColor(CategoryDelay), 0xCCFFCCu);
-    EXPECT_EQ(RowColor(CategoryText), 0xAAFFFFu);
-    EXPECT_EQ(RowColor(CategoryEnd), 0xEEEEEEu);
+    const uint32_t colors[] = {0xCCCCFFu, 0xFFFFAAu, 0xFFBBBBu, 0xCCFFCCu, 0xAAFFFFu, 0xEEEEEEu};
+    const int32_t categories[] = {CategoryKey, CategoryButton, CategoryMove, CategoryDelay, CategoryText, CategoryEnd};
+    for (size_t i = 0; i < 6; ++i) EXPECT_EQ(RowColor(categories[i]), colors[i]) << categories[i];
     EXPECT_EQ(RowColor(42), 0xEEEEEEu);
 }
 

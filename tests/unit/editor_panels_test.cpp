@@ -7,12 +7,7 @@ namespace tarvix {
 namespace {
 
 TEST(Panels, KeyPanelBuildsTheKindFromTheComboAndRefusesNoKeyOrNoCount) {
-    auto a = KeyPanelAction(65, 0, 3);
-    ASSERT_TRUE(a);
-    EXPECT_EQ(a->kind, KindKeyPress);
-    EXPECT_EQ(a->category, CategoryKey);
-    EXPECT_EQ(a->param1, 65);
-    EXPECT_EQ(a->param2, 3);
+    EXPECT_EQ(KeyPanelAction(65, 0, 3), (ScriptAction{CategoryKey, KindKeyPress, "", 65, 3}));
     EXPECT_EQ(KeyPanelAction(0x0D, 1, 1)->kind, KindKeyDown);
     EXPECT_EQ(KeyPanelAction(0x0D, 2, 1)->kind, KindKeyUp);
     EXPECT_EQ(KeyPanelAction(65, 0, 20000)->param2, 20000) << "beyond the spin's range is still taken";
@@ -25,8 +20,7 @@ TEST(Panels, KeyPanelBuildsTheKindFromTheComboAndRefusesNoKeyOrNoCount) {
 TEST(Panels, ButtonPanelMapsTheSevenItemsToLeftClickThroughRightUp) {
     EXPECT_EQ(ButtonPanelAction(0, 1)->kind, KindLeftClick);
     EXPECT_EQ(ButtonPanelAction(2, 1)->kind, KindLeftDoubleClick);
-    EXPECT_EQ(ButtonPanelAction(6, 1)->kind, KindRightUp);
-    EXPECT_EQ(ButtonPanelAction(6, 1)->category, CategoryButton);
+    EXPECT_EQ(ButtonPanelAction(6, 1), (ScriptAction{CategoryButton, KindRightUp, "", 1, 0}));
     EXPECT_EQ(ButtonPanelAction(1, 7)->param1, 7);
     EXPECT_FALSE(ButtonPanelAction(0, 0));
     EXPECT_FALSE(ButtonPanelAction(7, 1));
@@ -47,15 +41,8 @@ TEST(Panels, DelayIsStoredInMillisecondsWithoutWrappingRound) {
 }
 
 TEST(Panels, MovesTakeAnyNumbersAndTextsAreKeptExactly) {
-    const ScriptAction to = MoveToPanelAction({-1280, 1500});
-    EXPECT_EQ(to.kind, KindMoveTo);
-    EXPECT_EQ(to.category, CategoryMove);
-    EXPECT_EQ(to.param1, -1280);
-    EXPECT_EQ(to.param2, 1500);
-    const ScriptAction by = MoveByPanelAction(-5, 0);
-    EXPECT_EQ(by.kind, KindMoveR);
-    EXPECT_EQ(by.param1, -5);
-    EXPECT_EQ(by.param2, 0);
+    EXPECT_EQ(MoveToPanelAction({-1280, 1500}), (ScriptAction{CategoryMove, KindMoveTo, "", -1280, 1500}));
+    EXPECT_EQ(MoveByPanelAction(-5, 7), (ScriptAction{CategoryMove, KindMoveR, "", -5, 7}));
     EXPECT_EQ(TextPanelAction(" a b ")->text, " a b ");
     EXPECT_EQ(TextPanelAction("x")->category, CategoryText);
     EXPECT_FALSE(TextPanelAction(""));

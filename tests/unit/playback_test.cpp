@@ -36,18 +36,13 @@ TEST(PlaybackKinds, KeysUseScanCodesAndHold50ms) {
                       "100 key 17/1017 down", "100 key 65/1065 up"}));
 }
 
-TEST(PlaybackKinds, Buttons) {
+TEST(PlaybackKinds, ButtonsAndDoubleClickTimings) {
     Recorder r;
     EXPECT_EQ(Play(Job({A(KindLeftClick, 1), A(KindRightClick, 1), A(KindLeftDown, 2), A(KindLeftUp, 1),
-                        A(KindRightDown, 1), A(KindRightUp, 1)}), r),
+                        A(KindRightDown, 1), A(KindRightUp, 1), A(KindLeftDoubleClick, 1)}), r),
               (Events{"0 left down", "50 left up", "50 right down", "100 right up", "100 left down",
-                      "100 left down", "100 left up", "100 right down", "100 right up"}));
-}
-
-TEST(PlaybackKinds, DoubleClickTimings) {
-    Recorder r;
-    EXPECT_EQ(Play(Job({A(KindLeftDoubleClick, 1)}), r),
-              (Events{"0 left down", "50 left up", "100 left down", "150 left up"}));
+                      "100 left down", "100 left up", "100 right down", "100 right up",
+                      "100 left down", "150 left up", "200 left down", "250 left up"}));
 }
 
 TEST(PlaybackKinds, MovesDelayAndNoRepetitionForThem) {
@@ -56,10 +51,10 @@ TEST(PlaybackKinds, MovesDelayAndNoRepetitionForThem) {
               (Events{"0 move -1280,1439", "0 by -10,5", "250 move 1,2"}));
 }
 
-TEST(PlaybackKinds, ZeroRepetitionsPlayNothing) {
+TEST(PlaybackKinds, ZeroRepetitionsEndMarkersAndUnknownKindsPlayNothing) {
     Recorder r;
     Play(Job({A(KindKeyPress, 65, 0), A(KindKeyDown, 65, 0), A(KindLeftClick, 0), A(KindLeftDoubleClick, 0),
-              A(KindRightUp, 0), A(KindKeyPress, 67, 1)}), r);
+              A(KindRightUp, 0), A(99), A(-1), A(KindKeyPress, 67, 1)}), r);
     EXPECT_EQ(r.events, (Events{"0 key 67/1067 down", "50 key 67/1067 up"}));
 }
 
@@ -73,19 +68,14 @@ TEST(PlaybackRepeat, RepeatNumberIsUnsigned) {
 
 TEST(PlaybackKinds, TextTypesKeysAndUnicodeCharacters) {
     Recorder r;
-    // "H" needs Shift, "i" has a key, "!" is Shift+1, "中" (A4 A4) has none.
-    EXPECT_EQ(Play(Job({A(KindSayString, 0, 0, "Hi!\xA4\xA4~")}), r),
+    // "H" needs Shift, "i" has a key, "!" is Shift+1, "中" (A4 A4) has none;
+    // a lead byte that ends the text is a character of its own.
+    EXPECT_EQ(Play(Job({A(KindSayString, 0, 0, "Hi!\xA4\xA4~\xA4")}), r),
               (Events{"0 key 16/0 down", "0 key 72/0 down", "50 key 72/0 up", "50 key 16/0 up",
                       "50 key 73/0 down", "100 key 73/0 up",
                       "100 key 16/0 down", "100 key 49/0 down", "150 key 49/0 up", "150 key 16/0 up",
                       "150 char \xA4\xA4 down", "200 char \xA4\xA4 up",
-                      "200 char ~ down", "250 char ~ up"}));
-}
-
-TEST(PlaybackKinds, EndMarkerAndUnknownKindsPlayNothing) {
-    Recorder r;
-    Play(Job({A(99), A(-1)}), r);
-    EXPECT_EQ(r.events, (Events{}));
+                      "200 char ~ down", "250 char ~ up", "250 char \xA4 down", "300 char \xA4 up"}));
 }
 
 TEST(PlaybackRepeat, CountPlaysThatManyPassesAndZeroOrOneGivesOne) {
@@ -262,13 +252,19 @@ TEST(PlaybackRelease, ACompletedRunLeavesWhatItsScriptLeftDown) {
     EXPECT_EQ(r.events, (Events{"0 key 16/1016 down", "0 left down", "0 right down"}));
 }
 
+PlaybackJob OneWindowJob(std::vector<ScriptAction> steps, uint32_t passes = 1, std::string target = "Notepad") {
+    PlaybackJob job = Job(std::move(steps), RepeatCount, passes);
+    job.oneWindow = 1;
+    job.targetTitle = std::move(target);
+    return job;
+}
+
 TEST(PlaybackRelease, OneWindowNeverSkipsTheReleaseOfWhatTheRunHolds) {
     Recorder r;
-    PlaybackJob job = Job({A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindRightDown, 1), A(KindKeyUp, 16, 1),
-                           A(KindKeyUp, 17, 1), A(KindLeftUp, 1), A(KindKeyPress, 65, 1), A(KindRightUp, 1),
-                           A(KindRightUp, 1), A(KindLeftDown, 1)});
-    job.oneWindow = 1;
-    job.targetTitle = "Notepad";
+    const PlaybackJob job =
+        OneWindowJob({A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindRightDown, 1), A(KindKeyUp, 16, 1),
+                      A(KindKeyUp, 17, 1), A(KindLeftUp, 1), A(KindKeyPress, 65, 1), A(KindRightUp, 1),
+                      A(KindRightUp, 1), A(KindLeftDown, 1)});
     r.title = "Notepad";
     r.onPoll = [](Recorder& rec) { if (rec.polls == 4) rec.title = "Other"; };
     Play(job, r);
@@ -281,12 +277,9 @@ TEST(PlaybackRelease, OneWindowNeverSkipsTheReleaseOfWhatTheRunHolds) {
 
 TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFront) {
     Recorder r;
-    PlaybackJob job = Job({A(KindMoveR, 1, 0), A(KindDelay, 10), A(KindMoveR, 2, 0)}, RepeatCount, 2);
-    job.oneWindow = 1;
-    job.targetTitle = "Notepad";
     r.title = "Other";
     r.onPoll = [](Recorder& rec) { if (rec.polls == 6) rec.title = "Notepad"; };
-    Play(job, r);
+    Play(OneWindowJob({A(KindMoveR, 1, 0), A(KindDelay, 10), A(KindMoveR, 2, 0)}, 2), r);
     // Pass one: three steps and the end marker skipped (the pass still counts,
     // and the run pauses before the next). Pass two: the title changes at the
     // poll of its second step.
@@ -297,33 +290,24 @@ TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFront) {
 TEST(PlaybackOneWindow, TitleComparedWholeAndCaseSensitive) {
     for (const char* title : {"notepad", "Notepad ", "Note"}) {
         Recorder r;
-        PlaybackJob job = Job({A(KindMoveR, 1, 0)});
-        job.oneWindow = 1;
-        job.targetTitle = "Notepad";
         r.title = title;
-        Play(job, r);
-        EXPECT_EQ(r.events, (Events{})) << title;
+        EXPECT_EQ(Play(OneWindowJob({A(KindMoveR, 1, 0)}), r), (Events{})) << title;
     }
     Recorder none;  // no foreground window: an empty target matches
-    PlaybackJob job = Job({A(KindMoveR, 1, 0)});
-    job.oneWindow = 1;
-    Play(job, none);
-    EXPECT_EQ(none.events, (Events{"0 by 1,0"}));
+    EXPECT_EQ(Play(OneWindowJob({A(KindMoveR, 1, 0)}, 1, ""), none), (Events{"0 by 1,0"}));
 }
 
 TEST(PlaybackIdle, PassesThatPlayNothingWaitInsteadOfSpinning) {
     Recorder r;
     r.onPoll = [](Recorder& rec) { rec.stop = rec.waits.size() >= 3; };
-    PlaybackPorts ports = r.Ports();
-    EXPECT_EQ(PlayJob(Job({}, RepeatUntilStop), ports), RunResult::Stopped);
+    Play(Job({}, RepeatUntilStop), r, RunResult::Stopped);
     EXPECT_EQ(r.waits, (std::vector<uint32_t>{5, 5, 5}));
     EXPECT_EQ(r.now, 15u);
 
     Recorder busy;  // a pass that plays something goes straight on
     busy.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 3; };
-    PlaybackPorts busyPorts = busy.Ports();
-    PlayJob(Job({A(KindMoveR, 1, 0)}, RepeatUntilStop), busyPorts);
-    EXPECT_EQ(busy.events, (Events{"0 by 1,0", "0 by 1,0", "0 by 1,0"}));
+    EXPECT_EQ(Play(Job({A(KindMoveR, 1, 0)}, RepeatUntilStop), busy, RunResult::Stopped),
+              (Events{"0 by 1,0", "0 by 1,0", "0 by 1,0"}));
     EXPECT_TRUE(busy.waits.empty());
 }
 
@@ -335,28 +319,26 @@ PlaybackJob HotkeyJob(std::vector<ScriptAction> steps, uint16_t mods) {
 }
 
 TEST(PlaybackHeldModifiers, TheFirstStepWaitsUntilTheHotkeysModifiersAreUp) {
-    const std::vector<ScriptAction> steps = {A(KindKeyPress, 65, 1)};
-    // Let go before the run begins: it plays at once.
-    Recorder before;
-    before.heldUntil[0xA2] = 0;
-    EXPECT_EQ((Play(HotkeyJob(steps, ModCtrl), before)), (Events{"0 key 65/1065 down", "50 key 65/1065 up"}));
-
-    // Let go 300 ms later (right Ctrl): the first key waits for it, and no
-    // key of the user's is touched.
-    Recorder during;
-    during.heldUntil[0xA3] = 300;
-    EXPECT_EQ((Play(HotkeyJob(steps, ModCtrl), during)), (Events{"300 key 65/1065 down", "350 key 65/1065 up"}));
-
-    // Only the hotkey's own modifiers count: Shift held for a Ctrl hotkey is
-    // not waited for.
-    Recorder other;
-    other.heldUntil[0xA0] = 900;
-    EXPECT_EQ((Play(HotkeyJob(steps, ModCtrl), other)).front(), "0 key 65/1065 down");
-
-    // A hotkey without modifiers starts at once whatever is held.
-    Recorder none;
-    none.heldUntil[0xA2] = 900;
-    EXPECT_EQ(Play(HotkeyJob(steps, 0), none).front(), "0 key 65/1065 down");
+    struct Case {
+        uint8_t held;
+        uint32_t until;
+        uint16_t mods;
+        const char* first;
+        const char* why;
+    };
+    const Case cases[] = {
+        {0xA2, 0, ModCtrl, "0 key 65/1065 down", "let go before the run begins: plays at once"},
+        {0xA3, 300, ModCtrl, "300 key 65/1065 down", "right Ctrl let go 300 ms later: waits for it"},
+        {0xA0, 900, ModCtrl, "0 key 65/1065 down", "Shift held for a Ctrl hotkey is not waited for"},
+        {0xA2, 900, 0, "0 key 65/1065 down", "a hotkey without modifiers starts whatever is held"},
+    };
+    for (const Case& c : cases) {
+        Recorder r;
+        r.heldUntil[c.held] = c.until;
+        const Events played = Play(HotkeyJob({A(KindKeyPress, 65, 1)}, c.mods), r);
+        EXPECT_EQ(played.size(), 2u) << c.why << ": no key of the user's is touched";
+        EXPECT_EQ(played.front(), c.first) << c.why;
+    }
 }
 
 TEST(PlaybackHeldModifiers, HeldBeyondTheWaitTheyAreReleasedForTheRun) {
@@ -399,38 +381,26 @@ TEST(PlaybackHeldModifiers, KeysTheScriptHoldsItselfStillCombine) {
               (Events{"100 key 65/1065 down", "150 key 65/1065 up", "150 key 65/1065 down", "200 key 65/1065 up"}));
 }
 
-TEST(PlaybackMove, NormalizedCoordinatesLandOnThePixel) {
-    // The system maps n to pixel n * extent / 65536, rounded down.
-    for (int32_t extent : {768, 1024, 1080, 1920, 3840}) {
-        for (int32_t p = 0; p < extent; ++p) {
-            const int64_t n = NormalizedCoordinate(p, 0, extent);
-            ASSERT_EQ(n * extent / 65536, p) << extent << " " << p;
-        }
-    }
-    EXPECT_EQ(NormalizedCoordinate(-1280, -1280, 3200), 0);
-    EXPECT_EQ(NormalizedCoordinate(-1, -1280, 3200) * 3200 / 65536 - 1280, -1);
-    EXPECT_EQ(NormalizedCoordinate(-5000, -1280, 3200), 0) << "clamped to the desktop";
-    EXPECT_EQ(NormalizedCoordinate(99999, 0, 1024), 65535);
-    EXPECT_EQ(NormalizedCoordinate(5, 0, 0), 0);
-}
-
 // With MOUSEEVENTF_VIRTUALDESK the system maps n to origin + n * extent /
-// 65536 across the whole virtual desktop: every pixel of every monitor,
-// those left of or above the primary (negative) included, is reached.
-TEST(PlaybackMove, EveryPixelOfTwoMonitorsSideBySide) {
+// 65536, rounded down, across the whole virtual desktop: every pixel of every
+// monitor, those left of or above the primary (negative) included, is reached.
+TEST(PlaybackMove, NormalizedCoordinatesLandOnEveryPixel) {
     struct Desktop {
         int32_t origin, extent;
     };
-    // Second monitor right of the primary; left of it; a 150 % laptop
+    // One monitor; a second right of the primary; left of it; a 150 % laptop
     // (2880 pixels) left of a 1920 monitor; one above (vertical axis).
-    for (Desktop desktop : {Desktop{0, 2048}, Desktop{-1024, 2048}, Desktop{-2880, 4800}, Desktop{-1080, 2160}}) {
+    for (Desktop desktop : {Desktop{0, 768}, Desktop{0, 1080}, Desktop{0, 3840}, Desktop{0, 2048},
+                            Desktop{-1024, 2048}, Desktop{-2880, 4800}, Desktop{-1080, 2160}}) {
         for (int32_t p = desktop.origin; p < desktop.origin + desktop.extent; ++p) {
             const int64_t n = NormalizedCoordinate(p, desktop.origin, desktop.extent);
-            ASSERT_GE(n, 0);
-            ASSERT_LE(n, 65535);
+            ASSERT_TRUE(n >= 0 && n <= 65535) << n;
             ASSERT_EQ(desktop.origin + n * desktop.extent / 65536, p) << desktop.origin << " " << p;
         }
     }
+    EXPECT_EQ(NormalizedCoordinate(-5000, -1280, 3200), 0) << "clamped to the desktop";
+    EXPECT_EQ(NormalizedCoordinate(99999, 0, 1024), 65535);
+    EXPECT_EQ(NormalizedCoordinate(5, 0, 0), 0);
 }
 
 }  // namespace

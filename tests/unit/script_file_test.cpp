@@ -15,38 +15,21 @@ namespace {
 using testing::TempFolder;
 
 const char kExample11[] =
-    "[General]\r\n"
-    "Description=Test\r\n"
-    "BeginHotkey=116\r\n"
-    "BeginHotkeyMod=2\r\n"
-    "RunOnce=1\r\n"
-    "Enable=1\r\n"
-    "[Repeat]\r\n"
-    "Type=0\r\n"
-    "Number=3\r\n"
-    "\r\n"
-    "[Script]\r\n"
-    "KeyPress 65 1\r\n"
-    "Delay 500\r\n"
-    "LeftClick 1\r\n"
-    "MoveTo 512 384\r\n"
-    "SayString Hello world\r\n";
+    "[General]\r\nDescription=Test\r\nBeginHotkey=116\r\nBeginHotkeyMod=2\r\nRunOnce=1\r\nEnable=1\r\n"
+    "[Repeat]\r\nType=0\r\nNumber=3\r\n\r\n"
+    "[Script]\r\nKeyPress 65 1\r\nDelay 500\r\nLeftClick 1\r\nMoveTo 512 384\r\nSayString Hello world\r\n";
 
 const char kExample10[] =
-    "[General]\r\n"
-    "Description=Test\r\n"
-    "BeginHotkey=116\r\n"
-    "BeginHotkeyMod=2\r\n"
-    "Enable=1\r\n"
-    "[Repeat]\r\n"
-    "Type=0\r\n"
-    "Number=3\r\n"
-    "[Script]\r\n"
-    "KeyPress 65 1\r\n"
-    "Delay 500\r\n"
-    "LeftClick 1\r\n"
-    "MoveTo 512 384\r\n"
-    "SayString Hello world\r\n";
+    "[General]\r\nDescription=Test\r\nBeginHotkey=116\r\nBeginHotkeyMod=2\r\nEnable=1\r\n"
+    "[Repeat]\r\nType=0\r\nNumber=3\r\n"
+    "[Script]\r\nKeyPress 65 1\r\nDelay 500\r\nLeftClick 1\r\nMoveTo 512 384\r\nSayString Hello world\r\n";
+
+// A script made in edition 1.1 with relative moves and the run-once box
+// unticked, as a user who keeps both editions has it.
+const char kMadeIn11[] =
+    "[General]\r\nDescription=Test\r\nBeginHotkey=116\r\nBeginHotkeyMod=2\r\nRunOnce=0\r\nEnable=1\r\n"
+    "[Repeat]\r\nType=0\r\nNumber=3\r\n\r\n"
+    "[Script]\r\nKeyPress 65 1\r\nMoveR -10 5\r\nDelay 500\r\nMoveR 3 -4\r\n";
 
 CScript Example(Edition edition) {
     CScript s(edition);
@@ -63,10 +46,24 @@ CScript Example(Edition edition) {
 
 std::vector<ScriptAction> Actions(const CScript& s) { return {s.m_actions.begin(), s.m_actions.end()}; }
 
+// The record's fields in one line, so that one comparison shows them all.
+std::string Fields(const CScript& s) {
+    return s.m_description + "|" + std::to_string(s.m_beginHotkey) + "|" + std::to_string(s.m_beginHotkeyMod) + "|" +
+           std::to_string(s.m_repeatType) + "|" + std::to_string(s.m_repeatNumber) + "|" +
+           std::to_string(s.m_runOnce) + "|" + std::to_string(s.m_enabled);
+}
+
 CScript LoadFrom(const TempFolder& dir, const std::string& name, Edition edition = Edition::V11) {
     CScript s(edition);
     s.Load(dir.path(), name);
     return s;
+}
+
+// Writes `text` as a.txt and loads it.
+CScript LoadText(const std::string& text, Edition edition = Edition::V11) {
+    TempFolder dir;
+    dir.Write("a.txt", text);
+    return LoadFrom(dir, "a.txt", edition);
 }
 
 TEST(ScriptLayout, WorkedExampleBytesInBothEditions) {
@@ -79,29 +76,16 @@ TEST(ScriptLayout, WorkedExampleBytesInBothEditions) {
     EXPECT_EQ(dir.Count(), 1u) << "no temporary file is left beside the script";
 }
 
-TEST(ScriptLayout, EnableIsWrittenFromTheRecord) {
+TEST(ScriptLayout, FieldsAreWrittenFromTheRecord) {
     CScript s = Example(Edition::V11);
+    s.SetProperties("x", 0xFFFF, 0x8001, 0xFFFF, -1);  // 16-bit fields unsigned, the number signed
+    s.m_enabled = 7;
+    s.m_actions = {ScriptAction::EndMarker()};
+    EXPECT_EQ(s.SerializedText(),
+              "[General]\r\nDescription=x\r\nBeginHotkey=65535\r\nBeginHotkeyMod=32769\r\nRunOnce=1\r\nEnable=1\r\n"
+              "[Repeat]\r\nType=65535\r\nNumber=-1\r\n\r\n[Script]\r\n");
     s.m_enabled = 0;
     EXPECT_NE(s.SerializedText().find("Enable=0\r\n"), std::string::npos);
-    s.m_enabled = 7;
-    EXPECT_NE(s.SerializedText().find("Enable=1\r\n"), std::string::npos);
-}
-
-TEST(ScriptLayout, SixteenBitFieldsAreUnsignedAndNumberSigned) {
-    CScript s = Example(Edition::V11);
-    s.SetProperties("x", 0xFFFF, 0x8001, 0xFFFF, -1);
-    const std::string text = s.SerializedText();
-    EXPECT_NE(text.find("BeginHotkey=65535\r\n"), std::string::npos);
-    EXPECT_NE(text.find("BeginHotkeyMod=32769\r\n"), std::string::npos);
-    EXPECT_NE(text.find("Type=65535\r\n"), std::string::npos);
-    EXPECT_NE(text.find("Number=-1\r\n"), std::string::npos);
-}
-
-TEST(ScriptLayout, NoActionsStillWritesTheScriptHeader) {
-    CScript s(Edition::V11);
-    s.m_actions = {ScriptAction::EndMarker()};
-    const std::string text = s.SerializedText();
-    EXPECT_EQ(text.substr(text.size() - 12), "\r\n[Script]\r\n");
 }
 
 TEST(ScriptLayout, LineEndInDescriptionCannotInjectLines) {
@@ -119,63 +103,42 @@ TEST(ScriptLoad, WorkedExampleLoadsAsFiveActionsAndTheEndMarker) {
     dir.Write("Test1.txt", kExample11);
     const CScript s = LoadFrom(dir, "Test1.txt");
     EXPECT_EQ(s.m_fileName, "Test1.txt");
-    EXPECT_EQ(s.m_description, "Test");
-    EXPECT_EQ(s.m_beginHotkey, 116);
-    EXPECT_EQ(s.m_beginHotkeyMod, 2);
-    EXPECT_EQ(s.m_repeatType, RepeatCount);
-    EXPECT_EQ(s.m_repeatNumber, 3);
-    EXPECT_EQ(s.m_runOnce, 1);
-    EXPECT_EQ(s.m_enabled, 1);
+    EXPECT_EQ(Fields(s), "Test|116|2|0|3|1|1");
     EXPECT_FALSE(s.m_running->IsSet());
     EXPECT_EQ(Actions(s), Actions(Example(Edition::V11)));
 }
 
-TEST(ScriptLoad, MissingKeysGiveDefaults) {
-    TempFolder dir;
-    dir.Write("a.txt", "[Script]\r\nDelay 1\r\n");
-    const CScript s = LoadFrom(dir, "a.txt");
-    EXPECT_EQ(s.m_enabled, 1);
-    EXPECT_EQ(s.m_description, "");
-    EXPECT_EQ(s.m_beginHotkey, 123);
-    EXPECT_EQ(s.m_beginHotkeyMod, 0);
-    EXPECT_EQ(s.m_repeatType, 0);
-    EXPECT_EQ(s.m_repeatNumber, 1);
-    EXPECT_EQ(s.m_runOnce, 1);
+TEST(ScriptLoad, MissingKeysAndFilesGiveDefaults) {
+    const CScript s = LoadText("[Script]\r\nDelay 1\r\n");
+    EXPECT_EQ(Fields(s), "|123|0|0|1|1|1");
     EXPECT_EQ(s.m_actions.size(), 2u);
-}
 
-TEST(ScriptLoad, UnreadableFileGivesDefaultsAndOnlyTheEndMarker) {
     TempFolder dir;
-    const CScript s = LoadFrom(dir, "missing.txt");
-    EXPECT_EQ(s.m_fileName, "missing.txt");
-    EXPECT_EQ(s.m_beginHotkey, 123);
-    ASSERT_EQ(s.m_actions.size(), 1u);
-    EXPECT_EQ(s.m_actions.back().kind, KindEndMarker);
+    const CScript missing = LoadFrom(dir, "missing.txt");
+    EXPECT_EQ(missing.m_fileName, "missing.txt");
+    EXPECT_EQ(Fields(missing), "|123|0|0|1|1|1");
+    ASSERT_EQ(missing.m_actions.size(), 1u);
+    EXPECT_EQ(missing.m_actions.back().kind, KindEndMarker);
     EXPECT_EQ(dir.Count(), 0u) << "loading writes nothing";
 }
 
-TEST(ScriptLoad, FileWithoutScriptSectionHasOnlyTheEndMarker) {
-    TempFolder dir;
-    dir.Write("a.txt", "[General]\r\nDescription=x\r\nKeyPress 65 1\r\n");
-    const CScript s = LoadFrom(dir, "a.txt");
-    ASSERT_EQ(s.m_actions.size(), 1u) << "lines before [Script] are never actions";
-    EXPECT_EQ(s.m_description, "x");
-}
+TEST(ScriptLoad, OnlyLinesOfTheScriptSectionAreActions) {
+    const CScript before = LoadText("[General]\r\nDescription=x\r\nKeyPress 65 1\r\n");
+    EXPECT_EQ(before.m_actions.size(), 1u) << "lines before [Script] are never actions";
+    EXPECT_EQ(before.m_description, "x");
 
-TEST(ScriptLoad, ScriptHeaderInAnyCaseWithSpaces) {
-    TempFolder dir;
-    dir.Write("a.txt", "\t [sCRIPT]  \nKeyPress 65 1\n\n  \nEnable=0\n[Other]\nDelay 3");
-    const CScript s = LoadFrom(dir, "a.txt");
-    ASSERT_EQ(s.m_actions.size(), 3u);
+    const CScript s = LoadText("\t [sCRIPT]  \nKeyPress 65 1\n\n  \nEnable=0\n[Other]\nDelay 3");
+    ASSERT_EQ(s.m_actions.size(), 3u) << "a header in any case with spaces";
     EXPECT_EQ(s.m_actions.front().kind, KindKeyPress);
     EXPECT_EQ(std::next(s.m_actions.begin())->param1, 3) << "LF-only file, no final line end";
     EXPECT_EQ(s.m_enabled, 1) << "Enable=0 after [Script] belongs to that section";
 }
 
-TEST(ScriptLoad, DescriptionTrimmedAndUnquoted) {
-    TempFolder dir;
-    dir.Write("a.txt", "[General]\r\nDescription=  \"My  script\"  \r\n");
-    EXPECT_EQ(LoadFrom(dir, "a.txt").m_description, "My  script");
+TEST(ScriptLoad, ValuesAreTrimmedAndUnquotedAndSixteenBitFieldsKeepLowBits) {
+    EXPECT_EQ(LoadText("[General]\r\nDescription=  \"My  script\"  \r\n").m_description, "My  script");
+    const CScript s =
+        LoadText("[General]\r\nBeginHotkey=65601\r\nBeginHotkeyMod=-1\r\n[Repeat]\r\nType=65538\r\n");
+    EXPECT_EQ(Fields(s), "|65|65535|2|1|1|1");
 }
 
 TEST(ScriptLoad, TextKeepsLeadingSpacesAndLosesTrailingOnes) {
@@ -203,39 +166,20 @@ TEST(ScriptLoad, LongLinesLoadWhole) {
     EXPECT_EQ(back.m_actions.front().text, text + "KeyPress 13 1");
 }
 
-TEST(ScriptLoad, SixteenBitFieldsKeepLowBits) {
-    TempFolder dir;
-    dir.Write("a.txt", "[General]\r\nBeginHotkey=65601\r\nBeginHotkeyMod=-1\r\n[Repeat]\r\nType=65538\r\n");
-    const CScript s = LoadFrom(dir, "a.txt");
-    EXPECT_EQ(s.m_beginHotkey, 65);
-    EXPECT_EQ(s.m_beginHotkeyMod, 0xFFFF);
-    EXPECT_EQ(s.m_repeatType, 2);
-}
-
 TEST(ScriptRoundTrip, SaveThenLoadGivesTheSameRecord) {
     for (Edition e : {Edition::V10, Edition::V11}) {
         CScript s = Example(e);
         s.m_enabled = 0;
         s.SetProperties("\xB4\xFA\xB8\xD5 test", 0x74, 7, RepeatSeconds, 90);
         TempFolder dir;
+        dir.Write(s.m_fileName, std::string(5000, 'x'));  // replaced whole
         ASSERT_TRUE(s.Save(dir.path()));
         const CScript back = LoadFrom(dir, s.m_fileName, e);
-        EXPECT_EQ(back.m_description, s.m_description);
-        EXPECT_EQ(back.m_beginHotkey, s.m_beginHotkey);
-        EXPECT_EQ(back.m_beginHotkeyMod, s.m_beginHotkeyMod);
-        EXPECT_EQ(back.m_repeatType, s.m_repeatType);
-        EXPECT_EQ(back.m_repeatNumber, s.m_repeatNumber);
-        EXPECT_EQ(back.m_enabled, 0);
+        if (e == Edition::V10) s.m_runOnce = 0;  // edition 1.0 has no run-once flag to play by
+        EXPECT_EQ(Fields(back), Fields(s));
         EXPECT_EQ(Actions(back), Actions(s));
-        EXPECT_EQ(back.SerializedText(), s.SerializedText());
+        EXPECT_EQ(back.SerializedText(), dir.Read(s.m_fileName));
     }
-}
-
-TEST(ScriptRoundTrip, SaveReplacesTheOldFileWhole) {
-    TempFolder dir;
-    dir.Write("Test1.txt", std::string(5000, 'x'));
-    ASSERT_TRUE(Example(Edition::V11).Save(dir.path()));
-    EXPECT_EQ(dir.Read("Test1.txt"), kExample11);
 }
 
 TEST(ScriptRoundTrip, FailedSaveReportsAndKeepsTheOldFile) {
@@ -248,9 +192,7 @@ TEST(ScriptRoundTrip, FailedSaveReportsAndKeepsTheOldFile) {
 }
 
 TEST(ScriptEditions, FileOfEdition10LoadsIn11WithRunOnceOn) {
-    TempFolder dir;
-    dir.Write("Test1.txt", kExample10);
-    const CScript s = LoadFrom(dir, "Test1.txt", Edition::V11);
+    const CScript s = LoadText(kExample10, Edition::V11);
     EXPECT_EQ(s.m_runOnce, 1);
     EXPECT_EQ(Actions(s), Actions(Example(Edition::V11)));
 }
@@ -266,25 +208,6 @@ TEST(ScriptEditions, FileOfEdition11LoadsIn10WithoutMoveR) {
     EXPECT_EQ(classic.m_unreadLineCount, 1);
 }
 
-// A script made in edition 1.1 with relative moves and the run-once box
-// unticked, as a user who keeps both editions has it.
-const char kMadeIn11[] =
-    "[General]\r\n"
-    "Description=Test\r\n"
-    "BeginHotkey=116\r\n"
-    "BeginHotkeyMod=2\r\n"
-    "RunOnce=0\r\n"
-    "Enable=1\r\n"
-    "[Repeat]\r\n"
-    "Type=0\r\n"
-    "Number=3\r\n"
-    "\r\n"
-    "[Script]\r\n"
-    "KeyPress 65 1\r\n"
-    "MoveR -10 5\r\n"
-    "Delay 500\r\n"
-    "MoveR 3 -4\r\n";
-
 TEST(ScriptEditions, SaveIn10KeepsTheRunOnceOf11AndLeavesOutMoveR) {
     TempFolder dir;
     dir.Write("Test1.txt", kMadeIn11);
@@ -296,21 +219,11 @@ TEST(ScriptEditions, SaveIn10KeepsTheRunOnceOf11AndLeavesOutMoveR) {
     classic.m_description = "Renamed";
     ASSERT_TRUE(classic.Save(dir.path()));
     EXPECT_EQ(dir.Read("Test1.txt"),
-              "[General]\r\n"
-              "Description=Renamed\r\n"
-              "BeginHotkey=116\r\n"
-              "BeginHotkeyMod=2\r\n"
-              "RunOnce=0\r\n"
-              "Enable=1\r\n"
-              "[Repeat]\r\n"
-              "Type=0\r\n"
-              "Number=3\r\n"
-              "[Script]\r\n"
-              "KeyPress 65 1\r\n"
-              "Delay 500\r\n");
+              "[General]\r\nDescription=Renamed\r\nBeginHotkey=116\r\nBeginHotkeyMod=2\r\nRunOnce=0\r\nEnable=1\r\n"
+              "[Repeat]\r\nType=0\r\nNumber=3\r\n[Script]\r\nKeyPress 65 1\r\nDelay 500\r\n");
 
-    const CScript back11 = LoadFrom(dir, "Test1.txt", Edition::V11);
-    EXPECT_EQ(back11.m_runOnce, 0) << "edition 1.1 would refuse to start it while it runs";
+    EXPECT_EQ(LoadFrom(dir, "Test1.txt", Edition::V11).m_runOnce, 0)
+        << "edition 1.1 would refuse to start it while it runs";
     const CScript back10 = LoadFrom(dir, "Test1.txt", Edition::V10);
     EXPECT_EQ(back10.m_keptRunOnce, std::optional<int32_t>(0));
     EXPECT_EQ(back10.m_unreadLineCount, 0) << "nothing left to ask about";
@@ -327,38 +240,35 @@ TEST(ScriptEditions, RunOnceIsWrittenBackAsEdition11ReadsIt) {
         {"RunOnce", nullptr},              // no "=": no key to either edition
     };
     for (const auto& [line, written] : cases) {
-        TempFolder dir;
-        dir.Write("a.txt", std::string("[General]\r\n") + line + "\r\nBeginHotkey=116\r\n[Script]\r\nDelay 1\r\n");
-        const CScript classic = LoadFrom(dir, "a.txt", Edition::V10);
-        const CScript current = LoadFrom(dir, "a.txt", Edition::V11);
-        const std::string text = classic.SerializedText();
+        const std::string text = std::string("[General]\r\n") + line + "\r\nBeginHotkey=116\r\n[Script]\r\nDelay 1\r\n";
+        const CScript classic = LoadText(text, Edition::V10);
+        const std::string saved = classic.SerializedText();
         if (!written) {
-            EXPECT_EQ(text.find("RunOnce"), std::string::npos) << line;
+            EXPECT_EQ(saved.find("RunOnce"), std::string::npos) << line;
             continue;
         }
-        EXPECT_NE(text.find(std::string("BeginHotkeyMod=0\r\n") + written + "Enable=1\r\n"), std::string::npos)
-            << line << "\n" << text;
+        EXPECT_NE(saved.find(std::string("BeginHotkeyMod=0\r\n") + written + "Enable=1\r\n"), std::string::npos)
+            << line << "\n" << saved;
         ASSERT_TRUE(classic.m_keptRunOnce) << line;
-        EXPECT_EQ(*classic.m_keptRunOnce, current.m_runOnce) << line;
+        EXPECT_EQ(*classic.m_keptRunOnce, LoadText(text, Edition::V11).m_runOnce) << line;
     }
 }
 
 TEST(ScriptEditions, OnlyLinesThatNameNoActionAreCounted) {
-    TempFolder dir;
-    dir.Write("a.txt",
-              "[General]\r\nFoo 1 2\r\nMoveR 1 1\r\n"  // before [Script]: never actions
-              "[Script]\r\n"
-              "\r\n   \r\n\t\r\n"                   // blank lines hold nothing
-              "mover 1 2\r\n"                          // MoveR in any case
-              "  MOVER\t-1\t-2  \r\n"
-              "Move 5 6\r\n"                           // part of a keyword: MoveTo to both
-              "R 65 1\r\n"                             // part of KeyPress
-              "Delay\r\n"                              // no number, still a delay
-              "Foo 1 2\r\n"
-              "Enable=0\r\n"
-              "[Other]\r\n");
-    const CScript classic = LoadFrom(dir, "a.txt", Edition::V10);
-    const CScript current = LoadFrom(dir, "a.txt", Edition::V11);
+    const std::string text =
+        "[General]\r\nFoo 1 2\r\nMoveR 1 1\r\n"  // before [Script]: never actions
+        "[Script]\r\n"
+        "\r\n   \r\n\t\r\n"                      // blank lines hold nothing
+        "mover 1 2\r\n"                          // MoveR in any case
+        "  MOVER\t-1\t-2  \r\n"
+        "Move 5 6\r\n"                           // part of a keyword: MoveTo to both
+        "R 65 1\r\n"                             // part of KeyPress
+        "Delay\r\n"                              // no number, still a delay
+        "Foo 1 2\r\n"
+        "Enable=0\r\n"
+        "[Other]\r\n";
+    const CScript classic = LoadText(text, Edition::V10);
+    const CScript current = LoadText(text, Edition::V11);
     EXPECT_EQ(classic.m_unreadLineCount, 5);
     EXPECT_EQ(current.m_unreadLineCount, 3);
     EXPECT_EQ(classic.m_actions.size(), 4u);
@@ -375,13 +285,8 @@ TEST(ScriptEditions, FilesWithNothingEdition10LacksAreWrittenAsBefore) {
     EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 0);
     ASSERT_TRUE(classic.Save(dir.path()));
     EXPECT_EQ(dir.Read("Test1.txt"), kExample10);
-
     // Hand-written lines that say nothing are dropped without a question.
-    dir.Write("b.txt", std::string(kExample10) + "\r\n \t\r\n");
-    EXPECT_EQ(LinesToConfirmBeforeSaving(LoadFrom(dir, "b.txt", Edition::V10)), 0);
-
-    // A new script of edition 1.0 has neither.
-    EXPECT_EQ(Example(Edition::V10).SerializedText(), kExample10);
+    EXPECT_EQ(LinesToConfirmBeforeSaving(LoadText(std::string(kExample10) + "\r\n \t\r\n", Edition::V10)), 0);
 }
 
 TEST(ScriptEditions, LoadingAgainStartsAfresh) {
@@ -396,7 +301,7 @@ TEST(ScriptEditions, LoadingAgainStartsAfresh) {
     EXPECT_EQ(s.m_unreadLineCount, 0);
 }
 
-TEST(ChooseFileName, NumbersEachBaseFromOneAndFillsGaps) {
+TEST(ChooseFileName, NumbersEachBaseFromOneFillsGapsAndSkipsDeviceNames) {
     TempFolder dir;
     auto choose = [&](const std::string& description) {
         CScript s;
@@ -414,6 +319,9 @@ TEST(ChooseFileName, NumbersEachBaseFromOneAndFillsGaps) {
     std::filesystem::remove(dir.file("Test1.txt"));
     EXPECT_EQ(choose("Test"), "Test1.txt");
     EXPECT_EQ(choose("Test"), "Test3.txt");
+    EXPECT_EQ(choose("com"), "com10.txt");
+    EXPECT_EQ(choose("LPT"), "LPT10.txt");
+    EXPECT_EQ(choose("CON"), "CON1.txt");
 }
 
 TEST(ChooseFileName, CutsAtEveryCharacterAFileNameCannotHold) {
@@ -422,23 +330,26 @@ TEST(ChooseFileName, CutsAtEveryCharacterAFileNameCannotHold) {
     EXPECT_EQ(FileNameBase("a.b c-d_e'f(g)"), "a.b c-d_e'f(g)");
 }
 
-TEST(ChooseFileName, DoubleByteCharactersAreNeverCut) {
-    // Big5 "許" is B3 5C and "功" is A5 5C: their trail byte is a backslash.
-    EXPECT_EQ(FileNameBase("\xB3\x5C\xA5\x5C x"), "\xB3\x5C\xA5\x5C x");
-    EXPECT_EQ(FileNameBase("\xB3\x5C/x"), "\xB3\x5C");
-}
-
-TEST(ChooseFileName, CutsWhereTheBytesAreNoBig5Character) {
-    // Such bytes name no file the wide file functions can make: the name
-    // would stand for another file or for none.
-    EXPECT_EQ(FileNameBase("ab\xB3"), "ab") << "a lone lead byte at the end";
-    EXPECT_EQ(FileNameBase("ab\xB3\x20z"), "ab") << "a lead byte before a byte no trail can be";
-    EXPECT_EQ(FileNameBase("ab\x80z"), "ab");
-    EXPECT_EQ(FileNameBase("ab\xFFz"), "ab");
-    // UTF-8 text read from a file not written in Big5: cut where it stops
-    // reading as Big5 (E4 B8 is a character, AD E6 too, 96 87 is none).
-    EXPECT_EQ(FileNameBase("\xE4\xB8\xAD\xE6\x96\x87"), "\xE4\xB8\xAD\xE6");
-    EXPECT_EQ(FileNameBase("\xA4\xA4\xA4\xE5"), "\xA4\xA4\xA4\xE5") << "中文 stays whole";
+TEST(ChooseFileName, CutsWhereTheBytesAreNoBig5CharacterButNeverInsideOne) {
+    const std::pair<const char*, const char*> cases[] = {
+        // Big5 "許" is B3 5C and "功" is A5 5C: their trail byte is a backslash.
+        {"\xB3\x5C\xA5\x5C x", "\xB3\x5C\xA5\x5C x"},
+        {"\xB3\x5C/x", "\xB3\x5C"},
+        // Bytes that are no Big5 name no file the wide file functions can
+        // make: a lone lead byte at the end, a lead byte before a byte no
+        // trail can be, bytes no character starts with.
+        {"ab\xB3", "ab"},
+        {"ab\xB3\x20z", "ab"},
+        {"ab\xB3\x7Fz", "ab"},
+        {"ab\xB3\x7E", "ab\xB3\x7E"},
+        {"ab\x80z", "ab"},
+        {"ab\xFFz", "ab"},
+        // UTF-8 text from a file not written in Big5: cut where it stops
+        // reading as Big5 (E4 B8 is a character, AD E6 too, 96 87 is none).
+        {"\xE4\xB8\xAD\xE6\x96\x87", "\xE4\xB8\xAD\xE6"},
+        {"\xA4\xA4\xA4\xE5", "\xA4\xA4\xA4\xE5"},
+    };
+    for (const auto& [description, base] : cases) EXPECT_EQ(FileNameBase(description), base) << description;
 }
 
 TEST(ChooseFileName, LongDescriptionsGiveUsableNames) {
@@ -451,20 +362,6 @@ TEST(ChooseFileName, LongDescriptionsGiveUsableNames) {
     // With an odd start the cut falls before the character that would
     // straddle the limit.
     EXPECT_EQ(FileNameBase("x" + big5), "x" + big5.substr(0, 126));
-}
-
-TEST(ChooseFileName, SkipsDeviceNames) {
-    TempFolder dir;
-    CScript s;
-    s.m_description = "com";
-    s.ChooseFileName(dir.path());
-    EXPECT_EQ(s.m_fileName, "com10.txt");
-    s.m_description = "LPT";
-    s.ChooseFileName(dir.path());
-    EXPECT_EQ(s.m_fileName, "LPT10.txt");
-    s.m_description = "CON";
-    s.ChooseFileName(dir.path());
-    EXPECT_EQ(s.m_fileName, "CON1.txt");
 }
 
 }  // namespace

@@ -14,19 +14,19 @@ using testing::Record;
 
 constexpr uint16_t F1 = 0x70, F5 = 0x74, F6 = 0x75, F7 = 0x76;
 
-std::vector<std::string> Names(const ScriptLibrary& library) {
-    std::vector<std::string> names;
+using Names_ = std::vector<std::string>;
+
+Names_ Names(const ScriptLibrary& library) {
+    Names_ names;
     for (size_t row = 0; row < library.size(); ++row) names.push_back(library[row].m_fileName);
     return names;
 }
 
-std::vector<std::string> Names(const std::vector<const CScript*>& scripts) {
-    std::vector<std::string> names;
+Names_ Names(const std::vector<const CScript*>& scripts) {
+    Names_ names;
     for (const CScript* s : scripts) names.push_back(s->m_fileName);
     return names;
 }
-
-using Names_ = std::vector<std::string>;
 
 template <class... R>
 std::vector<std::unique_ptr<CScript>> Found(R... records) {
@@ -51,45 +51,6 @@ TEST(LibraryOrder, OfEqualTextsTheLatestAddedComesFirst) {
     EXPECT_EQ(Names(library), (Names_{"added", "found second", "found first", "other", "last key"}));
 }
 
-TEST(LibraryOrder, LoadingAllAtOnceGivesTheRowsOfAddingOneByOne) {
-    std::mt19937 random(7);
-    ScriptLibrary atOnce(HotkeyTextOrder()), oneByOne(HotkeyTextOrder());
-    std::vector<std::unique_ptr<CScript>> found;
-    for (int i = 0; i < 400; ++i) {
-        // Few distinct hotkeys, so most rows have equals.
-        const auto vk = static_cast<uint16_t>(F1 + random() % 4);
-        const auto mods = static_cast<uint16_t>(random() % 3);
-        found.push_back(Record(vk, mods, std::to_string(i)));
-        oneByOne.Add(Record(vk, mods, std::to_string(i)));
-    }
-    atOnce.AddAll(std::move(found));
-    EXPECT_EQ(Names(atOnce), Names(oneByOne));
-    for (uint16_t vk = F1; vk < F1 + 4; ++vk)
-        for (uint16_t mods = 0; mods < 3; ++mods)
-            EXPECT_EQ(Names(atOnce.ScriptsOn(vk, mods)), Names(oneByOne.ScriptsOn(vk, mods)));
-}
-
-TEST(LibraryOrder, AModifiedRecordStaysTheSameRecordAtItsNewPlace) {
-    ScriptLibrary library(HotkeyTextOrder());
-    library.AddAll(Found(Record(F5, 0, "a"), Record(F6, 0, "b"), Record(F7, 0, "c")));
-    const CScript* b = &library[1];
-    CScript edited = library[1];
-    edited.m_beginHotkey = F5;
-    edited.m_description = "changed";
-    EXPECT_EQ(library.Replace(1, edited), 0u) << "a modified row sorts as one added now";
-    EXPECT_EQ(&library[0], b);
-    EXPECT_EQ(library[0].m_description, "changed");
-    EXPECT_EQ(Names(library.ScriptsOn(F5, 0)), (Names_{"b", "a"}));
-    EXPECT_TRUE(library.ScriptsOn(F6, 0).empty());
-    EXPECT_FALSE(library.UsesKey(F6));
-
-    // Unchanged hotkey: still moves before the rows it equals.
-    EXPECT_EQ(library.Replace(1, library[1]), 0u);
-    EXPECT_EQ(Names(library), (Names_{"a", "b", "c"}));
-    EXPECT_EQ(library.Replace(3, edited), 3u) << "no such row: nothing changes";
-    EXPECT_EQ(Names(library), (Names_{"a", "b", "c"}));
-}
-
 TEST(LibraryIndex, TheScriptsOfOneHotkeyInListOrderWithExactModifiers) {
     ScriptLibrary library(HotkeyTextOrder());
     library.AddAll(Found(Record(F5, ModCtrl, "ctrl 1"), Record(F5, 0, "plain"), Record(F5, ModCtrl | ModShift, "ctrl shift"),
@@ -104,38 +65,15 @@ TEST(LibraryIndex, TheScriptsOfOneHotkeyInListOrderWithExactModifiers) {
     EXPECT_EQ(Names(library.ScriptsOn(F5, 0)), (Names_{"plain"}));
     EXPECT_EQ(Names(library.ScriptsOn(F5, ModCtrl | ModShift)), (Names_{"ctrl shift"}));
     EXPECT_TRUE(library.ScriptsOn(F5, ModAlt).empty());
-    EXPECT_TRUE(library.UsesKey(F5));
-    EXPECT_TRUE(library.UsesKey(F6));
-    EXPECT_FALSE(library.UsesKey(F7));
-}
+    EXPECT_TRUE(library.UsesKey(F5) && library.UsesKey(F6) && !library.UsesKey(F7));
 
-TEST(LibraryRemove, ManyRowsInAnyOrderGoAtOnceAndLeaveTheRestAsTheyWere) {
-    ScriptLibrary library(HotkeyTextOrder());
-    std::vector<std::unique_ptr<CScript>> found;
-    for (int i = 0; i < 900; ++i) found.push_back(Record(static_cast<uint16_t>(F1 + i % 3), 0, std::to_string(i)));
-    library.AddAll(std::move(found));
-    const Names_ before = Names(library);
-
-    std::vector<size_t> rows;
-    Names_ kept;
-    for (size_t row = 0; row < before.size(); ++row)
-        if (row % 3 == 1 || row < 300) rows.push_back(row);  // all of <F1> and a third of the rest
-        else kept.push_back(before[row]);
-    std::reverse(rows.begin(), rows.end());
-    rows.push_back(1);       // a repeat
-    rows.push_back(before.size());  // no such row
-    rows.push_back(100000);
-    library.Remove(rows);
-
-    EXPECT_EQ(Names(library), kept);
-    EXPECT_TRUE(library.ScriptsOn(F1, 0).empty());
-    EXPECT_FALSE(library.UsesKey(F1));
-    Names_ onF6;
-    for (const std::string& name : kept)
-        if (std::stoi(name) % 3 == 1) onF6.push_back(name);
-    EXPECT_EQ(Names(library.ScriptsOn(F1 + 1, 0)), onF6);
-    library.Remove({});
-    EXPECT_EQ(Names(library), kept);
+    library.SetEnabled(0, false);  // "plain"
+    library.SetEnabled(1, true);   // "ctrl 2"
+    library.SetEnabled(99, false);  // no such row
+    EXPECT_EQ(library[0].m_enabled, 0);
+    EXPECT_EQ(library[1].m_enabled, 1);
+    EXPECT_EQ(library[2].m_enabled, 1) << "only the rows asked for change";
+    EXPECT_EQ(library.ScriptsOn(F5, ModCtrl).size(), 3u) << "the index holds invalid and valid scripts alike";
 }
 
 // A model of the sorted list control: a new row goes before the first row
@@ -171,6 +109,9 @@ void ExpectSame(const ScriptLibrary& library, const ListModel& model) {
     }
 }
 
+// Loading all at once, then adds, modifications (a modified row sorts as
+// one added now, and stays the same record) and removals of many rows in any
+// order, with repeats and rows that are not there.
 TEST(LibraryModel, OrderAndIndexFollowEveryAddModifyAndRemove) {
     std::mt19937 random(11);
     ScriptLibrary library(HotkeyTextOrder());
@@ -179,6 +120,15 @@ TEST(LibraryModel, OrderAndIndexFollowEveryAddModifyAndRemove) {
     auto hotkey = [&random] {
         return std::make_pair(static_cast<uint16_t>(F1 + random() % 3), static_cast<uint16_t>(random() % 10));
     };
+    std::vector<std::unique_ptr<CScript>> found;
+    for (; next < 200; ++next) {
+        auto [vk, mods] = hotkey();
+        found.push_back(Record(vk, mods, std::to_string(next)));
+        found.back()->m_enabled = next % 2;  // the index holds invalid scripts too
+        model.Insert({std::to_string(next), vk, mods});
+    }
+    library.AddAll(std::move(found));
+    ExpectSame(library, model);
     for (int step = 0; step < 600; ++step) {
         const unsigned choice = random() % 10;
         if (choice < 5 || model.rows.empty()) {
@@ -186,39 +136,36 @@ TEST(LibraryModel, OrderAndIndexFollowEveryAddModifyAndRemove) {
             const std::string name = std::to_string(next++);
             ASSERT_EQ(library.Add(Record(vk, mods, name)), model.Insert({name, vk, mods}));
         } else if (choice < 8) {
-            const size_t row = random() % model.rows.size();
+            const size_t row = random() % (model.rows.size() + 1);
             auto [vk, mods] = hotkey();
-            CScript edited = library[row];
+            CScript edited = library[row % model.rows.size()];
             edited.m_beginHotkey = vk;
             edited.m_beginHotkeyMod = mods;
+            if (row == model.rows.size()) {
+                ASSERT_EQ(library.Replace(row, edited), row) << "no such row: nothing changes";
+                continue;
+            }
+            const CScript* record = &library[row];
             ListModel::Row moved = model.rows[row];
             model.rows.erase(model.rows.begin() + static_cast<std::ptrdiff_t>(row));
             moved.vk = vk;
             moved.mods = mods;
-            ASSERT_EQ(library.Replace(row, edited), model.Insert(moved));
+            const size_t at = library.Replace(row, edited);
+            ASSERT_EQ(at, model.Insert(moved));
+            ASSERT_EQ(&library[at], record);
         } else {
             std::vector<size_t> rows;
             for (size_t row = 0; row < model.rows.size(); ++row)
                 if (random() % 4 == 0) rows.push_back(row);
             for (auto it = rows.rbegin(); it != rows.rend(); ++it)
                 model.rows.erase(model.rows.begin() + static_cast<std::ptrdiff_t>(*it));
+            if (!rows.empty()) rows.push_back(rows.front());
+            rows.push_back(library.size() + random() % 3);
             std::shuffle(rows.begin(), rows.end(), random);
             library.Remove(rows);
         }
         ExpectSame(library, model);
     }
-}
-
-TEST(LibraryEnable, SetEnabledChangesOnlyThatRow) {
-    ScriptLibrary library(HotkeyTextOrder());
-    library.AddAll(Found(Record(F5, 0, "a"), Record(F6, 0, "b")));
-    library.SetEnabled(1, false);
-    EXPECT_EQ(library[0].m_enabled, 1);
-    EXPECT_EQ(library[1].m_enabled, 0);
-    library.SetEnabled(1, true);
-    library.SetEnabled(7, false);  // no such row
-    EXPECT_EQ(library[1].m_enabled, 1);
-    EXPECT_EQ(library.ScriptsOn(F6, 0).size(), 1u) << "the index holds invalid and valid scripts alike";
 }
 
 }  // namespace

@@ -82,21 +82,16 @@ void CheckControl(HWND control, const std::string& where, UINT dpi) {
     const HDC dc = ::GetDC(control);
     const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT need = {0, 0, client.right, 0};
-    UINT format = DT_CALCRECT;
     // Labels wrap within their width; everything else is one line.
-    format |= kind == Kind::Label && (::GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_LEFTNOWORDWRAP &&
-                      (::GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_SIMPLE
-                  ? DT_WORDBREAK
-                  : DT_SINGLELINE;
-    ::DrawTextW(dc, text.c_str(), -1, &need, format);
+    const LONG type = ::GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK;
+    const bool wraps = kind == Kind::Label && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE;
+    ::DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     ::SelectObject(dc, oldFont);
     ::ReleaseDC(control, dc);
     const int room = TextRoom(kind, client.right, dpi);
-    const int height = client.bottom;
-    const bool fits = need.right <= room && need.bottom <= height;
-    char detail[160];
-    std::snprintf(detail, sizeof(detail), " (text %ld x %ld, room %d x %d)", need.right, need.bottom, room, height);
-    EXPECT_TRUE(fits) << where << " \"" << Utf8(text) << "\" fits" << detail;
+    EXPECT_TRUE(need.right <= room && need.bottom <= client.bottom)
+        << where << " \"" << Utf8(text) << "\" fits (text " << need.right << " x " << need.bottom << ", room " << room
+        << " x " << client.bottom << ")";
 }
 
 void CheckDialog(int id, const char* name, UINT dpi) {
@@ -111,9 +106,7 @@ void CheckDialog(int id, const char* name, UINT dpi) {
 class DialogFitAtThisScale : public ::testing::TestWithParam<std::pair<int, const char*>> {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX controls = {};
-        controls.dwSize = sizeof(controls);
-        controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES;
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
         ASSERT_EQ(::GetDpiForSystem(), g_measureDpi) << "the system DPI is the one set";
     }

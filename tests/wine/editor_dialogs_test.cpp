@@ -16,10 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <deque>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,7 +35,6 @@
 #include "repeat_type.h"
 #include "resource.h"
 #include "text.h"
-
 
 namespace {
 
@@ -50,6 +51,12 @@ std::string Utf8(const std::wstring& text) {
 }
 
 std::string Quoted(const std::wstring& text) { return "\"" + Utf8(text) + "\""; }
+
+std::string Joined(const std::vector<std::wstring>& items) {
+    std::string text;
+    for (const std::wstring& item : items) text += " " + Quoted(item);
+    return text;
+}
 
 std::wstring WindowText(HWND window) {
     const int length = ::GetWindowTextLengthW(window);
@@ -77,12 +84,6 @@ std::vector<std::wstring> ComboItems(HWND combo) {
         items.push_back(text);
     }
     return items;
-}
-
-std::string Joined(const std::vector<std::wstring>& items) {
-    std::string text = "[";
-    for (size_t i = 0; i < items.size(); ++i) text += (i ? " " : "") + Quoted(items[i]);
-    return text + "]";
 }
 
 // The entries of a list resource string that begins and ends with a newline.
@@ -182,27 +183,26 @@ std::vector<MessageBoxSeen> PressOk(HWND dialog) {
 }
 
 bool Says(const MessageBoxSeen& box, const std::wstring& text) {
-    for (const std::wstring& line : box.texts)
-        if (line == text) return true;
-    return false;
+    return std::find(box.texts.begin(), box.texts.end(), text) != box.texts.end();
 }
 
 void ExpectNoBoxes(const std::vector<MessageBoxSeen>& boxes, const std::string& what) {
-    std::string said;
-    for (const MessageBoxSeen& box : boxes)
-        for (const std::wstring& line : box.texts) said += " " + Quoted(line);
-    EXPECT_TRUE(boxes.empty()) << what + ": no message box" + (said.empty() ? "" : ", but one said" + said);
+    EXPECT_TRUE(boxes.empty()) << what + ": no message box, but one said" + Joined(boxes.front().texts);
 }
 
 // One box captioned with the program's name that says `text`.
 void ExpectBoxSaying(const std::vector<MessageBoxSeen>& boxes, const std::wstring& text,
                      const std::string& what) {
-    EXPECT_TRUE(boxes.size() == 1) << what + ": one message box, got " + std::to_string(boxes.size());
-    if (boxes.size() != 1) return;
+    ASSERT_EQ(boxes.size(), 1u) << what + ": one message box";
     EXPECT_EQ(Utf8(boxes[0].caption), Utf8(tarvix::ui::ApplicationName())) << what + ": box caption";
-    std::string said;
-    for (const std::wstring& line : boxes[0].texts) said += " " + Quoted(line);
-    EXPECT_TRUE(Says(boxes[0], text)) << what + ": box says " + Quoted(text) + "; it said" + said;
+    EXPECT_TRUE(Says(boxes[0], text)) << what + ": box says " + Quoted(text) + "; it said" + Joined(boxes[0].texts);
+}
+
+// The dialog closed with OK and the repeat setting it gives.
+void ExpectRepeat(const tarvix::CRepeatDlg& dialog, INT_PTR result, int type, int number, const std::string& what) {
+    EXPECT_EQ(result, IDOK) << what + " closes";
+    EXPECT_EQ(dialog.repeatType(), type) << what;
+    EXPECT_EQ(dialog.repeatNumber(), number) << what;
 }
 
 // ---------------------------------------------------------------- resources
@@ -240,11 +240,9 @@ TEST(EditorTemplate, ListsHoldTheirItemsBeforeInitialisation) {
         {L"秒", L"毫秒"},
         {},
     };
-    const char* names[] = {"key kinds (1032)", "mouse buttons (1024)", "delay units (1028)",
-                           "captured points (1031), filled by the editor itself"};
+    // The list of captured points is filled by the editor itself.
     for (size_t i = 0; i < want.size(); ++i)
-        EXPECT_TRUE(probe.items[i] == want[i]) << std::string("editor list ") + names[i] + " before initialisation: got " +
-                                              Joined(probe.items[i]) + ", want " + Joined(want[i]);
+        EXPECT_TRUE(probe.items[i] == want[i]) << "list " << i << ": got" + Joined(probe.items[i]);
 }
 
 TEST(DialogInit, ListDataParsing) {
@@ -256,26 +254,17 @@ TEST(DialogInit, ListDataParsing) {
         0x18, 0x04, 0x01, 0x04, 2, 0, 0, 0, 'a', 'b',             // 1048: "ab", no zero byte
         0x00, 0x00, 0x09, 0x04, 0x03, 0x04};
     auto items = ParseDialogInit(good, sizeof(good));
-    EXPECT_EQ(items.size(), 2u) << "list data: entries before the end mark";
-    if (items.size() == 2) {
-        EXPECT_EQ(items[0].controlId, 1032) << "list data: first control";
-        EXPECT_EQ(items[0].code, 0x0403) << "list data: first code";
-        EXPECT_EQ(Utf8(items[0].text), Utf8(L"秒")) << "list data: UTF-8 text";
-        EXPECT_EQ(items[1].controlId, 1048) << "list data: second control";
-        EXPECT_EQ(Utf8(items[1].text), Utf8(L"ab")) << "list data: text without its zero byte";
-    }
+    ASSERT_EQ(items.size(), 2u) << "entries before the end mark";
+    EXPECT_TRUE(items[0].controlId == 1032 && items[0].code == 0x0403 && items[0].text == L"秒") << "UTF-8 text";
+    EXPECT_TRUE(items[1].controlId == 1048 && items[1].text == L"ab") << "text without its zero byte";
     // A length that runs past the block drops that entry and the rest.
     const unsigned char overlong[] = {0x08, 0x04, 0x03, 0x04, 1, 0, 0, 0, 'x',
                                       0x08, 0x04, 0x03, 0x04, 200, 0, 0, 0, 'y', 'z'};
     items = ParseDialogInit(overlong, sizeof(overlong));
-    EXPECT_TRUE(items.size() == 1 && items[0].text == L"x") << "list data: entry longer than the block is dropped";
+    EXPECT_TRUE(items.size() == 1 && items[0].text == L"x") << "an entry longer than the block is dropped";
     // Cut inside an entry's header, and no end mark at all.
-    items = ParseDialogInit(overlong, 12);
-    EXPECT_TRUE(items.size() == 1) << "list data: header cut short is dropped";
-    items = ParseDialogInit(good, 1);
-    EXPECT_TRUE(items.empty()) << "list data: a single byte holds nothing";
-    items = ParseDialogInit(nullptr, 0);
-    EXPECT_TRUE(items.empty()) << "list data: no block holds nothing";
+    EXPECT_EQ(ParseDialogInit(overlong, 12).size(), 1u) << "a header cut short is dropped";
+    EXPECT_TRUE(ParseDialogInit(good, 1).empty() && ParseDialogInit(nullptr, 0).empty());
 }
 
 // The display names of the kinds, as each edition's resources hold them.
@@ -296,8 +285,7 @@ std::vector<std::wstring> WantedKindNames(tarvix::Edition edition) {
 // the edition, in kind order, the end marker's empty.
 TEST(EditorResources, KindNames) {
     const std::vector<std::wstring> kinds = NewlineEntries(ResourceString(IDS_KIND_NAMES));
-    const std::vector<std::wstring> wantKinds = WantedKindNames(kProgramEdition);
-    EXPECT_TRUE(kinds == wantKinds) << "kind names: got " + Joined(kinds) + ", want " + Joined(wantKinds);
+    EXPECT_TRUE(kinds == WantedKindNames(kProgramEdition)) << "kind names: got" + Joined(kinds);
 }
 
 // ---------------------------------------------------------------- repeat dialog
@@ -308,15 +296,12 @@ TEST(RepeatDialog, OpensWithItsDefaults) {
         // Writing 1 minute into its box at initialisation is no choice of
         // the span.
         EXPECT_TRUE(Checked(d, IDC_REPEAT_COUNT_RADIO) && !Checked(d, IDC_REPEAT_SECONDS_RADIO)) << "repeat dialog opens on the count";
-        EXPECT_EQ(Utf8(ItemText(d, IDC_REPEAT_COUNT)), Utf8(L"1")) << "count box";
-        EXPECT_EQ(Utf8(ItemText(d, IDC_REPEAT_HOURS)), Utf8(L"0")) << "hours box";
-        EXPECT_EQ(Utf8(ItemText(d, IDC_REPEAT_MINUTES)), Utf8(L"1")) << "minutes box";
-        EXPECT_EQ(Utf8(ItemText(d, IDC_REPEAT_SECS)), Utf8(L"0")) << "seconds box";
+        EXPECT_EQ(Utf8(ItemText(d, IDC_REPEAT_COUNT) + ItemText(d, IDC_REPEAT_HOURS) + ItemText(d, IDC_REPEAT_MINUTES) +
+                       ItemText(d, IDC_REPEAT_SECS)),
+                  "1010") << "count, hours, minutes, seconds";
         ExpectNoBoxes(PressOk(d), "OK at once");
     }});
-    EXPECT_EQ(result, IDOK) << "OK at once closes";
-    EXPECT_EQ(dialog.repeatType(), tarvix::RepeatCount) << "OK at once: count";
-    EXPECT_EQ(dialog.repeatNumber(), 1) << "OK at once: 1 time";
+    ExpectRepeat(dialog, result, tarvix::RepeatCount, 1, "OK at once");
 }
 
 TEST(RepeatDialog, TypingChoosesTheType) {
@@ -336,45 +321,30 @@ TEST(RepeatDialog, TypingChoosesTheType) {
         Type(d, IDC_REPEAT_MINUTES, L"1");
         ExpectNoBoxes(PressOk(d), "OK on 1 min 30 s");
     }});
-    EXPECT_EQ(result, IDOK) << "1 min 30 s closes";
-    EXPECT_EQ(dialog.repeatType(), tarvix::RepeatSeconds) << "1 min 30 s: span";
-    EXPECT_EQ(dialog.repeatNumber(), 90) << "1 min 30 s: 90 seconds";
+    ExpectRepeat(dialog, result, tarvix::RepeatSeconds, 90, "1 min 30 s");
 }
 
-TEST(RepeatDialog, RefusesZero) {
+// A 0 gets the program's input error, a box without a whole number the
+// framework's prompt; either way the dialog stays open for the correction.
+TEST(RepeatDialog, RefusesZeroAndNoNumber) {
     tarvix::CRepeatDlg dialog;
     const std::wstring inputError = ResourceString(IDS_INPUT_ERROR);
-    const INT_PTR result = RunDialog(dialog, "repeat zero", {[&](HWND d) {
+    const INT_PTR result = RunDialog(dialog, "repeat refusals", {[&](HWND d) {
+        Type(d, IDC_REPEAT_COUNT, L"abc");
+        const std::vector<MessageBoxSeen> boxes = PressOk(d);
+        EXPECT_TRUE(boxes.size() == 1 && !Says(boxes[0], inputError) && !boxes[0].texts.empty())
+            << "a count of abc is met with the number prompt";
+        Type(d, IDC_REPEAT_COUNT, L"0");
+        ExpectBoxSaying(PressOk(d), inputError, "count 0");
         Type(d, IDC_REPEAT_HOURS, L"0");
         Type(d, IDC_REPEAT_MINUTES, L"0");
         Type(d, IDC_REPEAT_SECS, L"0");
         ExpectBoxSaying(PressOk(d), inputError, "span 0 h 0 min 0 s");
-        EXPECT_TRUE(Open(d)) << "span 0 is refused and the dialog stays";
-        Type(d, IDC_REPEAT_COUNT, L"0");
-        ExpectBoxSaying(PressOk(d), inputError, "count 0");
-        EXPECT_TRUE(Open(d)) << "count 0 is refused and the dialog stays";
+        EXPECT_TRUE(Open(d)) << "the refusals keep the dialog open";
         Type(d, IDC_REPEAT_SECS, L"5");
         ExpectNoBoxes(PressOk(d), "span 5 s after the refusals");
     }});
-    EXPECT_EQ(result, IDOK) << "a span after refusals closes";
-    EXPECT_EQ(dialog.repeatType(), tarvix::RepeatSeconds) << "span after refusals: span";
-    EXPECT_EQ(dialog.repeatNumber(), 5) << "span after refusals: 5 seconds";
-}
-
-TEST(RepeatDialog, AsksAgainForNoNumber) {
-    tarvix::CRepeatDlg dialog;
-    const std::wstring inputError = ResourceString(IDS_INPUT_ERROR);
-    const INT_PTR result = RunDialog(dialog, "repeat no number", {[&](HWND d) {
-        Type(d, IDC_REPEAT_COUNT, L"abc");
-        const std::vector<MessageBoxSeen> boxes = PressOk(d);
-        EXPECT_TRUE(boxes.size() == 1 && !Says(boxes[0], inputError) && !boxes[0].texts.empty()) << "a count of abc is met with the number prompt";
-        EXPECT_TRUE(Open(d)) << "a count of abc keeps the dialog open";
-        Type(d, IDC_REPEAT_COUNT, L"4");
-        ExpectNoBoxes(PressOk(d), "count 4 after abc");
-    }});
-    EXPECT_EQ(result, IDOK) << "count 4 closes";
-    EXPECT_EQ(dialog.repeatType(), tarvix::RepeatCount) << "count 4: count";
-    EXPECT_EQ(dialog.repeatNumber(), 4) << "count 4: 4 times";
+    ExpectRepeat(dialog, result, tarvix::RepeatSeconds, 5, "5 s after refusals");
 }
 
 // ---------------------------------------------------------------- capture dialog
@@ -388,13 +358,15 @@ std::string TempSettingsFile() {
 }
 
 std::string FileBytes(const std::string& path) {
-    std::string bytes;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof(buffer), f)) > 0;) bytes.append(buffer, n);
-        std::fclose(f);
-    }
-    return bytes;
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+std::vector<std::wstring> PointBoxes(HWND dialog) {
+    std::vector<std::wstring> shown;
+    for (int i = 0; i < 9; ++i) shown.push_back(ItemText(dialog, IDC_POINT_EDIT_FIRST + i));
+    return shown;
 }
 
 // Read with the system's own profile function, not the program's.
@@ -414,17 +386,15 @@ TEST(CaptureDialog, WritesAndShowsTheCapturedPoint) {
     const INT_PTR result = RunDialog(
         dialog, "capture",
         {[&](HWND d) {
-             for (int i = 0; i < 9; ++i) shownAtStart.push_back(ItemText(d, IDC_POINT_EDIT_FIRST + i));
+             shownAtStart = PointBoxes(d);
              ::SetCursorPos(321, 54);
              ::PostMessageW(d, WM_HOTKEY, 9, 0);
              ::PostMessageW(d, WM_HOTKEY, static_cast<WPARAM>(-1), 0);
              ::PostMessageW(d, WM_HOTKEY, 0x41, 0);
          },
          [&](HWND d) {
-             EXPECT_TRUE(FileBytes(ini) == stored) << "reports other than 0..8 leave the file as it was";
-             std::vector<std::wstring> shown;
-             for (int i = 0; i < 9; ++i) shown.push_back(ItemText(d, IDC_POINT_EDIT_FIRST + i));
-             EXPECT_TRUE(shown == shownAtStart) << "reports other than 0..8 leave the boxes as they were";
+             EXPECT_TRUE(FileBytes(ini) == stored && PointBoxes(d) == shownAtStart)
+                 << "reports other than 0..8 leave the file and the boxes as they were";
              ::SetCursorPos(123, 45);
              ::PostMessageW(d, WM_HOTKEY, 2, 0);
          },
@@ -432,23 +402,20 @@ TEST(CaptureDialog, WritesAndShowsTheCapturedPoint) {
              POINT cursor = {};
              ::GetCursorPos(&cursor);
              EXPECT_TRUE(cursor.x == 123 && cursor.y == 45) << "pointer at 123,45 for the capture";
-             EXPECT_EQ(ProfileInt(ini, "Position2X"), 123) << "captured point 3: x in the file";
-             EXPECT_EQ(ProfileInt(ini, "Position2Y"), 45) << "captured point 3: y in the file";
-             EXPECT_EQ(Utf8(ItemText(d, IDC_POINT_EDIT_FIRST + 2)), Utf8(L"X=123 Y=45")) << "captured point 3 shown";
-             EXPECT_EQ(ProfileInt(ini, "Position5X"), 7) << "point 6 untouched: x";
-             EXPECT_EQ(ProfileInt(ini, "Position5Y"), -8) << "point 6 untouched: y";
-             for (int i : {0, 1, 3, 4, 6, 7, 8}) {
+             EXPECT_EQ(Utf8(ItemText(d, IDC_POINT_EDIT_FIRST + 2)), "X=123 Y=45") << "captured point 3 shown";
+             for (int i = 0; i < 9; ++i) {
                  const std::string key = "Position" + std::to_string(i);
-                 EXPECT_EQ(ProfileInt(ini, key + "X"), -12345) << key + "X not written";
-                 EXPECT_EQ(ProfileInt(ini, key + "Y"), -12345) << key + "Y not written";
+                 const int x = i == 2 ? 123 : i == 5 ? 7 : -12345, y = i == 2 ? 45 : i == 5 ? -8 : -12345;
+                 EXPECT_TRUE(ProfileInt(ini, key + "X") == x && ProfileInt(ini, key + "Y") == y)
+                     << key << " in the file: only point 3 written";
              }
              ::SetCursorPos(200, 300);
              ::PostMessageW(d, WM_HOTKEY, 2, 0);  // again: the last capture wins
          },
          [&](HWND d) {
-             EXPECT_EQ(ProfileInt(ini, "Position2X"), 200) << "point 3 captured again: x";
-             EXPECT_EQ(ProfileInt(ini, "Position2Y"), 300) << "point 3 captured again: y";
-             EXPECT_EQ(Utf8(ItemText(d, IDC_POINT_EDIT_FIRST + 2)), Utf8(L"X=200 Y=300")) << "point 3 shown again";
+             EXPECT_TRUE(ProfileInt(ini, "Position2X") == 200 && ProfileInt(ini, "Position2Y") == 300)
+                 << "point 3 captured again";
+             EXPECT_EQ(Utf8(ItemText(d, IDC_POINT_EDIT_FIRST + 2)), "X=200 Y=300") << "point 3 shown again";
              Command(d, IDCANCEL);
          }});
     EXPECT_EQ(result, IDCANCEL) << "the exit button ends the capture dialog";

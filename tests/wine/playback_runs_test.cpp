@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -49,9 +50,7 @@ std::shared_ptr<RunFlag> StartJob(PlaybackRuns& runs, uint16_t repeatType, std::
 }
 
 size_t CountSet(const std::vector<std::shared_ptr<RunFlag>>& flags) {
-    size_t set = 0;
-    for (const auto& flag : flags) set += flag->IsSet() ? 1 : 0;
-    return set;
+    return static_cast<size_t>(std::count_if(flags.begin(), flags.end(), [](const auto& f) { return f->IsSet(); }));
 }
 
 bool AllWaiting(PlaybackRuns& runs) {
@@ -64,14 +63,11 @@ protected:
     void SetUp() override {
         runs.ResetStop();  // the event is named; start from a known state
         ASSERT_TRUE(AllWaiting(runs)) << "the waiting threads are ready after start";
+        ASSERT_EQ(runs.RunningCount(), 0u) << "nothing plays before a run is started";
     }
 
     PlaybackRuns runs;
 };
-
-TEST_F(PlaybackRunsTest, NothingPlaysBeforeARunIsStarted) {
-    EXPECT_EQ(runs.RunningCount(), 0u);
-}
 
 TEST_F(PlaybackRunsTest, MoreRunsThanWaitingThreadsAllPlayUntilTheStop) {
     const size_t count = PlaybackRuns::kParkedThreads + 4;
@@ -111,11 +107,7 @@ TEST_F(PlaybackRunsTest, ReusedThreadsPlayAfterReset) {
 }
 
 ScriptAction Delay(uint32_t ms) {
-    ScriptAction delay;
-    delay.category = tarvix::CategoryDelay;
-    delay.kind = tarvix::KindDelay;
-    delay.param1 = static_cast<int32_t>(ms);
-    return delay;
+    return ScriptAction{tarvix::CategoryDelay, tarvix::KindDelay, "", static_cast<int32_t>(ms), 0};
 }
 
 // The stop ends a wait in progress, even a Delay of 4294967295 ms, and the

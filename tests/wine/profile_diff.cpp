@@ -26,8 +26,6 @@ namespace {
 
 using tarvix::ProfileDocument;
 
-// ---------------------------------------------------------------- corpus
-
 struct Corpus {
     std::string name;
     bool exists = true;  // false: the file is not there at all
@@ -36,8 +34,7 @@ struct Corpus {
 
 std::string Repeat(std::string_view s, size_t n) {
     std::string out;
-    out.reserve(s.size() * n);
-    for (size_t i = 0; i < n; ++i) out += s;
+    while (n--) out += s;
     return out;
 }
 
@@ -165,8 +162,6 @@ std::vector<Corpus> RandomCorpus(int count) {
     return out;
 }
 
-// ---------------------------------------------------------------- known divergences
-
 // Reads where ours and the platform are meant to differ, each with why.
 struct KnownRead {
     const char* file;
@@ -199,8 +194,6 @@ constexpr const char* kUtf8MarkReason =
 // way, gets exactly its own bytes, and ours changed a single stretch of one line.
 constexpr const char* kLayoutReason =
     "platform rewrites every line of the file on a write; ours keeps all other bytes";
-
-// ---------------------------------------------------------------- platform side
 
 class TempDir {
 public:
@@ -236,13 +229,10 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-bool ReadBytes(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+std::string ReadBytes(const std::string& path) {
     std::ostringstream s;
-    s << in.rdbuf();
-    out = s.str();
-    return true;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
 }
 
 void Flush(const std::string& path) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str()); }
@@ -268,12 +258,8 @@ std::string PlatformLayout(TempDir& dir, const std::string& bytes) {
     WritePrivateProfileStringA("", "tarvix-layout-probe", "1", path.c_str());
     WritePrivateProfileStringA("", "tarvix-layout-probe", nullptr, path.c_str());
     Flush(path);
-    std::string out;
-    ReadBytes(path, out);
-    return out;
+    return ReadBytes(path);
 }
-
-// ---------------------------------------------------------------- reporting
 
 std::string Shown(std::string_view s) {
     std::string out;
@@ -296,19 +282,13 @@ constexpr int kShownDiffs = 400;
 // Every comparison of one test; each difference fails the test, and the
 // first ones are shown in full.
 struct Report {
-    int passed = 0;
-    int failed = 0;
-    int known = 0;
+    int passed = 0, failed = 0, known = 0;
     std::set<const KnownRead*> seen;
 
     void Check(bool ok, const std::string& file, const std::string& what, std::string_view ours,
                std::string_view platform) {
-        if (ok) {
-            ++passed;
-            return;
-        }
-        ++failed;
-        if (failed <= kShownDiffs)
+        if (ok) return void(++passed);
+        if (++failed <= kShownDiffs)
             ADD_FAILURE() << "DIFF " << file << ": " << what << "\n  ours:     " << Shown(ours)
                           << "\n  platform: " << Shown(platform);
         else if (failed == kShownDiffs + 1)
@@ -335,11 +315,8 @@ const KnownRead* FindKnownRead(const std::string& file, const std::string& secti
     return nullptr;
 }
 
-// ---------------------------------------------------------------- reads
-
 struct Probe {
-    std::string section;
-    std::string key;
+    std::string section, key;
 };
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
@@ -426,12 +403,8 @@ void CompareDefaults(Report& report, TempDir& dir) {
     }
 }
 
-// ---------------------------------------------------------------- writes
-
 struct Write {
-    std::string section;
-    std::string key;
-    std::string value;
+    std::string section, key, value;
 };
 
 std::vector<Write> WritesFor(const std::vector<Probe>& probes) {
@@ -482,10 +455,7 @@ WriteStep ApplyWrite(TempDir& dir, const Corpus& before, const Write& w) {
     tarvix::WriteProfileKey(ourPath, w.section, w.key, w.value);
     WritePrivateProfileStringA(w.section.c_str(), w.key.c_str(), w.value.c_str(), platformPath.c_str());
     Flush(platformPath);
-    WriteStep step;
-    ReadBytes(ourPath, step.ours);
-    ReadBytes(platformPath, step.platform);
-    return step;
+    return {ReadBytes(ourPath), ReadBytes(platformPath)};
 }
 
 // Whether some line of the file ends in "=", the value as written, and
@@ -534,9 +504,7 @@ void CompareWrite(Report& report, TempDir& dir, const std::string& file, const W
 }
 
 bool IsAscii(std::string_view s) {
-    for (unsigned char c : s)
-        if (c >= 0x80) return false;
-    return true;
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 void CompareWrites(Report& report, TempDir& dir, const Corpus& c, const std::vector<Probe>& probes,
@@ -565,26 +533,18 @@ void CompareWrites(Report& report, TempDir& dir, const Corpus& c, const std::vec
     }
 }
 
-// ---------------------------------------------------------------- main
-
 // How hard a file is compared: the hand-made files with every name they
-// hold and every write in turn; the random ones, many and small, more lightly,
-// since each platform call under Wine costs a round trip to its server.
-struct Depth {
-    size_t maxNames;
-    bool writesInTurn;
-};
-constexpr Depth kFull{80, true};
-constexpr Depth kLight{24, false};
-
-void CompareFile(Report& report, TempDir& dir, const Corpus& c, Depth depth) {
+// hold and every write in turn; the random ones, many and small, more lightly
+// (24 names, no writes in turn), since each platform call under Wine costs a
+// round trip to its server.
+void CompareFile(Report& report, TempDir& dir, const Corpus& c, bool full) {
     const std::string path = dir.NewPath();
     if (c.exists) WriteBytes(path, c.text);
     const ProfileDocument doc = ProfileDocument::FromFile(path);
     report.Check(doc.Text() == c.text, c.name, "file read as is", doc.Text(), c.text);
-    const std::vector<Probe> probes = ProbesFor(c.text, depth.maxNames);
+    const std::vector<Probe> probes = ProbesFor(c.text, full ? 80 : 24);
     CompareReads(report, c.name, path, doc, probes);
-    CompareWrites(report, dir, c, probes, depth.writesInTurn);
+    CompareWrites(report, dir, c, probes, full);
 }
 
 // How many random files RandomFiles compares; an argument sets it.
@@ -593,7 +553,7 @@ int g_randomFiles = 100;
 TEST(ProfileDiff, HandMadeFiles) {
     TempDir dir;
     Report report;
-    for (const Corpus& c : FixedCorpus()) CompareFile(report, dir, c, kFull);
+    for (const Corpus& c : FixedCorpus()) CompareFile(report, dir, c, true);
     // Each listed divergence must still occur: one that no longer does is a
     // difference mended, and the list has to say so.
     for (const KnownRead& k : kKnownReads)
@@ -608,7 +568,7 @@ TEST(ProfileDiff, HandMadeFiles) {
 TEST(ProfileDiff, RandomFiles) {
     TempDir dir;
     Report report;
-    for (const Corpus& c : RandomCorpus(g_randomFiles)) CompareFile(report, dir, c, kLight);
+    for (const Corpus& c : RandomCorpus(g_randomFiles)) CompareFile(report, dir, c, false);
     report.PrintCounts("random files");
 }
 
