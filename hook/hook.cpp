@@ -1,4 +1,4 @@
-// The four entry points of hook.dll. They run on the host's user-interface
+// The entry points of hook.dll. They run on the host's user-interface
 // thread; the hook thread runs while any window is registered, so no hook
 // slows the session's keyboard while nothing listens.
 //
@@ -17,10 +17,12 @@ tarvix::hook::HookThread g_thread(g_targets);
 
 void Register(std::atomic<HWND>& slot, HWND window) {
     slot.store(window);
-    if (g_targets.AnyRegistered())
+    if (g_targets.AnyRegistered()) {
         g_thread.Start();
-    else
+        g_thread.TargetsChanged();
+    } else {
         g_thread.Stop();
+    }
 }
 
 bool HostCapturesOnKeypad() {
@@ -43,5 +45,14 @@ void WINAPI HookStopCapture() { Register(g_targets.capture, nullptr); }
 void WINAPI HookStartHotkeys(HWND window) { Register(g_targets.hotkeys, window); }
 
 void WINAPI HookStopHotkeys() { Register(g_targets.hotkeys, nullptr); }
+
+BOOL WINAPI HookStartRecording(HWND window) {
+    // Cleared first, so that a hook thread that never answers is no success.
+    g_targets.recordingHooked.store(false);
+    Register(g_targets.recording, window);
+    return window && g_targets.recordingHooked.load() ? TRUE : FALSE;
+}
+
+void WINAPI HookStopRecording() { Register(g_targets.recording, nullptr); }
 
 }  // extern "C"

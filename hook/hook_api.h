@@ -1,8 +1,9 @@
 #pragma once
 
 // hook.dll: a system-wide keyboard watch that reports key presses to one
-// registered window as WM_HOTKEY messages. The programs bind these four
-// functions by ordinal (hook.def); the names exist only for the import library.
+// registered window as WM_HOTKEY messages, and records keyboard and mouse
+// input for another. The programs bind these functions by ordinal
+// (hook.def); the names exist only for the import library.
 
 #include <windows.h>
 
@@ -29,6 +30,16 @@ void WINAPI HookStartHotkeys(HWND window);
 // Ordinal 4: stop reporting hotkeys.
 void WINAPI HookStopHotkeys();
 
+// Ordinal 5: report every keyboard and mouse event (the program's own tagged
+// input excepted) to `window` as kRecordedInputMessage, in the order the
+// hooks saw them. A mouse hook is in place only while a window records.
+// Returns FALSE when the system would not take the hooks: nothing will be
+// reported, not even the key meant to end the recording.
+BOOL WINAPI HookStartRecording(HWND window);
+
+// Ordinal 6: stop recording.
+void WINAPI HookStopRecording();
+
 // Edition 1.0 captures with the keypad digits 1 .. 9 rather than the digit
 // row. A host program of that edition defines, in its .exe,
 //     extern "C" __declspec(dllexport) const int tarvix_capture_on_keypad = 1;
@@ -39,3 +50,9 @@ extern __declspec(dllexport) const int tarvix_capture_on_keypad;
 }  // extern "C"
 
 constexpr char kCaptureOnKeypadExport[] = "tarvix_capture_on_keypad";
+
+// One recorded event: wParam and lParam are the two words of
+// tarvix::hook::PackedInput (what happened; its time in microseconds on the
+// performance counter's clock). Both words need 64 bits.
+constexpr UINT kRecordedInputMessage = WM_APP + 0x41;
+static_assert(sizeof(WPARAM) == 8 && sizeof(LPARAM) == 8, "a recorded event needs 64-bit message parameters");

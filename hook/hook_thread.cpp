@@ -1,6 +1,7 @@
 #include "hook_thread.h"
 
 #include "hook_watchdog.h"
+#include "input_recorder.h"
 #include "key_reporter.h"
 #include "system_ports.h"
 
@@ -9,9 +10,12 @@ namespace tarvix::hook {
 namespace {
 
 constexpr UINT kTickMs = 1000;
+// Posted to the thread when the report targets changed; wParam is an event
+// to set once the hooks match them.
+constexpr UINT kTargetsChanged = WM_APP + 1;
 
 struct StartRequest {
-    const ReportTargets* targets;
+    ReportTargets* targets;
     HANDLE ready;
     bool installed;
 };
@@ -19,35 +23,94 @@ struct StartRequest {
 // What the callback works on; set only on the hook thread, for its lifetime.
 // Each consumer of the key events gets every event the callback reads.
 struct HookState {
-    explicit HookState(const ReportTargets& targets)
-        : reports(targets), reporter(keys, clock, reports), watchdog(clock) {}
+    explicit HookState(ReportTargets& targets)
+        : targets(targets),
+          reports(targets),
+          reporter(keys, clock, reports),
+          recorder(reports),
+          watchdog(clock),
+          eitherHook(clock) {}
 
+    ReportTargets& targets;
     Win32KeyState keys;
     Win32TickClock clock;
     PostedReports reports;
     KeyReporter reporter;
+    InputRecorder recorder;
+    // Watches the keyboard hook only: the mouse hook's callbacks say nothing
+    // of whether the keyboard hook is still in place.
     HookWatchdog watchdog;
+    win32::ScopedHook mouseHook;
+    // While recording, every input passes one hook or the other, so input
+    // neither saw was lost to the recording. Sighted by both callbacks, this
+    // stays quiet while the user only types, where a watch of the mouse hook
+    // alone would put it back every other tick. A lost keyboard hook is the
+    // keyboard watchdog's to put back; this one reports the gap either way.
+    HookWatchdog eitherHook;
 };
 thread_local HookState* t_state = nullptr;
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION && t_state) {
         t_state->watchdog.Seen();
+        t_state->eitherHook.Seen();
         KeyEvent event;
-        if (ReadKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data), event))
+        if (ReadKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data), event)) {
             t_state->reporter.OnKeyEvent(event);
+            t_state->recorder.OnKeyEvent(event);
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, message, data);
+}
+
+LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM data) {
+    if (code == HC_ACTION && t_state) {
+        t_state->eitherHook.Seen();
+        MouseEvent event;
+        if (ReadMouseEvent(message, *reinterpret_cast<const MSLLHOOKSTRUCT*>(data), event))
+            t_state->recorder.OnMouseEvent(event);
     }
     return ::CallNextHookEx(nullptr, code, message, data);
 }
 
 HHOOK Install(HMODULE module) { return ::SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, module, 0); }
 
+HHOOK InstallMouse(HMODULE module) { return ::SetWindowsHookExW(WH_MOUSE_LL, MouseProc, module, 0); }
+
+// Every mouse event of the session waits for this thread while the mouse
+// hook is in, so it is in only while a window records.
+void MatchMouseHook(HMODULE module, HookState& state) {
+    const bool wanted = state.targets.recording.load() != nullptr;
+    if (wanted && !state.mouseHook) {
+        state.mouseHook.reset(InstallMouse(module));
+        state.eitherHook.Installed(LastInputTime());
+    } else if (!wanted) {
+        state.mouseHook.reset();
+    }
+    state.targets.recordingHooked.store(wanted && state.mouseHook);
+}
+
+// The system takes out a mouse hook that times out as it does a keyboard
+// hook, and a recording would go on without the clicks, unaware. Both
+// hooks may have been taken: the keyboard watchdog puts its own back.
+void WatchRecordingHooks(HMODULE module, HookState& state) {
+    if (!state.mouseHook || !state.eitherHook.HookLost(LastInputTime())) return;
+    if (HHOOK fresh = InstallMouse(module)) state.mouseHook.reset(fresh);  // in before the old one goes
+    state.eitherHook.Installed(LastInputTime());
+    state.recorder.OnInputMissed(NowMicroseconds());
+}
+
 void RunLoop(HMODULE module, win32::ScopedHook& hook, HookState& state) {
     const UINT_PTR timer = ::SetTimer(nullptr, 0, kTickMs, nullptr);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == kTargetsChanged && !msg.hwnd) {
+            MatchMouseHook(module, state);
+            ::SetEvent(reinterpret_cast<HANDLE>(msg.wParam));
+        }
         if (msg.message != WM_TIMER || msg.hwnd) continue;
         state.reporter.ForgetReleasedKeys();
+        WatchRecordingHooks(module, state);
         if (!state.watchdog.HookLost(LastInputTime())) continue;
         if (HHOOK fresh = Install(module)) {
             hook.reset(fresh);  // the new hook is in before the old one goes
@@ -80,7 +143,12 @@ DWORD WINAPI HookThread::ThreadMain(void* start) {
         state.watchdog.Installed(LastInputTime());
         request->installed = static_cast<bool>(hook);
         ::SetEvent(request->ready);  // the request is gone after this
-        if (hook) RunLoop(module, hook, state);
+        if (hook) {
+            MatchMouseHook(module, state);
+            RunLoop(module, hook, state);
+        }
+        state.mouseHook.reset();
+        state.targets.recordingHooked.store(false);
     }
     t_state = nullptr;
     if (module) ::FreeLibraryAndExitThread(module, 0);
@@ -109,6 +177,20 @@ void HookThread::Start() {
             m_thread.reset();
         }
     }
+}
+
+void HookThread::TargetsChanged() {
+    if (!Running()) return;
+    const HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!done) return;
+    // Waits, briefly, so that input right after a recording starts is seen.
+    if (!::PostThreadMessageW(m_threadId, kTargetsChanged, reinterpret_cast<WPARAM>(done), 0)) {
+        ::CloseHandle(done);
+        return;
+    }
+    // A wedged thread may still set the event later: its handle then stays
+    // open rather than be closed under it.
+    if (::WaitForSingleObject(done, 2000) == WAIT_OBJECT_0) ::CloseHandle(done);
 }
 
 void HookThread::Stop() {

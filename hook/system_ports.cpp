@@ -9,8 +9,6 @@ static_assert(vk::kControl == VK_CONTROL && vk::kMenu == VK_MENU && vk::kNumpad1
               vk::kLeftControl == VK_LCONTROL && vk::kRightControl == VK_RCONTROL &&
               vk::kLeftMenu == VK_LMENU && vk::kRightMenu == VK_RMENU && vk::kDigit1 == '1');
 
-namespace {
-
 // The hook structure's own time has the tick count's 10 to 16 ms steps; the
 // performance counter is exact, read in the callback before anything waits.
 uint64_t NowMicroseconds() {
@@ -26,8 +24,6 @@ uint64_t NowMicroseconds() {
     return ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
 }
 
-}  // namespace
-
 void PostedReports::ReportHotkey(uint8_t vk) {
     if (HWND window = m_targets.hotkeys.load()) ::PostMessageW(window, WM_HOTKEY, vk, 0);
 }
@@ -40,6 +36,27 @@ CaptureKeys PostedReports::WantedCaptureKeys() {
 void PostedReports::ReportCapture(int index) {
     if (HWND window = m_targets.capture.load())
         ::PostMessageW(window, WM_HOTKEY, static_cast<WPARAM>(index), 0);
+}
+
+bool PostedReports::Recording() { return m_targets.recording.load() != nullptr; }
+
+// Posting never waits for the receiver, and a posted message keeps its place
+// among the others, so the recording gets the events in the hooks' order.
+void PostedReports::ReportRecorded(const RecordedInput& input) {
+    HWND window = m_targets.recording.load();
+    if (!window) return;
+    const auto post = [window](const RecordedInput& in) {
+        const PackedInput packed = Pack(in);
+        return ::PostMessageW(window, kRecordedInputMessage, static_cast<WPARAM>(packed.what),
+                              static_cast<LPARAM>(packed.timeUs)) != FALSE;
+    };
+    if (m_recordingGap) {
+        RecordedInput gap;
+        gap.kind = InputKind::Missed;
+        gap.timeUs = input.timeUs;
+        m_recordingGap = !post(gap);
+    }
+    if (!post(input)) m_recordingGap = true;
 }
 
 uint32_t LastInputTime() {
@@ -65,6 +82,41 @@ bool ReadKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& key, KeyEvent& event) {
     event.extended = (key.flags & LLKHF_EXTENDED) != 0;
     event.injected = (key.flags & LLKHF_INJECTED) != 0;
     event.extraInfo = key.dwExtraInfo;
+    event.timeUs = NowMicroseconds();
+    return true;
+}
+
+}  // namespace tarvix::hook
+
+namespace tarvix::hook {
+
+namespace {
+
+bool MouseActionOf(WPARAM message, MouseAction& action) {
+    switch (message) {
+    case WM_MOUSEMOVE: action = MouseAction::Move; return true;
+    case WM_LBUTTONDOWN: action = MouseAction::LeftDown; return true;
+    case WM_LBUTTONUP: action = MouseAction::LeftUp; return true;
+    case WM_RBUTTONDOWN: action = MouseAction::RightDown; return true;
+    case WM_RBUTTONUP: action = MouseAction::RightUp; return true;
+    case WM_MBUTTONDOWN: action = MouseAction::MiddleDown; return true;
+    case WM_MBUTTONUP: action = MouseAction::MiddleUp; return true;
+    case WM_XBUTTONDOWN: action = MouseAction::ExtraDown; return true;
+    case WM_XBUTTONUP: action = MouseAction::ExtraUp; return true;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL: action = MouseAction::Wheel; return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+bool ReadMouseEvent(WPARAM message, const MSLLHOOKSTRUCT& mouse, MouseEvent& event) {
+    if (!MouseActionOf(message, event.action)) return false;
+    event.x = mouse.pt.x;
+    event.y = mouse.pt.y;
+    event.injected = (mouse.flags & LLMHF_INJECTED) != 0;
+    event.extraInfo = mouse.dwExtraInfo;
     event.timeUs = NowMicroseconds();
     return true;
 }

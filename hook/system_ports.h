@@ -6,6 +6,7 @@
 
 #include "hook_ports.h"
 #include "key_event.h"
+#include "recorded_input.h"
 #include "report_targets.h"
 
 namespace tarvix::hook {
@@ -29,16 +30,27 @@ public:
     void ReportHotkey(uint8_t vk) override;
     CaptureKeys WantedCaptureKeys() override;
     void ReportCapture(int index) override;
+    bool Recording() override;
+    void ReportRecorded(const RecordedInput& input) override;
 
 private:
     const ReportTargets& m_targets;
+    // A recorded event could not be posted (the receiver's queue was full):
+    // the recording hears of the gap with the next event that can be.
+    bool m_recordingGap = false;
 };
 
 // The session's last input time from any device, as a tick count.
 uint32_t LastInputTime();
 
+// The performance counter in microseconds: the recording report's clock.
+uint64_t NowMicroseconds();
+
 // Reads what the keyboard hook was given into a portable event; false for a
 // message that is no key going down or up.
 bool ReadKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& key, KeyEvent& event);
+
+// Reads what the mouse hook was given; false for a message it does not know.
+bool ReadMouseEvent(WPARAM message, const MSLLHOOKSTRUCT& mouse, MouseEvent& event);
 
 }  // namespace tarvix::hook

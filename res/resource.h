@@ -8,6 +8,7 @@
 #define IDD_SCRIPT 132
 #define IDD_CAPTURE 135
 #define IDD_REPEAT 136
+#define IDD_RECORD 138
 
 // String table.
 #define IDS_ABOUTBOX 101
@@ -29,6 +30,15 @@
 #define IDS_TRAY_TIP 119
 #define IDS_SAVE_FAILED 120
 #define IDS_UNREAD_LINES_QUESTION 121
+#define IDS_RECORDING_TIP 126
+#define IDS_RECORD_LEFT_OUT 127
+#define IDS_RECORD_FULL 128
+#define IDS_RECORD_NO_STOP_KEY 129
+#define IDS_RECORD_WHEEL 140
+#define IDS_RECORD_MIDDLE 141
+#define IDS_RECORD_EXTRA 142
+#define IDS_RECORD_MISSED 143
+#define IDS_RECORD_NO_HOOK 144
 
 // Icon, cursor and bitmaps.
 #define IDR_MAINFRAME 128
@@ -96,6 +106,11 @@
 #define IDC_DX_SPIN 1041
 #define IDC_DY_SPIN 1042
 #define IDC_RUN_ONCE 1060
+
+// Recording (edition 1.1).
+#define IDC_RECORD 1070
+#define IDC_RECORD_PATH 1071
+#define IDC_RECORD_TIMING 1072
 
 // Repeat dialog controls.
 #define IDC_REPEAT_COUNT_RADIO 1045

@@ -53,6 +53,8 @@ struct EditionTraits {
     // The editor asks before a save leaves out action lines the edition
     // could not read (another edition's kinds).
     bool asksBeforeDroppingUnreadLines;
+    // The editor's 錄製… button: a script recorded from what the user does.
+    bool recordsInput;
     TrayRecordForm trayRecord;
     ColumnWidths2 actionListColumns;  // the editor's "動作" and "次數"
 };
@@ -75,6 +77,7 @@ inline constexpr EditionTraits kEditionTraits[] = {
         /*capturesOnKeypad=*/true,
         /*createsScriptFolder=*/false,
         /*asksBeforeDroppingUnreadLines=*/true,
+        /*recordsInput=*/false,
         TrayRecordForm::Oldest,
         {140, 65},
     },
@@ -90,6 +93,7 @@ inline constexpr EditionTraits kEditionTraits[] = {
         /*capturesOnKeypad=*/false,
         /*createsScriptFolder=*/true,
         /*asksBeforeDroppingUnreadLines=*/false,
+        /*recordsInput=*/true,
         TrayRecordForm::LongTip,
         {170, 39},
     },

@@ -62,6 +62,15 @@ private:
 
 }  // namespace
 
+ScriptAction MakeAction(int32_t kind, int32_t param1, int32_t param2) {
+    ScriptAction action;
+    action.kind = kind;
+    action.category = CategoryOfKind(kind);
+    action.param1 = param1;
+    action.param2 = param2;
+    return action;
+}
+
 ActionCategory CategoryOfKind(int32_t kind) {
     if (kind >= KindKeyPress && kind <= KindKeyUp) return CategoryKey;
     if (kind >= KindLeftClick && kind <= KindRightUp) return CategoryButton;

@@ -55,6 +55,9 @@ struct ScriptAction {
 
 ActionCategory CategoryOfKind(int32_t kind);
 
+// An action of a kind other than typing, in the category its kind belongs to.
+ScriptAction MakeAction(int32_t kind, int32_t param1, int32_t param2 = 0);
+
 // Whether the edition knows this kind (edition 1.0 lacks MoveR).
 bool EditionHasKind(Edition edition, int32_t kind);
 

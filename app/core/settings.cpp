@@ -59,4 +59,18 @@ bool Settings::WriteCapturePoint(int index, ScreenPoint point) const {
     return xWritten && yWritten;
 }
 
+RecordChoices Settings::ReadRecordChoices() const {
+    const ProfileDocument ini = ProfileDocument::FromFile(m_path);
+    RecordChoices choices;
+    choices.mousePath = ini.GetInt("Record", "MousePath", 0) != 0;
+    choices.keepTiming = ini.GetInt("Record", "KeepTiming", 1) != 0;
+    return choices;
+}
+
+bool Settings::WriteRecordChoices(RecordChoices choices) const {
+    const bool pathWritten = WriteProfileKey(m_path, "Record", "MousePath", choices.mousePath ? "1" : "0");
+    const bool timingWritten = WriteProfileKey(m_path, "Record", "KeepTiming", choices.keepTiming ? "1" : "0");
+    return pathWritten && timingWritten;
+}
+
 }  // namespace tarvix

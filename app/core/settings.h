@@ -7,6 +7,12 @@
 
 namespace tarvix {
 
+// The recording choices, remembered between recordings.
+struct RecordChoices {
+    bool mousePath = false;
+    bool keepTiming = true;
+};
+
 struct ScreenPoint {
     int32_t x = 0;
     int32_t y = 0;
@@ -34,6 +40,10 @@ public:
     // Position/Position<n>X and Position<n>Y, n = 0 to 8; (0, 0) by default.
     ScreenPoint ReadCapturePoint(int index) const;
     bool WriteCapturePoint(int index, ScreenPoint point) const;
+
+    // Record/MousePath (0) and Record/KeepTiming (1).
+    RecordChoices ReadRecordChoices() const;
+    bool WriteRecordChoices(RecordChoices choices) const;
 
 private:
     std::string m_path;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "recorded_input.h"
+
 namespace tarvix::hook {
 
 // What the hook's decisions ask of the system. The Windows side answers from
@@ -37,6 +39,10 @@ public:
     virtual CaptureKeys WantedCaptureKeys() = 0;
     // A capture key went down with Alt and Ctrl held: index 0 to 8.
     virtual void ReportCapture(int index) = 0;
+    // Whether a window records input now, read once per event.
+    virtual bool Recording() = 0;
+    // One event for the recording window; never waits.
+    virtual void ReportRecorded(const RecordedInput& input) = 0;
 };
 
 }  // namespace tarvix::hook

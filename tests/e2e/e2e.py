@@ -144,9 +144,12 @@ class TarvixCase(unittest.TestCase):
     Every program of a case starts inside Wine's own desktop: on a bare X
     display without a window manager, hiding or activating a window stalls
     the program's window thread for seconds while Wine waits for a manager
-    that is not there. A case that checks exact pointer positions of played
-    button events sets `desktop = False` (inside the desktop a button right
-    after an absolute move can land where the pointer was before it)."""
+    that is not there. A case that needs a display Wine's desktop cannot
+    stand for (two monitors) sets `desktop = False`.
+
+    Where a case checks that something did not happen, it ends with the
+    sentinel script (text_before_sentinel): its mark arrives after whatever
+    the case's own presses would have played."""
 
     edition_exe = "tarvix.exe"
     desktop = True
@@ -191,13 +194,16 @@ class TarvixCase(unittest.TestCase):
         return window, log
 
     def focus(self, window, log=None):
-        """Gives the window the focus; with the target's log, waits until
-        Wine has made it the active window (one-window mode looks at it)."""
+        """Gives the window the focus and waits until Wine has made it the
+        active window: for a target window its log says so, for any other
+        the system's foreground window is asked for."""
         window.activate()
         if log is not None:
             self.assertTrue(log.wait_for(TargetLog.active, timeout=10), f"{window.name()} did not become active")
-        else:
-            time.sleep(0.3)
+            return
+        title = window.name()
+        self.assertTrue(wait_until(lambda: self.foreground_title() == title, timeout=10),
+                        f"{title} did not come to the front")
 
     def bring_to_front(self, window, log):
         """Focus, then wait until the system's foreground window is this one:
@@ -283,12 +289,7 @@ class TarvixCase(unittest.TestCase):
         """Waits until a check box or radio button reads as checked: a click
         queued behind a busy window has then been handled, and a hotkey
         report posted after it cannot overtake it."""
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if self.window_probe("checked", title, control_id).strip() == "1":
-                return True
-            time.sleep(0.1)
-        return False
+        return wait_until(lambda: self.window_probe("checked", title, control_id).strip() == "1", timeout)
 
     def foreground_title(self):
         return self.window_probe("foreground").rstrip("\n")

@@ -31,7 +31,6 @@ def capture_point(case, main, x, y):
     case.focus(main)
     click(main, 27.5, 46)  # Add
     editor = case.session.wait_window(EDITOR, timeout=20)
-    time.sleep(0.5)
     case.focus(editor)
     click(editor, 31, 191)  # the capture button
     capture = case.session.wait_window(CAPTURE, timeout=20)

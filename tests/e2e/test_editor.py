@@ -100,7 +100,8 @@ class Editor(TarvixCase):
         self.focus(main)
         self.click(main, button)
         editor = self.session.wait_window(EDITOR, timeout=20)
-        time.sleep(0.5)
+        # Shown, and in front once its dialog set-up has run.
+        self.focus(editor)
         return editor
 
     def wait_closed(self, title, timeout=10):
@@ -309,7 +310,8 @@ class Editor(TarvixCase):
         self.focus(main)
         self.click(main, ADD)
         editor = self.session.wait_window("宏定義", timeout=20)
-        time.sleep(0.5)
+        # Shown, and in front once its dialog set-up has run.
+        self.focus(editor)
         self.click(editor, centre(57, 42, 80, 15))      # start hotkey
         self.press("F8")
         self.click(editor, centre(17, 253, 89, 14))     # text
@@ -339,7 +341,8 @@ class Editor(TarvixCase):
         self.focus(main)
         self.click(main, MODIFY)
         editor = self.session.wait_window("宏定義", timeout=20)
-        time.sleep(0.5)
+        # Shown, and in front once its dialog set-up has run.
+        self.focus(editor)
         self.clear_and_type(editor, centre(52, 7, 243, 16), "renamed")
         ok = centre(22, 306, 41, 16)
 
@@ -365,7 +368,8 @@ class Editor(TarvixCase):
         self.focus(main)
         self.click(main, MODIFY)
         editor = self.session.wait_window("宏定義", timeout=20)
-        time.sleep(0.5)
+        # Shown, and in front once its dialog set-up has run.
+        self.focus(editor)
         saved = path.read_bytes()
         self.click(editor, ok)
         self.assertTrue(self.wait_closed("宏定義"), "the editor asked again after the lines were gone")

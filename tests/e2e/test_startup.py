@@ -43,6 +43,8 @@ class StartUp(TarvixCase):
         self.start_tarvix()
         first = self.session.windows_processes("tarvix.exe")
         started = time.monotonic()
+        # Started straight, not through Wine's desktop, whose starter ends at
+        # once: this way the copy's own exit code and end are what is seen.
         second = self.session.start(self.folder / "tarvix.exe", cwd=self.folder)
         self.assertEqual(second.wait(timeout=30), 0)
         # Ended, so whatever window it had made would be gone with it.
@@ -53,6 +55,7 @@ class StartUp(TarvixCase):
     def test_the_two_editions_share_the_one_copy_rule(self):
         (self.folder / "script").mkdir(exist_ok=True)
         self.start_tarvix()
+        # Started straight, as the second copy above.
         classic = self.session.start(self.folder / "tarvix-classic.exe", cwd=self.folder)
         self.assertEqual(classic.wait(timeout=30), 0)
         self.assertEqual(len(self.session.visible_windows("Tapwisp")), 1)

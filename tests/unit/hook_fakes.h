@@ -25,6 +25,10 @@ struct FakeSink : ReportSink {
     void ReportHotkey(uint8_t vk) override { hotkeys.push_back(vk); }
     CaptureKeys WantedCaptureKeys() override { return captureKeys; }
     void ReportCapture(int index) override { captures.push_back(index); }
+    bool recording = false;
+    std::vector<RecordedInput> recorded;
+    bool Recording() override { return recording; }
+    void ReportRecorded(const RecordedInput& input) override { recorded.push_back(input); }
 };
 
 inline KeyEvent Down(uint8_t vk, uint64_t extraInfo = 0) {

@@ -54,6 +54,18 @@ TEST(Settings, ValuesWrittenByHandAreReadWithTheProfileRules) {
     EXPECT_EQ(settings.ReadCapturePoint(0).y, -20);
 }
 
+TEST(Settings, RecordChoicesDefaultToTimingWithoutPathAndComeBack) {
+    TempFolder dir;
+    const Settings settings(dir.file("tarvix.ini"));
+    EXPECT_FALSE(settings.ReadRecordChoices().mousePath);
+    EXPECT_TRUE(settings.ReadRecordChoices().keepTiming);
+    ASSERT_TRUE(settings.WriteRecordChoices({true, false}));
+    EXPECT_TRUE(settings.ReadRecordChoices().mousePath);
+    EXPECT_FALSE(settings.ReadRecordChoices().keepTiming);
+    EXPECT_NE(dir.Read("tarvix.ini").find("[Record]\r\nMousePath=1\r\nKeepTiming=0\r\n"), std::string::npos)
+        << dir.Read("tarvix.ini");
+}
+
 TEST(Settings, StopHotkeyKeepsLow16Bits) {
     TempFolder dir;
     dir.Write("tarvix.ini", "[General]\r\nEndHotkey=65601\r\nEndHotkeyMod=-1\r\n");

@@ -9,6 +9,9 @@
 //
 // Built twice: hook_test (the digit row captures) and hook_test_keypad, whose
 // host export makes the keypad digits capture instead.
+//
+// The recording report (ordinals 5 and 6) is checked the same way: what a
+// recording window receives up to the release of a closing key.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "hook_api.h"
+#include "recorded_input.h"
 
 #if defined(HOOK_TEST_KEYPAD)
 extern "C" __declspec(dllexport) const int tarvix_capture_on_keypad = 1;
@@ -69,6 +73,37 @@ void AltCtrlTap(WORD vk) {
 }
 
 constexpr WORD kSentinel = VK_F24;
+
+// Mouse input at an exact pixel of the main screen: the normalised
+// coordinate rounded up lands on the pixel asked for.
+void MouseAt(int x, int y, DWORD flags, ULONG_PTR extra = 0, DWORD data = 0) {
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(x) * 65536 + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(y) * 65536 + height - 1) / height);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.mouseData = data;
+    input.mi.dwExtraInfo = extra;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+void ClickAt(int x, int y, DWORD down, DWORD up, ULONG_PTR extra = 0) {
+    MouseAt(x, y, 0, extra);
+    MouseAt(x, y, down, extra);
+    MouseAt(x, y, up, extra);
+}
+
+// The performance counter in microseconds, the recording report's clock.
+uint64_t NowUs() {
+    LARGE_INTEGER count, frequency;
+    ::QueryPerformanceCounter(&count);
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<uint64_t>(count.QuadPart) / static_cast<uint64_t>(frequency.QuadPart) * 1000000 +
+           static_cast<uint64_t>(count.QuadPart) % static_cast<uint64_t>(frequency.QuadPart) * 1000000 /
+               static_cast<uint64_t>(frequency.QuadPart);
+}
 
 // ---------------------------------------------------------------- reports
 
@@ -137,6 +172,86 @@ bool Settle(std::vector<Receiver*> receivers, Receiver& sentinelTo, WORD sentine
     return arrived;
 }
 
+using tarvix::hook::InputKind;
+using tarvix::hook::RecordedInput;
+
+// A message-only window that keeps the recording reports posted to it.
+class RecordingReceiver {
+public:
+    RecordingReceiver() {
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = ::DefWindowProcW;
+        cls.hInstance = ::GetModuleHandleW(nullptr);
+        cls.lpszClassName = L"HookTestRecording";
+        ::RegisterClassW(&cls);
+        m_hwnd = ::CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   cls.hInstance, nullptr);
+    }
+    ~RecordingReceiver() { ::DestroyWindow(m_hwnd); }
+    RecordingReceiver(const RecordingReceiver&) = delete;
+    RecordingReceiver& operator=(const RecordingReceiver&) = delete;
+
+    HWND hwnd() const { return m_hwnd; }
+    std::vector<RecordedInput> events;
+
+private:
+    HWND m_hwnd;
+};
+
+bool IsSentinelUp(const RecordedInput& in) { return in.kind == InputKind::KeyUp && in.vk == kSentinel; }
+
+// Pumps hotkey reports into `hotkeys` and recording reports into `recorder`
+// until the sentinel's hotkey report (with `byHotkey`) or its recorded
+// release, or the generous time-out only a broken hook reaches.
+bool PumpRecording(Receiver& hotkeys, RecordingReceiver& recorder, bool byHotkey) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_HOTKEY && msg.hwnd == hotkeys.hwnd()) {
+                if (byHotkey && msg.wParam == kSentinel) return true;
+                hotkeys.reports.push_back(msg.wParam);
+            } else if (msg.message == kRecordedInputMessage && msg.hwnd == recorder.hwnd()) {
+                tarvix::hook::PackedInput packed;
+                packed.what = static_cast<uint64_t>(msg.wParam);
+                packed.timeUs = static_cast<uint64_t>(msg.lParam);
+                recorder.events.push_back(tarvix::hook::Unpack(packed));
+                if (!byHotkey && IsSentinelUp(recorder.events.back())) return true;
+            } else {
+                ::DispatchMessageW(&msg);
+            }
+        }
+        const DWORD spent = ::GetTickCount() - start;
+        if (spent >= 10000) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10000 - spent, QS_ALLINPUT);
+    }
+}
+
+// The recorded events with the pointer's moves left out, as text.
+std::string Described(const std::vector<RecordedInput>& events) {
+    std::string text;
+    for (const RecordedInput& in : events) {
+        char buf[48];
+        // The hook may see a sided Ctrl for the generic key injected.
+        const unsigned vk = in.vk == VK_LCONTROL || in.vk == VK_RCONTROL ? VK_CONTROL : in.vk;
+        switch (in.kind) {
+        case InputKind::KeyDown: std::snprintf(buf, sizeof(buf), "down %02X", vk); break;
+        case InputKind::KeyUp: std::snprintf(buf, sizeof(buf), "up %02X", vk); break;
+        case InputKind::LeftDown: std::snprintf(buf, sizeof(buf), "left down %d,%d", in.x, in.y); break;
+        case InputKind::LeftUp: std::snprintf(buf, sizeof(buf), "left up %d,%d", in.x, in.y); break;
+        case InputKind::RightDown: std::snprintf(buf, sizeof(buf), "right down %d,%d", in.x, in.y); break;
+        case InputKind::RightUp: std::snprintf(buf, sizeof(buf), "right up %d,%d", in.x, in.y); break;
+        case InputKind::MiddleButton: std::snprintf(buf, sizeof(buf), "middle"); break;
+        case InputKind::ExtraButton: std::snprintf(buf, sizeof(buf), "extra"); break;
+        case InputKind::Wheel: std::snprintf(buf, sizeof(buf), "wheel"); break;
+        default: continue;
+        }
+        text += text.empty() ? "" : "; ";
+        text += buf;
+    }
+    return text;
+}
+
 bool IsCtrl(WPARAM vk) { return vk == VK_CONTROL || vk == VK_LCONTROL; }
 bool IsAlt(WPARAM vk) { return vk == VK_MENU || vk == VK_LMENU; }
 
@@ -160,6 +275,7 @@ protected:
         dialog->reports.clear();
     }
     void TearDown() override {
+        HookStopRecording();
         HookStopCapture();
         HookStopHotkeys();
     }
@@ -296,6 +412,96 @@ TEST_F(HookTest, RestartAfterAllStopped) {
     Tap('Q');
     if (Settle({main}, *main))
         ExpectCodes(main->reports, {'Q'}, "hotkeys report again after a fresh ordinal 3");
+}
+
+// Paced a few milliseconds apart, so that each event's time stamp must rise
+// past the one before it.
+void Paced() { ::Sleep(3); }
+
+TEST_F(HookTest, RecordingReportsKeysAndButtonsInOrderWithTheirTimes) {
+    RecordingReceiver recorder;
+    ASSERT_TRUE(recorder.hwnd());
+    HookStartHotkeys(main->hwnd());
+    ASSERT_TRUE(HookStartRecording(recorder.hwnd())) << "both hooks are in for the recording";
+
+    const uint64_t before = NowUs();
+    Key(VK_CONTROL, true);
+    Paced();
+    Tap('A');
+    Paced();
+    Key(VK_CONTROL, false);
+    Paced();
+    ClickAt(100, 120, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    Paced();
+    ClickAt(300, 200, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    Paced();
+    // The program's own tagged input, keys and buttons alike, is what it
+    // plays: none of it is the user's work.
+    Tap('B', kTarvixInputTag);
+    ClickAt(50, 60, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, kTarvixInputTag);
+    Paced();
+    // What a script cannot hold still reaches the recording, to be counted.
+    ClickAt(10, 10, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
+    MouseAt(10, 10, MOUSEEVENTF_WHEEL, 0, WHEEL_DELTA);
+    Paced();
+    Tap(kSentinel);
+    ASSERT_TRUE(PumpRecording(*main, recorder, false)) << "the closing key's release is recorded";
+    const uint64_t after = NowUs();
+
+    EXPECT_EQ(Described(recorder.events),
+              "down 11; down 41; up 41; up 11; left down 100,120; left up 100,120; right down 300,200; "
+              "right up 300,200; middle; wheel; down 87; up 87");
+
+    uint64_t last = before;
+    bool rising = true;
+    for (const RecordedInput& in : recorder.events) {
+        if (in.kind == InputKind::Move) continue;
+        rising = rising && in.timeUs > last;
+        last = in.timeUs;
+    }
+    EXPECT_TRUE(rising) << "each event is stamped later than the one before, on the performance counter";
+    EXPECT_LE(last, after) << "no time stamp lies past the moment the last report arrived";
+    EXPECT_TRUE(recorder.events.front().injected) << "input other programs synthesise is recorded as such";
+
+    // Reporting hotkeys goes on beside the recording, the tagged key left out.
+    EXPECT_TRUE(main->reports.size() == 3 && IsCtrl(main->reports[0]) && main->reports[1] == 'A' &&
+                main->reports[2] == kSentinel)
+        << "hotkey reports while recording: " << Codes(main->reports);
+}
+
+TEST_F(HookTest, NothingIsRecordedAfterStopping) {
+    RecordingReceiver recorder;
+    ASSERT_TRUE(recorder.hwnd());
+    HookStartHotkeys(main->hwnd());
+    HookStartRecording(recorder.hwnd());
+    HookStopRecording();
+    Tap('A');
+    ClickAt(100, 120, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    Tap(kSentinel);
+    ASSERT_TRUE(PumpRecording(*main, recorder, true)) << "the closing key's hotkey report arrives";
+    EXPECT_EQ(Described(recorder.events), "") << "nothing recorded after ordinal 6";
+    ExpectCodes(main->reports, {'A'}, "hotkeys still reported after ordinal 6");
+
+    // The hook thread ends once nothing listens, and a recording alone
+    // starts it again.
+    HookStopHotkeys();
+    ASSERT_TRUE(HookStartRecording(recorder.hwnd())) << "a recording alone starts the hook thread";
+    Tap('Q');
+    Tap(kSentinel);
+    ASSERT_TRUE(PumpRecording(*main, recorder, false)) << "a recording alone is reported";
+    EXPECT_EQ(Described(recorder.events), "down 51; up 51; down 87; up 87");
+}
+
+TEST_F(HookTest, CaptureReportsGoOnWhileRecording) {
+    RecordingReceiver recorder;
+    ASSERT_TRUE(recorder.hwnd());
+    HookStartRecording(recorder.hwnd());
+    HookStartCapture(dialog->hwnd());
+    AltCtrlTap(first + 4);
+    AltCtrlTap(first + 8);
+    const bool arrived = Pump({dialog}, dialog, 8).arrived;
+    EXPECT_TRUE(arrived) << "Alt+Ctrl+9 reports 8 while recording";
+    if (arrived) ExpectCodes(dialog->reports, {4}, "capture reports while recording");
 }
 
 }  // namespace

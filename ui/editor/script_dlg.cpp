@@ -8,17 +8,22 @@
 #include "dpi.h"
 #include "edition_config.h"
 #include "hook_api.h"
+#include "key_names.h"
 #include "macro_app.h"
 #include "message_box.h"
 #include "panels.h"
 #include "paths.h"
 #include "point_capture_dlg.h"
+#include "record_conversion.h"
+#include "record_dlg.h"
+#include "recording_runner.h"
 #include "repeat_dlg.h"
 #include "repeat_rules.h"
 #include "resource.h"
 #include "scoped_handles.h"
 #include "settings.h"
 #include "text.h"
+#include "tray_icon.h"
 
 namespace tarvix {
 
@@ -54,6 +59,53 @@ bool ConfirmLeavingOutLines(HWND owner, int32_t count) {
     return ui::AppMessageBox(owner, text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
+std::wstring Formatted(unsigned id, const std::wstring& value) {
+    std::wstring text = ui::ResourceString(id);
+    const size_t at = text.find(L"%s");
+    if (at != std::wstring::npos) text.replace(at, 2, value);
+    return text;
+}
+
+std::wstring CountText(unsigned id, uint32_t count) {
+    std::wstring text = ui::ResourceString(id);
+    const size_t at = text.find(L"%u");
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(count));
+    return text;
+}
+
+// Tells, after a recording, what it could not keep, whether input was lost
+// on the way and whether it stopped by itself; says nothing when none of
+// these happened.
+void ReportRecordingEnd(HWND owner, const RecordingResult& result) {
+    if (result.full) ui::AppMessageBox(owner, ui::ResourceString(IDS_RECORD_FULL), MB_OK | MB_ICONINFORMATION);
+    if (result.inputMissed)
+        ui::AppMessageBox(owner, ui::ResourceString(IDS_RECORD_MISSED), MB_OK | MB_ICONEXCLAMATION);
+    if (result.leftOut.Total() == 0) return;
+    std::wstring kinds;
+    const std::pair<unsigned, uint32_t> counts[] = {{IDS_RECORD_WHEEL, result.leftOut.wheel},
+                                                    {IDS_RECORD_MIDDLE, result.leftOut.middle},
+                                                    {IDS_RECORD_EXTRA, result.leftOut.extra}};
+    for (const auto& [id, count] : counts) {
+        if (count == 0) continue;
+        if (!kinds.empty()) kinds += L"\n";
+        kinds += CountText(id, count);
+    }
+    ui::AppMessageBox(owner, Formatted(IDS_RECORD_LEFT_OUT, kinds), MB_OK | MB_ICONINFORMATION);
+}
+
+RecordOptions SystemRecordOptions(RecordChoices choices) {
+    RecordOptions options;
+    options.keepTiming = choices.keepTiming;
+    options.mousePath = choices.mousePath;
+    options.doubleClickMs = ::GetDoubleClickTime();
+    options.doubleClickWidth = ::GetSystemMetrics(SM_CXDOUBLECLK);
+    options.doubleClickHeight = ::GetSystemMetrics(SM_CYDOUBLECLK);
+    // Measured with bench/record_fidelity.py: a replayed gap ran about 2 ms
+    // long, the wait's overshoot with a 1 ms timer period and the input call.
+    options.delayOverrunUs = 2000;
+    return options;
+}
+
 }  // namespace
 
 CScriptDlg::CScriptDlg(HWND hotkeyWindow)
@@ -79,6 +131,7 @@ const ui::MessageMap* CScriptDlg::GetMessageMap() const {
         ui::OnCommand(IDC_INSERT_DELAY, &CScriptDlg::OnInsertDelay),
         ui::OnCommand(IDC_INSERT_TEXT, &CScriptDlg::OnInsertText),
         ui::OnCommand(IDC_CAPTURE, &CScriptDlg::OnCapture),
+        ui::OnCommand(IDC_RECORD, &CScriptDlg::OnRecord),
         ui::OnNotify(LVN_ITEMCHANGED, IDC_ACTION_LIST, &CScriptDlg::OnActionListItemChanged),
         ui::OnNotify(LVN_INSERTITEM, IDC_ACTION_LIST, &CScriptDlg::OnActionListInsertItem),
     };
@@ -420,6 +473,55 @@ void CScriptDlg::OnInsertText() {
     if (!action) return;
     ::SetFocus(GetDlgItem(IDC_SAY_TEXT));
     InsertFromPanel(*action);
+}
+
+// The stop hotkey as the editor shows it ends the recording, saved or not.
+// Both windows are out of the way meanwhile; what was recorded goes in at
+// the insertion point as if from the panels.
+void CScriptDlg::OnRecord() {
+    if (!kProgramTraits.recordsInput) return;
+    uint16_t stopKey = 0, stopMods = 0;
+    m_stopHotkeyCtrl.GetHotkey(stopKey, stopMods);
+    if (stopKey == 0) {
+        ui::AppMessageBox(m_hWnd, ui::ResourceString(IDS_RECORD_NO_STOP_KEY), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const Settings settings(SettingsFile());
+    RecordChoices choices;
+    {
+        CRecordDlg dialog(settings.ReadRecordChoices());
+        if (dialog.DoModal() != IDOK) return;
+        choices = dialog.choices();
+    }
+    settings.WriteRecordChoices(choices);
+
+    const bool mainShown = m_hotkeyWindow && ::IsWindowVisible(m_hotkeyWindow);
+    ::ShowWindow(m_hWnd, SW_HIDE);
+    if (mainShown) ::ShowWindow(m_hotkeyWindow, SW_HIDE);
+    const std::wstring tip =
+        Formatted(IDS_RECORDING_TIP, ui::WideFromBig5(HotkeyText(stopKey, stopMods)));
+    if (m_hotkeyWindow) ::SendMessageW(m_hotkeyWindow, WM_TRAYRECORDING, 1, reinterpret_cast<LPARAM>(tip.c_str()));
+
+    const RecordingResult result = RunRecording(StopKey{stopKey, stopMods}, choices.mousePath);
+
+    if (m_hotkeyWindow) ::SendMessageW(m_hotkeyWindow, WM_TRAYRECORDING, 0, 0);
+    if (mainShown) ::ShowWindow(m_hotkeyWindow, SW_SHOW);
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
+    if (result.refused) {
+        ui::AppMessageBox(m_hWnd, ui::ResourceString(IDS_RECORD_NO_HOOK), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    InsertRecording(ConvertRecording(result.events, SystemRecordOptions(choices)));
+    ReportRecordingEnd(m_hWnd, result);
+}
+
+void CScriptDlg::InsertRecording(const std::vector<ScriptAction>& actions) {
+    if (actions.empty()) return;
+    ::SendMessageW(m_actionList.GetSafeHwnd(), WM_SETREDRAW, FALSE, 0);
+    for (const ScriptAction& action : actions) InsertFromPanel(action);
+    ::SendMessageW(m_actionList.GetSafeHwnd(), WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(m_actionList.GetSafeHwnd(), nullptr, TRUE);
 }
 
 void CScriptDlg::OnCapture() {

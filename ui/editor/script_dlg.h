@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "controls.h"
 #include "dialog.h"
@@ -70,6 +71,8 @@ private:
     void OnInsertDelay();
     void OnInsertText();
     void OnCapture();
+    void OnRecord();
+    void InsertRecording(const std::vector<ScriptAction>& actions);
 
     HWND m_hotkeyWindow;
     std::unique_ptr<CScript> m_newScript;

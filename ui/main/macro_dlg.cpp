@@ -54,6 +54,7 @@ const ui::MessageMap* CMacroDlg::GetMessageMap() const {
         ui::OnMessage(WM_QUERYDRAGICON, &CMacroDlg::OnQueryDragIcon),
         ui::OnMessage(WM_PAINT, &CMacroDlg::OnPaint),
         ui::OnMessage(WM_TRAYNOTIFY, &CMacroDlg::OnTrayNotify),
+        ui::OnMessage(WM_TRAYRECORDING, &CMacroDlg::OnTrayRecording),
         ui::OnMessage(TaskbarCreatedMessage(), &CMacroDlg::OnTaskbarCreated),
         ui::OnMessage(WM_HELP, &CMacroDlg::OnHelpInfo),
         ui::OnCommand(IDC_MINIMIZE, &CMacroDlg::OnMinimize),

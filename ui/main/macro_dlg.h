@@ -82,6 +82,8 @@ private:
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTrayRecording(WPARAM wParam, LPARAM lParam);
+    void SetTrayTip(const std::wstring& tip);
     LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
     LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
     void OnMinimize();
@@ -116,6 +118,7 @@ private:
     HICON m_icon;
     HCURSOR m_handCursor;
     NOTIFYICONDATAW m_trayIcon{};
+    bool m_recording = false;
 
     win32::ScopedFont m_listFont;
     UINT m_dpi = ui::kDesignDpi;

@@ -29,8 +29,21 @@ LRESULT CMacroDlg::OnTaskbarCreated(WPARAM, LPARAM) {
     return 0;
 }
 
+void CMacroDlg::SetTrayTip(const std::wstring& tip) {
+    if (!m_trayIcon.cbSize) return;
+    m_trayIcon = MakeTrayIconData(m_hWnd, m_trayIcon.hIcon, tip, kProgramTraits.trayRecord);
+    ::Shell_NotifyIconW(NIM_MODIFY, &m_trayIcon);
+}
+
+LRESULT CMacroDlg::OnTrayRecording(WPARAM wParam, LPARAM lParam) {
+    m_recording = wParam != 0;
+    const auto* tip = reinterpret_cast<const wchar_t*>(lParam);
+    SetTrayTip(m_recording && tip ? std::wstring(tip) : ui::ResourceString(IDS_TRAY_TIP));
+    return 0;
+}
+
 LRESULT CMacroDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
-    if (static_cast<UINT>(lParam) == WM_LBUTTONDOWN) {
+    if (static_cast<UINT>(lParam) == WM_LBUTTONDOWN && !m_recording) {
         ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
         ::SetForegroundWindow(m_hWnd);
     }

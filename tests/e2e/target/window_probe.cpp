@@ -25,6 +25,9 @@
 //   window_probe.exe foreground     the foreground window's title
 //   window_probe.exe client TITLE   "X Y W H": the window's client area, its
 //                                   corner in screen pixels and its size
+//   window_probe.exe message CLASS TITLE
+//                                   1 when a message-only window of that
+//                                   class and text exists, else 0
 // TITLE names a top-level window, ID one of its controls. Output is UTF-8.
 // Exit 2: no such window or control, or bad arguments; 3: the list could not
 // be read.
@@ -188,6 +191,13 @@ int PrintTexts(const wchar_t* title) {
     return 0;
 }
 
+int PrintMessageWindow(const wchar_t* windowClass, const wchar_t* title) {
+    HWND window = ::FindWindowExW(HWND_MESSAGE, nullptr, windowClass, title);
+    if (!window && OnTestDesktop()) window = ::FindWindowExW(HWND_MESSAGE, nullptr, windowClass, title);
+    Print(window ? L"1\n" : L"0\n");
+    return 0;
+}
+
 int PrintClient(const wchar_t* title) {
     const HWND window = FindTopLevel(title);
     RECT client = {};
@@ -228,6 +238,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"foreground") return PrintForeground();
     if (command == L"texts") return argc >= 3 ? PrintTexts(argv[2]) : 2;
     if (command == L"client") return argc >= 3 ? PrintClient(argv[2]) : 2;
+    if (command == L"message") return argc >= 4 ? PrintMessageWindow(argv[2], argv[3]) : 2;
     if (argc < 4) return 2;
     const HWND window = FindTopLevel(argv[2]);
     const HWND control = window ? ::GetDlgItem(window, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : nullptr;

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "recording.h"
+
+namespace tarvix {
+
+// One recording on Windows: waits for the mouse buttons to be up, takes the
+// keys already held, has the hook report to a window of its own, and feeds
+// a Recording until the stop chord or the event limit ends it. The caller's
+// windows stay responsive: messages are dispatched meanwhile.
+struct RecordingResult {
+    std::vector<RecordedInput> events;
+    LeftOutInput leftOut;
+    bool full = false;
+    bool inputMissed = false;
+    // The hooks could not be put in: nothing was recorded, and the stop key
+    // could not have been seen either.
+    bool refused = false;
+};
+
+RecordingResult RunRecording(StopKey stop, bool keepPath);
+
+}  // namespace tarvix
