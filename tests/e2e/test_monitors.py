@@ -108,7 +108,7 @@ class Monitors(TarvixCase):
         self.folder = self.session.program_folder()
         self.logs = self.session.temp_dir("tarvix-logs-")
 
-    def bring_to_front(self, window, log):
+    def focus(self, window, log=None):
         """On a bare display a Wine program that loses the X focus to another
         program's window makes the desktop the foreground window unless the
         other has already taken it; when it checks first and the other takes
@@ -118,7 +118,7 @@ class Monitors(TarvixCase):
         root = self.session.xdotool("search", "--maxdepth", "0", "--name", "").split()[0]
         self.session.xdotool("windowfocus", "--sync", root, check=False)
         wait_until(lambda: self.foreground_title() == "", timeout=5)
-        super().bring_to_front(window, log)
+        super().focus(window, log)
 
     def start_placed_target(self, title, place):
         """A target window over the rectangle `place` (x, y, width, height)
