@@ -39,6 +39,7 @@
 namespace {
 
 using tarvix::ui::ResourceString;
+using tarvix::ui::ResourceStringWith;
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return std::string();
@@ -286,6 +287,17 @@ std::vector<std::wstring> WantedKindNames(tarvix::Edition edition) {
 TEST(EditorResources, KindNames) {
     const std::vector<std::wstring> kinds = NewlineEntries(ResourceString(IDS_KIND_NAMES));
     EXPECT_TRUE(kinds == WantedKindNames(kProgramEdition)) << "kind names: got" + Joined(kinds);
+}
+
+// Message texts take their one value in place of the placeholder; a path may
+// itself hold a percent sign, and a text without a placeholder stands as it is.
+TEST(EditorResources, PlaceholderFilledIn) {
+    const std::wstring path = L"C:\\100%s\\a.txt";
+    const std::wstring text = ResourceStringWith(IDS_SAVE_FAILED, path);
+    std::wstring want = ResourceString(IDS_SAVE_FAILED);
+    want.replace(want.find(L"%s"), 2, path);
+    EXPECT_EQ(Utf8(text), Utf8(want));
+    EXPECT_EQ(Utf8(ResourceStringWith(IDS_KIND_NAMES, path)), Utf8(ResourceString(IDS_KIND_NAMES)));
 }
 
 // ---------------------------------------------------------------- repeat dialog

@@ -53,24 +53,8 @@ bool IsPickerOwnKey(WPARAM vk) {
 // Asks before a save leaves out lines of the file that this edition could not
 // read. The default answer keeps them: Enter alone loses nothing.
 bool ConfirmLeavingOutLines(HWND owner, int32_t count) {
-    std::wstring text = ui::ResourceString(IDS_UNREAD_LINES_QUESTION);
-    const size_t at = text.find(L"%d");
-    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(count));
+    const std::wstring text = ui::ResourceStringWith(IDS_UNREAD_LINES_QUESTION, std::to_wstring(count));
     return ui::AppMessageBox(owner, text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
-}
-
-std::wstring Formatted(unsigned id, const std::wstring& value) {
-    std::wstring text = ui::ResourceString(id);
-    const size_t at = text.find(L"%s");
-    if (at != std::wstring::npos) text.replace(at, 2, value);
-    return text;
-}
-
-std::wstring CountText(unsigned id, uint32_t count) {
-    std::wstring text = ui::ResourceString(id);
-    const size_t at = text.find(L"%u");
-    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(count));
-    return text;
 }
 
 // Tells, after a recording, what it could not keep, whether input was lost
@@ -88,9 +72,9 @@ void ReportRecordingEnd(HWND owner, const RecordingResult& result) {
     for (const auto& [id, count] : counts) {
         if (count == 0) continue;
         if (!kinds.empty()) kinds += L"\n";
-        kinds += CountText(id, count);
+        kinds += ui::ResourceStringWith(id, std::to_wstring(count));
     }
-    ui::AppMessageBox(owner, Formatted(IDS_RECORD_LEFT_OUT, kinds), MB_OK | MB_ICONINFORMATION);
+    ui::AppMessageBox(owner, ui::ResourceStringWith(IDS_RECORD_LEFT_OUT, kinds), MB_OK | MB_ICONINFORMATION);
 }
 
 RecordOptions SystemRecordOptions(RecordChoices choices) {
@@ -404,10 +388,8 @@ void CScriptDlg::OnOK() {
     const std::string folder = ScriptFolder();
     if (m_isNew) updated.ChooseFileName(folder);
     if (!updated.Save(folder)) {
-        std::wstring text = ui::ResourceString(IDS_SAVE_FAILED);
-        const size_t at = text.find(L"%s");
-        if (at != std::wstring::npos) text.replace(at, 2, WideFromPath(folder) + ui::WideFromBig5(updated.m_fileName));
-        ui::AppMessageBox(m_hWnd, text, MB_OK | MB_ICONEXCLAMATION);
+        const std::wstring path = WideFromPath(folder) + ui::WideFromBig5(updated.m_fileName);
+        ui::AppMessageBox(m_hWnd, ui::ResourceStringWith(IDS_SAVE_FAILED, path), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     m_saved = std::make_unique<CScript>(std::move(updated));
@@ -499,7 +481,7 @@ void CScriptDlg::OnRecord() {
     ::ShowWindow(m_hWnd, SW_HIDE);
     if (mainShown) ::ShowWindow(m_hotkeyWindow, SW_HIDE);
     const std::wstring tip =
-        Formatted(IDS_RECORDING_TIP, ui::WideFromBig5(HotkeyText(stopKey, stopMods)));
+        ui::ResourceStringWith(IDS_RECORDING_TIP, ui::WideFromBig5(HotkeyText(stopKey, stopMods)));
     if (m_hotkeyWindow) ::SendMessageW(m_hotkeyWindow, WM_TRAYRECORDING, 1, reinterpret_cast<LPARAM>(tip.c_str()));
 
     const RecordingResult result = RunRecording(StopKey{stopKey, stopMods}, choices.mousePath);

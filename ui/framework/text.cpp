@@ -14,6 +14,15 @@ std::wstring ResourceString(unsigned id) {
     return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
+std::wstring ResourceStringWith(unsigned id, const std::wstring& value) {
+    std::wstring text = ResourceString(id);
+    for (size_t at = text.find(L'%'); at != std::wstring::npos && at + 1 < text.size(); at = text.find(L'%', at + 1)) {
+        const wchar_t kind = text[at + 1];
+        if (kind == L's' || kind == L'd' || kind == L'u') return text.replace(at, 2, value);
+    }
+    return text;
+}
+
 std::wstring ApplicationName() {
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {

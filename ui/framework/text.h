@@ -18,6 +18,10 @@ using tarvix::WideFromBig5;
 // A string of the program's string table; empty when there is none.
 std::wstring ResourceString(unsigned id);
 
+// A string of the string table with its one placeholder (%s, %d or %u) filled
+// in with value; a string without one is returned as it stands.
+std::wstring ResourceStringWith(unsigned id, const std::wstring& value);
+
 // The program file's name without folder and extension ("tarvix" for
 // C:\Tools\tarvix.exe): the caption of the program's message boxes.
 std::wstring ApplicationName();
