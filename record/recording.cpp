@@ -29,7 +29,7 @@ uint8_t ScriptKeyOf(uint8_t vk) {
     return vk;
 }
 
-Recording::Recording(StopKey stop, const std::vector<uint8_t>& keysDownAtStart, bool keepPath)
+Recording::Recording(Hotkey stop, const std::vector<uint8_t>& keysDownAtStart, bool keepPath)
     : m_stop(stop), m_keepPath(keepPath) {
     for (uint8_t vk : keysDownAtStart) m_heldAtStart.set(vk);
 }

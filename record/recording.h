@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "hotkey.h"
 #include "recorded_input.h"
 
 namespace tarvix {
@@ -21,12 +22,6 @@ struct LeftOutInput {
     uint32_t Total() const { return middle + extra + wheel; }
 };
 
-// The key that ends a recording: a virtual-key code and modifier bits
-// (1 Shift, 2 Ctrl, 4 Alt), as the stop hotkey is stored.
-struct StopKey {
-    uint16_t vk = 0;
-    uint16_t mods = 0;
-};
 
 // One recording in progress: takes the reported events in order and keeps
 // what a script should replay. Auto-repeats are one key-down; keys held when
@@ -40,7 +35,7 @@ public:
 
     enum class Outcome { Going, Stopped, Full };
 
-    Recording(StopKey stop, const std::vector<uint8_t>& keysDownAtStart, bool keepPath);
+    Recording(Hotkey stop, const std::vector<uint8_t>& keysDownAtStart, bool keepPath);
 
     // Takes one event; once Stopped or Full, every later event is ignored.
     Outcome Add(const RecordedInput& input);
@@ -67,7 +62,7 @@ private:
     bool IsChordKey(uint8_t vk) const;
     void DropStopChord();
 
-    StopKey m_stop;
+    Hotkey m_stop;  // the stop hotkey, whose chord is left out
     bool m_keepPath;
     std::bitset<256> m_heldAtStart;  // not recorded until released
     std::bitset<256> m_held;         // pressed while recording

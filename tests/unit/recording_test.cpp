@@ -15,7 +15,7 @@ namespace tarvix {
 namespace {
 
 constexpr uint8_t kA = 0x41, kB = 0x42, kC = 0x43, kLCtrl = 0xA2, kLShift = 0xA0;
-const StopKey kCtrlShiftA{kA, 3};
+const Hotkey kCtrlShiftA{kA, 3};
 
 RecordedInput Key(bool up, uint8_t vk, uint64_t ms) {
     RecordedInput e;
@@ -37,7 +37,7 @@ RecordedInput Mouse(InputKind kind, int32_t x, int32_t y, uint64_t ms) {
 }
 RecordedInput Move(int32_t x, int32_t y, uint64_t ms) { return Mouse(InputKind::Move, x, y, ms); }
 
-std::vector<RecordedInput> Record(const std::vector<RecordedInput>& input, StopKey stop = kCtrlShiftA,
+std::vector<RecordedInput> Record(const std::vector<RecordedInput>& input, Hotkey stop = kCtrlShiftA,
                                   std::vector<uint8_t> downAtStart = {}, bool path = false) {
     Recording recording(stop, downAtStart, path);
     for (const RecordedInput& e : input) recording.Add(e);

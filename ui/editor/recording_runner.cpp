@@ -115,7 +115,7 @@ private:
 
 }  // namespace
 
-RecordingResult RunRecording(StopKey stop, bool keepPath) {
+RecordingResult RunRecording(Hotkey stop, bool keepPath) {
     RecordingResult result;
     if (!AwaitButtonsUp()) return result;
     Recording recording(stop, KeysDownNow(), keepPath);

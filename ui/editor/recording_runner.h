@@ -22,6 +22,6 @@ struct RecordingResult {
     bool refused = false;
 };
 
-RecordingResult RunRecording(StopKey stop, bool keepPath);
+RecordingResult RunRecording(Hotkey stop, bool keepPath);
 
 }  // namespace tarvix

@@ -484,7 +484,7 @@ void CScriptDlg::OnRecord() {
         ui::ResourceStringWith(IDS_RECORDING_TIP, ui::WideFromBig5(HotkeyText(stopKey, stopMods)));
     if (m_hotkeyWindow) ::SendMessageW(m_hotkeyWindow, WM_TRAYRECORDING, 1, reinterpret_cast<LPARAM>(tip.c_str()));
 
-    const RecordingResult result = RunRecording(StopKey{stopKey, stopMods}, choices.mousePath);
+    const RecordingResult result = RunRecording(Hotkey{stopKey, stopMods}, choices.mousePath);
 
     if (m_hotkeyWindow) ::SendMessageW(m_hotkeyWindow, WM_TRAYRECORDING, 0, 0);
     if (mainShown) ::ShowWindow(m_hotkeyWindow, SW_SHOW);
