@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 xvfb xserver-xephyr xdotool x11-utils imagemagick fonts-wqy-microhei
-  locales python3 openssl
+  locales python3 openssl ccache
 )
 
 as_root() {
