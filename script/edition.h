@@ -34,6 +34,10 @@ struct EditionTraits {
     // The relative pointer move: its kind in the kind numbering, its keyword
     // in files and its panel in the editor.
     bool hasMoveR;
+    // The middle and side buttons and the two wheels as actions.
+    bool hasExtraButtons;
+    // The pointer move to a point of the window in front (MoveIn).
+    bool hasMoveIn;
     // The flag that keeps a running script from being started again: the
     // RunOnce key, the editor's check box and the running bookkeeping.
     bool hasRunOnce;
@@ -69,6 +73,8 @@ inline constexpr EditionTraits kEditionTraits[] = {
         Edition::V10,
         "1.0",
         /*hasMoveR=*/false,
+        /*hasExtraButtons=*/false,
+        /*hasMoveIn=*/false,
         /*hasRunOnce=*/false,
         /*blankLineBeforeScript=*/false,
         /*hasAdPanel=*/false,
@@ -85,6 +91,8 @@ inline constexpr EditionTraits kEditionTraits[] = {
         Edition::V11,
         "1.1",
         /*hasMoveR=*/true,
+        /*hasExtraButtons=*/true,
+        /*hasMoveIn=*/true,
         /*hasRunOnce=*/true,
         /*blankLineBeforeScript=*/true,
         /*hasAdPanel=*/true,

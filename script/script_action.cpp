@@ -9,9 +9,14 @@ namespace tarvix {
 namespace {
 
 // Keywords in the kind order of edition 1.1.
-constexpr std::array<std::string_view, 14> kKeywords = {
-    "KeyPress", "KeyDown",  "KeyUp",  "LeftClick", "RightClick", "LeftDoubleClick", "LeftDown",
-    "LeftUp",   "RightDown", "RightUp", "MoveTo",   "MoveR",      "Delay",           "SayString",
+// Later kinds only ever go after SayString: a word is looked up as a substring
+// of this list, first match first, so an earlier place would change what lines
+// of existing files read as.
+constexpr std::array<std::string_view, KindEndMarker> kKeywords = {
+    "KeyPress",    "KeyDown",    "KeyUp",    "LeftClick", "RightClick", "LeftDoubleClick", "LeftDown",
+    "LeftUp",      "RightDown",  "RightUp",  "MoveTo",    "MoveR",      "Delay",           "SayString",
+    "MiddleClick", "MiddleDown", "MiddleUp", "X1Click",   "X1Down",     "X1Up",            "X2Click",
+    "X2Down",      "X2Up",       "Wheel",    "HWheel",    "MoveIn",
 };
 
 // The length of "SayString" and one separator: a text starts after it,
@@ -21,10 +26,13 @@ constexpr size_t kMaxWord = 255;
 
 using ascii::IsCSpace;
 
-// Kinds the edition lists, in its order.
+// The kind at a place of the edition's keyword list, or -1.
 int32_t KindAtIndex(Edition edition, int index) {
-    if (!TraitsOf(edition).hasMoveR && index >= KindMoveR) return index + 1;
-    return index;
+    for (int32_t kind = KindKeyPress; kind < KindEndMarker; ++kind) {
+        if (!EditionHasKind(edition, kind)) continue;
+        if (index-- == 0) return kind;
+    }
+    return -1;
 }
 
 // A reader with the semantics of the C runtime's "%d" conversion: leading white
@@ -74,7 +82,8 @@ ScriptAction MakeAction(int32_t kind, int32_t param1, int32_t param2) {
 ActionCategory CategoryOfKind(int32_t kind) {
     if (kind >= KindKeyPress && kind <= KindKeyUp) return CategoryKey;
     if (kind >= KindLeftClick && kind <= KindRightUp) return CategoryButton;
-    if (kind == KindMoveTo || kind == KindMoveR) return CategoryMove;
+    if (kind >= KindMiddleClick && kind <= KindHWheel) return CategoryButton;
+    if (kind == KindMoveTo || kind == KindMoveR || kind == KindMoveIn) return CategoryMove;
     if (kind == KindDelay) return CategoryDelay;
     if (kind == KindSayString) return CategoryText;
     return CategoryEnd;
@@ -82,12 +91,17 @@ ActionCategory CategoryOfKind(int32_t kind) {
 
 bool EditionHasKind(Edition edition, int32_t kind) {
     if (kind < KindKeyPress || kind > KindEndMarker) return false;
-    return kind != KindMoveR || TraitsOf(edition).hasMoveR;
+    const EditionTraits& traits = TraitsOf(edition);
+    if (kind == KindMoveR) return traits.hasMoveR;
+    if (kind >= KindMiddleClick && kind <= KindHWheel) return traits.hasExtraButtons;
+    if (kind == KindMoveIn) return traits.hasMoveIn;
+    return true;
 }
 
 int32_t EditionKindNumber(Edition edition, int32_t kind) {
-    if (!TraitsOf(edition).hasMoveR && kind > KindMoveR) return kind - 1;
-    return kind;
+    int32_t number = 0;
+    for (int32_t earlier = KindKeyPress; earlier < kind; ++earlier) number += EditionHasKind(edition, earlier);
+    return number;
 }
 
 std::string_view KindKeyword(int32_t kind) {

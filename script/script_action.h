@@ -9,8 +9,9 @@
 namespace tarvix {
 
 // Kinds in the numbering of edition 1.1. Edition 1.0 has no MoveR, so its
-// Delay, SayString and EndMarker are one lower there (EditionKindNumber);
-// files hold keywords, never numbers, so the numbering never leaves memory.
+// Delay, SayString and EndMarker are one lower there (EditionKindNumber), and
+// none of the kinds after SayString; files hold keywords, never numbers, so the
+// numbering never leaves memory.
 enum ActionKind : int32_t {
     KindKeyPress = 0,
     KindKeyDown = 1,
@@ -26,7 +27,23 @@ enum ActionKind : int32_t {
     KindMoveR = 11,
     KindDelay = 12,
     KindSayString = 13,
-    KindEndMarker = 14,
+    // Edition 1.1 only: the middle and side buttons (param1 the count, as for
+    // the left and right ones) and the wheels (param1 the signed amount in
+    // wheel units, 120 to a notch, positive away from the user or to the right).
+    KindMiddleClick = 14,
+    KindMiddleDown = 15,
+    KindMiddleUp = 16,
+    KindX1Click = 17,
+    KindX1Down = 18,
+    KindX1Up = 19,
+    KindX2Click = 20,
+    KindX2Down = 21,
+    KindX2Up = 22,
+    KindWheel = 23,
+    KindHWheel = 24,
+    // Edition 1.1 only: a point of the client area of the window in front.
+    KindMoveIn = 25,
+    KindEndMarker = 26,
 };
 
 enum ActionCategory : int32_t {
@@ -58,7 +75,8 @@ ActionCategory CategoryOfKind(int32_t kind);
 // An action of a kind other than typing, in the category its kind belongs to.
 ScriptAction MakeAction(int32_t kind, int32_t param1, int32_t param2 = 0);
 
-// Whether the edition knows this kind (edition 1.0 lacks MoveR).
+// Whether the edition knows this kind (edition 1.0 lacks MoveR and every kind
+// after SayString).
 bool EditionHasKind(Edition edition, int32_t kind);
 
 // The kind's number as the edition counts it.

@@ -96,16 +96,45 @@ TEST(ActionLineRead, LineEndsAtNul) { EXPECT_EQ(Parse(std::string("SayString ab\
 
 TEST(ActionLineEdition10, HasNoMoveRAndCountsLaterKindsOneLower) {
     EXPECT_TRUE(Ignored("MoveR -10 5", Edition::V10));
+    for (const char* line : {"MiddleClick 1", "X1Up 1", "X2Down 2", "Wheel -120", "HWheel 240", "MoveIn 5 6"})
+        EXPECT_TRUE(Ignored(line, Edition::V10)) << line;
     EXPECT_EQ(Parse("Delay 5", Edition::V10).kind, KindDelay);
     EXPECT_EQ(EditionKindNumber(Edition::V10, KindDelay), 11);
     EXPECT_EQ(EditionKindNumber(Edition::V10, KindSayString), 12);
     EXPECT_EQ(EditionKindNumber(Edition::V10, KindEndMarker), 13);
     EXPECT_EQ(EditionKindNumber(Edition::V10, KindMoveTo), 10);
-    EXPECT_EQ(EditionKindNumber(Edition::V11, KindEndMarker), 14);
+    EXPECT_EQ(EditionKindNumber(Edition::V11, KindEndMarker), 26);
     EXPECT_EQ(Parse("Move 1 2", Edition::V10).kind, KindMoveTo);
     EXPECT_EQ(KeywordList(Edition::V10).find("MoveR"), std::string::npos);
     EXPECT_EQ(KeywordList(Edition::V11).front(), '\n');
     EXPECT_EQ(KeywordList(Edition::V11).back(), '\n');
+}
+
+// Kinds added later sit after SayString, so every word that named a kind
+// before still names the same one.
+TEST(ActionLineRead, LaterKindsOfEdition11) {
+    struct Case {
+        const char* line;
+        int32_t kind, category, param1, param2;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"MiddleClick 2", 14, 1, 2, 0},  {"middledown 1", 15, 1, 1, 0}, {"MiddleUp 1", 16, 1, 1, 0},
+             {"X1Click 3", 17, 1, 3, 0},      {"X1Down 1", 18, 1, 1, 0},     {"X1Up 1", 19, 1, 1, 0},
+             {"X2Click 1", 20, 1, 1, 0},      {"X2Down 1", 21, 1, 1, 0},     {"X2Up 1", 22, 1, 1, 0},
+             {"Wheel -360", 23, 1, -360, 0},  {"HWheel 60", 24, 1, 60, 0},   {"MoveIn -5 7", 25, 2, -5, 7},
+             {"Middle 1", 14, 1, 1, 0},       {"Up 1 1", 2, 0, 1, 1},        {"In x", 13, 4, 0, 0},
+             {"Move 1 2", 10, 2, 1, 2},       {"Click 1", 3, 1, 1, 0},       {"Wheel", 23, 1, 0, 0},
+         }) {
+        const ScriptAction a = Parse(c.line);
+        EXPECT_EQ(a.kind, c.kind) << c.line;
+        EXPECT_EQ(a.category, c.category) << c.line;
+        EXPECT_EQ(a.param1, c.param1) << c.line;
+        EXPECT_EQ(a.param2, c.param2) << c.line;
+    }
+    EXPECT_EQ(FormatActionLine({CategoryButton, KindWheel, "", -240, 0}, Edition::V11), "Wheel -240");
+    EXPECT_EQ(FormatActionLine({CategoryButton, KindX2Up, "", 1, 0}, Edition::V11), "X2Up 1");
+    EXPECT_EQ(FormatActionLine({CategoryMove, KindMoveIn, "", 10, -3}, Edition::V11), "MoveIn 10 -3");
+    EXPECT_EQ(FormatActionLine({CategoryButton, KindWheel, "", 120, 0}, Edition::V10), "");
 }
 
 TEST(ActionLineWrite, WrittenFormByCategory) {

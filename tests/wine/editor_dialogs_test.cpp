@@ -277,7 +277,8 @@ std::vector<std::wstring> WantedKindNames(tarvix::Edition edition) {
     case tarvix::Edition::V11:
         return {L"按鍵",     L"按住",     L"彈起",     L"左鍵單擊", L"右鍵單擊",     L"左鍵雙擊", L"左鍵按下",
                 L"左鍵彈起", L"右鍵按下", L"右鍵彈起", L"鼠標移到", L"鼠標相對位移", L"延遲",     L"輸入本文",
-                L""};
+                L"中鍵單擊", L"中鍵按下", L"中鍵彈起", L"側鍵1單擊", L"側鍵1按下",   L"側鍵1彈起", L"側鍵2單擊",
+                L"側鍵2按下", L"側鍵2彈起", L"滾輪",   L"水平滾輪", L"視窗內移到",  L""};
     }
     return {};
 }
