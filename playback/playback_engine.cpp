@@ -1,5 +1,6 @@
 #include "playback_engine.h"
 
+#include "extended_keys.h"
 #include "held_input.h"
 
 namespace tarvix {
@@ -7,6 +8,11 @@ namespace {
 
 constexpr int16_t kNoKey = -1;
 constexpr uint8_t kShift = 0x10;
+// Key-scan state bits other than Shift: Ctrl, Alt and the rarer ones (Hankaku
+// and the layout's own), none of which typing presses.
+constexpr int16_t kBeyondShift = static_cast<int16_t>(0x7E00);
+
+bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 class Player {
 public:
@@ -87,7 +93,7 @@ private:
                 for (const SidedKeys& modifier : kModifierKeys)
                     if (job_.hotkeyModifiers & modifier.bit)
                         for (uint8_t vk : modifier.keys)
-                            if (ports_.keys->IsDown(vk)) ports_.input.Key(vk, ports_.input.ScanCode(vk), true);
+                            if (ports_.keys->IsDown(vk)) ports_.input.Key(vk, ScanOf(vk), true);
                 return true;
             }
             if (ports_.stop.WaitFor(kModifierPollMs)) return false;
@@ -102,7 +108,8 @@ private:
         ++effects_;
         return !ports_.stop.WaitFor(ms);
     }
-    void Key(uint8_t vk, bool up) { SendKey(vk, ports_.input.ScanCode(vk), up); }
+    uint16_t ScanOf(uint8_t vk) { return KeyScanCode(vk, ports_.input.ScanCode(vk)); }
+    void Key(uint8_t vk, bool up) { SendKey(vk, ScanOf(vk), up); }
     void SendKey(uint8_t vk, uint16_t scan, bool up) {
         ++effects_;
         ports_.input.Key(vk, scan, up);
@@ -178,9 +185,16 @@ private:
         }
     }
 
-    // Characters that have a key are typed on it; every other one, a
-    // double-byte character above all, as the Unicode character it is.
+    // Characters that have a key with at most Shift are typed on it; every
+    // other one, a double-byte character above all, as the Unicode character
+    // it is. A key that needs Ctrl or Alt (AltGr on many layouts) is left to
+    // the Unicode path: pressing Ctrl and Alt would also reach the target as
+    // shortcuts. With Caps Lock on, letters take the Unicode path too:
+    // inverting Shift would be right only where Caps Lock acts as Shift, and
+    // the Unicode path gives the letter as written on any layout without
+    // touching the lock the user set.
     bool Type(const std::string& text) {
+        const bool capsLock = ports_.keys && ports_.keys->CapsLockOn();
         for (size_t i = 0; i < text.size();) {
             if (i > 0 && ports_.stop.IsSet()) return false;
             const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -188,7 +202,7 @@ private:
             const std::string ch(text.data() + i, width);
             i += width;
             const int16_t scan = width == 1 ? ports_.input.KeyScan(c) : kNoKey;
-            if (scan == kNoKey || (scan & 0xFF) == 0xFF) {
+            if (scan == kNoKey || (scan & 0xFF) == 0xFF || (scan & kBeyondShift) != 0 || (capsLock && IsLetter(c))) {
                 if (!TypeCharacter(ch)) return false;
                 continue;
             }

@@ -13,13 +13,16 @@ enum class MouseButton { Left, Right };
 class InputSink {
 public:
     virtual ~InputSink() = default;
-    // The scan code of a virtual key in the current layout (0 when none).
+    // The scan code of a virtual key in the current layout (0 when none),
+    // 0xE0xx for a key of the extended form when the layout says so.
     virtual uint16_t ScanCode(uint8_t vk) = 0;
     // The key of one single-byte character of the model's Big5 text, as
-    // VkKeyScan gives it: low byte the key, 0x100 Shift; -1 no key. Only
-    // ASCII has keys; the bytes above have none whatever the system's code
-    // page, so they are typed as characters.
+    // VkKeyScan gives it: low byte the key, 0x100 Shift, 0x200 Ctrl, 0x400
+    // Alt (both: AltGr); -1 no key. Only ASCII has keys; the bytes above
+    // have none whatever the system's code page, so they are typed as
+    // characters.
     virtual int16_t KeyScan(unsigned char c) = 0;
+    // A scan code with the E0 prefix (0xE0xx) is sent as the extended key.
     virtual void Key(uint8_t vk, uint16_t scan, bool up) = 0;
     // One character of Big5 text (one or two bytes), typed as the Unicode
     // character it stands for.
@@ -53,6 +56,7 @@ class KeyState {
 public:
     virtual ~KeyState() = default;
     virtual bool IsDown(uint8_t vk) = 0;
+    virtual bool CapsLockOn() = 0;
 };
 
 class ForegroundWindow {

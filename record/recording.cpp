@@ -24,6 +24,9 @@ int ButtonIndex(InputKind kind) { return kind == InputKind::LeftDown || kind == 
 }  // namespace
 
 uint8_t ScriptKeyOf(uint8_t vk) {
+    // Right Ctrl and right Alt are keys of their own to the target (AltGr is
+    // right Alt), and play as themselves; the generic code plays as the left.
+    if (vk == 0xA3 || vk == 0xA5) return vk;
     for (const ModifierKeys& modifier : kModifiers)
         if (vk == modifier.keys[1] || vk == modifier.keys[2]) return modifier.keys[0];
     return vk;

@@ -76,8 +76,9 @@ private:
     uint64_t m_endUs = 0;
 };
 
-// The key a script names for a sided modifier: Shift, Ctrl and Alt of either
-// side are one key to a script, and the names a row shows are theirs.
+// The key a script names for a sided modifier: Shift of either side and left
+// Ctrl and Alt are the generic keys, whose names a row shows; right Ctrl and
+// right Alt keep their own codes (0xA3, 0xA5).
 uint8_t ScriptKeyOf(uint8_t vk);
 
 }  // namespace tarvix

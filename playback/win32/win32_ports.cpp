@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "extended_keys.h"
 #include "hook_api.h"
 #include "playback_engine.h"
 #include "wide_text.h"
@@ -39,8 +40,13 @@ void SendMouse(DWORD flags, LONG dx, LONG dy) {
 // The same lookup a run makes before its first key; it sends nothing.
 void Win32InputSink::PrepareThread() { ::MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC); }
 
+// The extended form, with its E0 prefix where the layout gives one. Pause is
+// an E1 sequence that no single scan code stands for: it keeps the one-byte
+// code it has always been sent with.
 uint16_t Win32InputSink::ScanCode(uint8_t vk) {
-    return static_cast<uint16_t>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    const UINT scan = ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC_EX);
+    if ((scan & 0xFF00) == 0xE100) return static_cast<uint16_t>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    return static_cast<uint16_t>(scan);
 }
 
 // ASCII is the same character in Big5 and in every system code page, so its
@@ -51,7 +57,8 @@ int16_t Win32InputSink::KeyScan(unsigned char c) {
 }
 
 void Win32InputSink::Key(uint8_t vk, uint16_t scan, bool up) {
-    SendKey(vk, scan, up ? KEYEVENTF_KEYUP : 0);
+    const bool extended = (scan & 0xFF00) == kExtendedPrefix;
+    SendKey(vk, extended ? scan & 0xFF : scan, (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0));
 }
 
 void Win32InputSink::Character(std::string_view big5Char, bool up) {
@@ -114,6 +121,8 @@ bool Win32StopSignal::WaitFor(uint32_t ms) {
 }
 
 bool Win32KeyState::IsDown(uint8_t vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+bool Win32KeyState::CapsLockOn() { return (::GetKeyState(VK_CAPITAL) & 1) != 0; }
 
 // Read wide and converted as the main window's window list is, so that the
 // two compare alike whatever the system's code page.

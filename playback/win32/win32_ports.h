@@ -55,6 +55,9 @@ private:
 class Win32KeyState : public KeyState {
 public:
     bool IsDown(uint8_t vk) override;
+    // The toggle as the system keeps it for the thread, which a playback
+    // thread never changes by reading input.
+    bool CapsLockOn() override;
 };
 
 class Win32ForegroundWindow : public ForegroundWindow {

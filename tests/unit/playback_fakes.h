@@ -26,17 +26,28 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
 
     void Log(const std::string& e) { events.push_back(std::to_string(now) + " " + e); }
 
-    uint16_t ScanCode(uint8_t vk) override { return static_cast<uint16_t>(vk + 1000); }
+    // Scan codes the layout gives; other keys have vk + 1000.
+    std::map<uint8_t, uint16_t> layout;
+    bool capsLock = false;
+
+    uint16_t ScanCode(uint8_t vk) override {
+        const auto found = layout.find(vk);
+        return found != layout.end() ? found->second : static_cast<uint16_t>(vk + 1000);
+    }
     int16_t KeyScan(unsigned char c) override {
         if (c >= 'a' && c <= 'z') return static_cast<int16_t>(c - 'a' + 'A');
         if (c >= 'A' && c <= 'Z') return static_cast<int16_t>(0x100 | c);
         if (c == ' ') return 0x20;
         if (c == '!') return 0x131;
+        if (c == '@') return 0x651;  // AltGr+Q, as on a German layout
+        if (c == '.') return 0xBE;
         return -1;
     }
     void Key(uint8_t vk, uint16_t scan, bool up) override {
         if (up) heldUntil.erase(vk);
-        Log("key " + std::to_string(vk) + "/" + std::to_string(scan) + (up ? " up" : " down"));
+        const bool extended = (scan & 0xFF00) == 0xE000;
+        Log("key " + std::to_string(vk) + "/" + (extended ? "e" : "") + std::to_string(extended ? scan & 0xFF : scan) +
+            (up ? " up" : " down"));
     }
     void Character(std::string_view ch, bool up) override {
         Log("char " + std::string(ch) + (up ? " up" : " down"));
@@ -70,6 +81,7 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
         const auto held = heldUntil.find(vk);
         return held != heldUntil.end() && now < held->second;
     }
+    bool CapsLockOn() override { return capsLock; }
 
     PlaybackPorts Ports() { return PlaybackPorts{*this, *this, *this, *this, IsBig5LeadByte, this}; }
 };

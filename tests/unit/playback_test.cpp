@@ -1,6 +1,7 @@
 // The run loop against a recording input sink and a virtual clock.
 #include <gtest/gtest.h>
 
+#include "extended_keys.h"
 #include "playback_engine.h"
 #include "playback_fakes.h"
 
@@ -34,6 +35,36 @@ TEST(PlaybackKinds, KeysUseScanCodesAndHold50ms) {
     EXPECT_EQ(Play(Job({A(KindKeyPress, 65, 2), A(KindKeyDown, 17, 1), A(KindKeyUp, 0x10041, 1)}), r),
               (Events{"0 key 65/1065 down", "50 key 65/1065 up", "50 key 65/1065 down", "100 key 65/1065 up",
                       "100 key 17/1017 down", "100 key 65/1065 up"}));
+}
+
+TEST(PlaybackKinds, KeysWithAnExtendedFormGoOutWithTheE0Prefix) {
+    struct Case {
+        uint8_t vk;
+        uint16_t layout, sent;
+    };
+    // Layouts that drop the prefix and layouts that give it alike.
+    const Case cases[] = {
+        {0x25, 0x4B, 0xE04B}, {0x26, 0x48, 0xE048}, {0x2D, 0x52, 0xE052}, {0x2E, 0x53, 0xE053},
+        {0x24, 0x47, 0xE047}, {0x23, 0x4F, 0xE04F}, {0x21, 0x49, 0xE049}, {0x22, 0x51, 0xE051},
+        {0xA3, 0xE01D, 0xE01D}, {0xA5, 0x38, 0xE038}, {0x6F, 0x35, 0xE035}, {0x90, 0x45, 0xE045},
+        {0x5B, 0x5B, 0xE05B}, {0x5D, 0x5D, 0xE05D}, {0xAD, 0, 0xE000},
+        // Their keypad and left-side twins, and keys of one form.
+        {0x64, 0x4B, 0x4B}, {0x66, 0x4D, 0x4D}, {0x11, 0x1D, 0x1D}, {0xA2, 0x1D, 0x1D}, {0xA4, 0x38, 0x38},
+        {0x12, 0x38, 0x38}, {0x0D, 0x1C, 0x1C}, {0x6A, 0x37, 0x37}, {0x13, 0x45, 0x45}, {0x41, 0x1E, 0x1E},
+    };
+    for (const Case& c : cases) EXPECT_EQ(KeyScanCode(c.vk, c.layout), c.sent) << std::hex << int{c.vk};
+
+    // On press and release, the release of a stopped run and of a hotkey
+    // modifier the user still holds.
+    Recorder r;
+    r.layout = {{0x25, 0x4B}, {0xA3, 0xE01D}, {0xA5, 0x38}};
+    r.heldUntil[0xA5] = 60000;
+    r.stopAt = 2100;
+    PlaybackJob job = Job({A(KindKeyPress, 0x25, 1), A(KindKeyDown, 0xA3, 1), A(KindDelay, 500)});
+    job.hotkeyModifiers = ModAlt;
+    Play(job, r, RunResult::Stopped);
+    EXPECT_EQ(r.events, (Events{"2000 key 165/e56 up", "2000 key 37/e75 down", "2050 key 37/e75 up",
+                                "2050 key 163/e29 down", "2100 key 163/e29 up"}));
 }
 
 TEST(PlaybackKinds, ButtonsAndDoubleClickTimings) {
@@ -76,6 +107,23 @@ TEST(PlaybackKinds, TextTypesKeysAndUnicodeCharacters) {
                       "100 key 16/0 down", "100 key 49/0 down", "150 key 49/0 up", "150 key 16/0 up",
                       "150 char \xA4\xA4 down", "200 char \xA4\xA4 up",
                       "200 char ~ down", "250 char ~ up", "250 char \xA4 down", "300 char \xA4 up"}));
+}
+
+TEST(PlaybackKinds, TextNeedingAltGrOrWithCapsLockOnIsTypedAsWritten) {
+    // '@' is AltGr+Q (Ctrl+Alt): pressing Q alone types 'q', and Ctrl and Alt
+    // would reach the target as shortcuts.
+    Recorder german;
+    EXPECT_EQ(Play(Job({A(KindSayString, 0, 0, "a@")}), german),
+              (Events{"0 key 65/0 down", "50 key 65/0 up", "50 char @ down", "100 char @ up"}));
+
+    // With Caps Lock on a key types the other case; letters go as characters,
+    // the rest on their keys.
+    Recorder caps;
+    caps.capsLock = true;
+    EXPECT_EQ(Play(Job({A(KindSayString, 0, 0, "a H.!")}), caps),
+              (Events{"0 char a down", "50 char a up", "50 key 32/0 down", "100 key 32/0 up",
+                      "100 char H down", "150 char H up", "150 key 190/0 down", "200 key 190/0 up",
+                      "200 key 16/0 down", "200 key 49/0 down", "250 key 49/0 up", "250 key 16/0 up"}));
 }
 
 TEST(PlaybackRepeat, CountPlaysThatManyPassesAndZeroOrOneGivesOne) {

@@ -273,6 +273,12 @@ TEST(RecordConversion, OverlappingKeysKeepTheirOrder) {
 TEST(RecordConversion, SidedModifiersBecomeTheKeysScriptsName) {
     EXPECT_EQ(Convert({Dn(kLCtrl, 0), Dn(kC, 20), Up(kC, 70), Up(kLCtrl, 90)}, true),
               "KeyDown 17 1\nDelay 20\nKeyPress 67 1\nDelay 20\nKeyUp 17 1\n");
+    // Right Ctrl and right Alt (AltGr) stay themselves, keypad keys keypad keys.
+    EXPECT_EQ(Convert({Dn(0xA3, 0), Dn(0xA5, 10), Dn(0x64, 20), Up(0x64, 70), Dn(0x6F, 80), Up(0x6F, 130),
+                       Up(0xA5, 140), Up(0xA3, 150)},
+                      true),
+              "KeyDown 163 1\nDelay 10\nKeyDown 165 1\nDelay 10\nKeyPress 100 1\nDelay 10\nKeyPress 111 1\n"
+              "Delay 10\nKeyUp 165 1\nDelay 10\nKeyUp 163 1\n");
 }
 
 TEST(RecordConversion, ClickAtTheRecordedPixelWithHoldsAsRecorded) {
