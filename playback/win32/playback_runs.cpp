@@ -23,11 +23,26 @@ private:
     SRWLOCK& m_lock;
 };
 
+// "StopEvent" is the program's own only when this call made it: one copy of
+// the program runs per logon, so an object of that name already there is
+// another program's. Its rules are not ours (an auto-reset event lets one
+// wait take a stop from the rest; a mutex or another kind of object is no
+// event at all, and every wait on it would be a sleep), so the runs then use
+// an event of their own that no one else can reach.
+HANDLE CreateStopEvent(bool& named) {
+    const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, L"StopEvent");
+    named = event && ::GetLastError() != ERROR_ALREADY_EXISTS;
+    if (named) return event;
+    if (event) ::CloseHandle(event);
+    return ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+}
+
 }  // namespace
 
 // What the window's object and the threads share.
 struct PlaybackRuns::Shared {
-    win32::ScopedHandle stop{::CreateEventA(nullptr, TRUE, FALSE, "StopEvent")};
+    bool stopNamed = false;
+    win32::ScopedHandle stop{CreateStopEvent(stopNamed)};
     // One count for each run handed to a waiting thread, and one for each
     // waiting thread sent away at shutdown.
     win32::ScopedHandle wake{::CreateSemaphoreA(nullptr, 0, LONG_MAX, nullptr)};
@@ -138,6 +153,8 @@ PlaybackRuns::~PlaybackRuns() {
     const DWORD spent = ::GetTickCount() - begin;
     WaitForThreads(spent < kShutdownWaitMs ? kShutdownWaitMs - spent : 0);
 }
+
+bool PlaybackRuns::StopNameTaken() const { return !m_shared->stopNamed; }
 
 void PlaybackRuns::ResetStop() { ::ResetEvent(m_shared->stop.get()); }
 

@@ -27,13 +27,17 @@ namespace tarvix {
 class PlaybackRuns : public RunLauncher {
 public:
     // Creates the manual-reset event "StopEvent", not signalled, and starts
-    // the waiting threads.
+    // the waiting threads. When another program already has an object of
+    // that name, the runs use an unnamed event of their own instead.
     PlaybackRuns();
     // Signals stop and waits a bounded time for the runs to end (a step in
     // progress, such as a long Delay, always finishes first).
     ~PlaybackRuns() override;
     PlaybackRuns(const PlaybackRuns&) = delete;
     PlaybackRuns& operator=(const PlaybackRuns&) = delete;
+
+    // True when another program held the name and the runs' event is unnamed.
+    bool StopNameTaken() const;
 
     void ResetStop() override;
     void SetStop() override;

@@ -128,6 +128,38 @@ TEST_F(PlaybackRunsTest, StopEndsALongDelay) {
     EXPECT_TRUE(AllWaiting(runs)) << "its thread waits again";
 }
 
+// Another program that made "StopEvent" first, as an auto-reset event (one
+// wait would take the stop from the others) or as a mutex (no event at all:
+// every wait a sleep, no stop ever seen). The runs then use an event of their
+// own, and one stop still ends every run.
+TEST(PlaybackRunsStopName, AnotherProgramsObjectOfTheNameTakesNoStop) {
+    const struct {
+        const char* what;
+        HANDLE (*make)();
+    } owners[] = {
+        {"auto-reset event", [] { return ::CreateEventW(nullptr, FALSE, FALSE, L"StopEvent"); }},
+        {"mutex", [] { return ::CreateMutexW(nullptr, FALSE, L"StopEvent"); }},
+    };
+    for (const auto& owner : owners) {
+        const HANDLE other = owner.make();
+        ASSERT_NE(other, nullptr) << owner.what;
+        {
+            PlaybackRuns runs;
+            EXPECT_TRUE(runs.StopNameTaken()) << owner.what;
+            std::vector<std::shared_ptr<RunFlag>> flags;
+            for (size_t i = 0; i < PlaybackRuns::kParkedThreads + 1; ++i)
+                flags.push_back(StartJob(runs, tarvix::RepeatUntilStop));
+            ::Sleep(100);
+            runs.SetStop();
+            EXPECT_TRUE(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs) && CountSet(flags) == 0)
+                << owner.what << ": one stop ends every run";
+        }
+        ::CloseHandle(other);
+    }
+    PlaybackRuns alone;
+    EXPECT_FALSE(alone.StopNameTaken()) << "with the name free the runs use it";
+}
+
 // Shutdown signals stop: a run in a long Delay ends with it, and nothing is
 // left playing behind the object.
 TEST(PlaybackRunsShutdown, ShutdownEndsARunInADelay) {

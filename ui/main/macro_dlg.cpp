@@ -123,6 +123,10 @@ BOOL CMacroDlg::OnInitDialog() {
     m_runs = std::make_unique<PlaybackRuns>();
     HookStartHotkeys(m_hWnd);
     m_reportingHotkeys = true;
+    // Once, with the hotkeys already working: stop works all the same, only
+    // other programs can no longer stop the runs through the name.
+    if (m_runs->StopNameTaken())
+        ui::AppMessageBox(m_hWnd, ui::ResourceString(IDS_STOP_NAME_TAKEN), MB_OK | MB_ICONEXCLAMATION);
     return TRUE;
 }
 
