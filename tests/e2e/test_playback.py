@@ -55,6 +55,43 @@ class Playback(TarvixCase):
         self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 8), log.text())
         self.assertEqual(self.text_before_sentinel(log), "你好，世界 ok")
 
+    def test_typed_text_is_the_text_with_caps_lock_on(self):
+        self.write_script("mail.txt", script_text(["SayString a@b.com Hello"], VK["F5"]))
+        self.write_sentinel()
+        self.start_tarvix()
+        _, log = self.start_target()
+        self.press("Caps_Lock")
+        self.addCleanup(self.press, "Caps_Lock")  # the display outlives the case
+        self.press("F5")
+        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 13), log.text())
+        self.assertEqual(self.text_before_sentinel(log), "a@b.com Hello")
+
+    def test_keys_with_an_extended_form_arrive_as_the_keyboards_do(self):
+        # Left, Right, Up, Down, Home, End, Insert, Delete, Page Up, Page Down
+        # and right Ctrl, played and then typed from outside: each key message
+        # with the same scan code and extended-key bit (lParam bits 16-24).
+        codes = [0x25, 0x27, 0x26, 0x28, 0x24, 0x23, 0x2D, 0x2E, 0x21, 0x22, 0xA3]
+        self.write_script("keys.txt", script_text([f"KeyPress {code} 1" for code in codes], VK["F5"]))
+        self.start_tarvix()
+        _, log = self.start_target()
+
+        def keys(l):
+            return [(name, args[0], int(args[2], 16) >> 16 & 0x1FF) for _, name, args in l.events()
+                    if name in ("keydown", "keyup") and args[0] != "74"]
+
+        self.press("F5")
+        self.assertTrue(log.wait_for(lambda l: len(keys(l)) >= 22), keys(log))
+        self.press("Left", "Right", "Up", "Down", "Home", "End", "Insert", "Delete", "Prior", "Next", "Control_R")
+        # Wine wraps the X server's right Control in a left Ctrl of its own
+        # (scan 0x1D), which no script played.
+        def typed(l):
+            return [k for k in keys(l)[22:] if k[1:] != ("11", 0x1D)]
+
+        self.assertTrue(log.wait_for(lambda l: len(typed(l)) >= 22), keys(log))
+        played, typed = keys(log)[:22], typed(log)
+        self.assertEqual(played, typed)
+        self.assertEqual((played[0], played[-1]), (("keydown", "25", 0x14B), ("keyup", "11", 0x11D)))
+
     def test_keys_buttons_and_moves_land_where_the_script_says(self):
         actions = ["MoveTo 512 384", "LeftClick 1", "MoveTo 1023 767", "RightClick 1",
                    "MoveTo 0 0", "MoveR 10 20", "KeyPress 66 2", "KeyDown 67 1", "KeyUp 67 1"]

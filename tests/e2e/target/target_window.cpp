@@ -3,9 +3,10 @@
 // The window covers the given rectangle of the screen, or else the whole
 // virtual desktop, every monitor.
 // One line per message, flushed at once, each starting with the time in
-// milliseconds since the window started: "12.345 keydown 41 T", "keyup 41 T"
+// milliseconds since the window started: "12.345 keydown 41 T L", "keyup 41 T L"
 // (T the message's own time, the system's millisecond count when the input
-// was made, which a busy machine does not stretch as it does the handling),
+// was made, which a busy machine does not stretch as it does the handling;
+// L the message's lParam in hex: scan code in bits 16-23, extended key bit 24),
 // "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y" (screen position), "lbuttonup",
 // "rbuttondown X Y", "rbuttonup", "cursor X Y" (after each pointer move, the
 // position GetCursorPos reports), "active" and "inactive" (the window became or
@@ -49,11 +50,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        Log("keydown %02X %ld", static_cast<unsigned>(wParam), ::GetMessageTime());
+        Log("keydown %02X %ld %08lX", static_cast<unsigned>(wParam), ::GetMessageTime(),
+            static_cast<unsigned long>(lParam));
         return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-        Log("keyup %02X %ld", static_cast<unsigned>(wParam), ::GetMessageTime());
+        Log("keyup %02X %ld %08lX", static_cast<unsigned>(wParam), ::GetMessageTime(),
+            static_cast<unsigned long>(lParam));
         return 0;
     case WM_CHAR:
         Log("char %04X", static_cast<unsigned>(wParam));
