@@ -89,6 +89,11 @@ std::string KeyName(int32_t code) {
         return table.substr(nameBegin, nameEnd - nameBegin);
     }
 
+    // The right Ctrl and Alt a recording keeps: their codes are Big5 lead
+    // bytes, which as characters would swallow the closing bracket.
+    if (k == 0xA3) return "<Right Ctrl>";
+    if (k == 0xA5) return "<Right Alt>";
+
     // Unnamed keys show the character of their code, upper-cased (only a to z
     // change), as its low byte. Code 0 would give an embedded NUL; no key has
     // that code, so it shows as empty brackets.

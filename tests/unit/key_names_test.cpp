@@ -18,6 +18,8 @@ TEST(KeyName, UnnamedKeysShowTheirCharacter) {
     EXPECT_EQ(KeyName(0xE5), "<\xE5>");
     EXPECT_EQ(KeyName(0), "<>") << "code 0 gives a visible text without NUL";
     EXPECT_EQ(KeyName(0x6C), "<L>") << "the keypad separator has no name";
+    EXPECT_EQ(KeyName(0xA3), "<Right Ctrl>") << "a recorded right Ctrl";
+    EXPECT_EQ(KeyName(0xA5), "<Right Alt>");
 }
 
 TEST(KeyName, OnlyTheLow16BitsCount) {
