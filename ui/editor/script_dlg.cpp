@@ -87,7 +87,7 @@ RecordOptions SystemRecordOptions(RecordChoices choices) {
 CScriptDlg::CScriptDlg(HWND hotkeyWindow)
     : ui::Dialog(IDD_SCRIPT),
       m_hotkeyWindow(hotkeyWindow),
-      m_kindNames(Big5Resource(IDS_KIND_NAMES), kProgramEdition),
+      m_kindNames(Big5Resource(IDS_KIND_NAMES), kProgramEdition, Big5Resource(IDS_WHEEL_DIRECTIONS)),
       m_unit(Big5Resource(IDS_MILLISECONDS)) {}
 
 CScriptDlg::~CScriptDlg() = default;
@@ -413,7 +413,7 @@ void CScriptDlg::OnInsertKey() {
 
 void CScriptDlg::OnInsertButton() {
     UpdateData(true);
-    const auto action = ButtonPanelAction(m_buttonIndex, m_buttonCount);
+    const auto action = ButtonPanelAction(m_buttonIndex, m_buttonCount, kProgramEdition);
     if (!action) return;
     InsertFromPanel(*action);
     m_buttonCount = 1;
