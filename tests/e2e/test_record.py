@@ -16,7 +16,8 @@ RECORD_PATH = centre(12, 10, 100, 12)
 START = centre(118, 8, 44, 16)
 
 # What the target window logs that a recording reproduces.
-KEPT = ("keydown", "keyup", "lbuttondown", "lbuttonup", "rbuttondown", "rbuttonup")
+KEPT = ("keydown", "keyup", "lbuttondown", "lbuttonup", "rbuttondown", "rbuttonup", "mbuttondown", "mbuttonup",
+        "xbuttondown", "xbuttonup", "wheel", "hwheel")
 
 # Typing and clicking at known gaps, the clicks clear of where the main
 # window is when the script plays back, as one xdotool command so that its own
@@ -31,6 +32,13 @@ WORK = ["keydown", "ctrl", "sleep", "0.08", "keydown", "c", "sleep", "0.05", "ke
         "mousemove", "960", "700", "sleep", "0.1", "click", "3", "sleep", "0.12",
         "key", "v"]
 WORK_EVENTS = 16
+
+# The middle button, the two side buttons (X buttons 8 and 9) and the wheel
+# each way (4 up, 5 down, 6 left, 7 right), one spot, no keys.
+OTHER_BUTTONS = ["mousemove", "880", "620", "sleep", "0.1", "click", "2", "sleep", "0.12", "click", "8",
+                 "sleep", "0.1", "click", "9", "sleep", "0.15", "click", "4", "sleep", "0.05", "click", "4",
+                 "sleep", "0.1", "click", "5", "sleep", "0.1", "click", "6", "sleep", "0.1", "click", "7"]
+OTHER_BUTTON_EVENTS = 11
 
 
 def kept_events(events, skip_vks=()):
@@ -226,6 +234,26 @@ class Record(TarvixCase):
         self.assertEqual(lines[0], "KeyDown 17 1")
         self.assertIn("Delay", " ".join(lines))
         self.assertIn(b"KeepTiming=1", (self.folder / "tarvix.ini").read_bytes())
+
+    def test_middle_and_side_buttons_and_wheel_turns_replay_as_the_same_messages(self):
+        self.choose(keep_timing=True)
+        recorded, replayed, lines = self.record_and_replay(work=OTHER_BUTTONS, events=OTHER_BUTTON_EVENTS)
+        # A side button's number stays; the places are the script's to hold
+        # (see assert_same_events).
+        def described(events):
+            return [(name, args[:1] if name.startswith("x") else () if "button" in name else args)
+                    for _, name, args in events]
+        want = described(kept_events(recorded))
+        self.assertEqual(want, [("mbuttondown", ()), ("mbuttonup", ()), ("xbuttondown", ("1",)),
+                                ("xbuttonup", ("1",)), ("xbuttondown", ("2",)), ("xbuttonup", ("2",)),
+                                ("wheel", ("120",)), ("wheel", ("120",)), ("wheel", ("-120",)),
+                                ("hwheel", ("-120",)), ("hwheel", ("120",))], "xdotool's work arrived otherwise")
+        self.assertEqual(described(kept_events(replayed, (VK["F8"],))), want, f"played from {lines}")
+        # At the recorded spot, each turn its own line with its own amount.
+        self.assertEqual(lines[:3], ["MoveTo 880 620", "MiddleDown 1", "MiddleUp 1"])
+        self.assertEqual([line for line in lines if line.startswith(("X", "Wheel", "HWheel"))],
+                         ["X1Down 1", "X1Up 1", "X2Down 1", "X2Up 1", "Wheel 120", "Wheel 120", "Wheel -120",
+                          "HWheel -120", "HWheel 120"])
 
     def test_without_the_timing_the_script_is_compact(self):
         self.choose(keep_timing=False)
