@@ -1,6 +1,7 @@
 #include "recording.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tarvix {
 
@@ -144,23 +145,29 @@ void Recording::Stop(uint64_t timeUs) {
     m_endUs = timeUs;
 }
 
-// The click's press is reported before the icon hears of it, or not at all
-// before the recording ends; a left button held here can only be that press,
-// since the icon takes no click while the button is down for something else.
-void Recording::StopByIconClick() {
+// The icon hears of the click after the hook has reported its press, and
+// often its release too, or before either: what the hook reported of a left
+// click where the pointer now is, is that click.
+void Recording::StopByIconClick(int32_t x, int32_t y) {
     if (m_outcome != Outcome::Going) return;
+    const auto atIcon = [x, y](const RecordedInput& e) {
+        return std::abs(e.x - x) <= kIconSlackPx && std::abs(e.y - y) <= kIconSlackPx;
+    };
+    const auto lastBefore = [this](size_t end) {
+        while (end-- > 0)
+            if (m_events[end].kind != InputKind::Move) return end;
+        return m_events.size();
+    };
+    size_t cut = lastBefore(m_events.size());
+    if (cut < m_events.size() && m_events[cut].kind == InputKind::LeftUp && atIcon(m_events[cut]))
+        cut = lastBefore(cut);
     uint64_t endUs = m_events.empty() ? 0 : m_events.back().timeUs;
-    for (size_t i = m_events.size(); i-- > 0;) {
-        const RecordedInput& e = m_events[i];
-        if (e.kind == InputKind::Move) continue;
-        if (e.kind == InputKind::LeftDown) {
-            endUs = e.timeUs;
-            m_events.erase(m_events.begin() + static_cast<std::ptrdiff_t>(i), m_events.end());
-            m_down.erase(std::remove_if(m_down.begin(), m_down.end(),
-                                        [](const RecordedInput& d) { return d.kind == InputKind::LeftDown; }),
-                         m_down.end());
-        }
-        break;
+    if (cut < m_events.size() && m_events[cut].kind == InputKind::LeftDown && atIcon(m_events[cut])) {
+        endUs = m_events[cut].timeUs;
+        m_events.erase(m_events.begin() + static_cast<std::ptrdiff_t>(cut), m_events.end());
+        m_down.erase(std::remove_if(m_down.begin(), m_down.end(),
+                                    [](const RecordedInput& d) { return d.kind == InputKind::LeftDown; }),
+                     m_down.end());
     }
     m_pendingMove.reset();
     Stop(endUs);

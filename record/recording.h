@@ -41,9 +41,12 @@ public:
     Outcome Add(const RecordedInput& input);
 
     // The user clicked the program's notification icon, the way out that
-    // needs no key: the recording stops as with the stop chord, without the
-    // press of that click when it was already reported.
-    void StopByIconClick();
+    // needs no key, and the pointer is now at x, y: the recording stops as
+    // with the stop chord, without that click where it was reported.
+    void StopByIconClick(int32_t x, int32_t y);
+    // How far from the pointer the click on the icon may have been reported:
+    // the size of a notification icon at twice the normal scale.
+    static constexpr int32_t kIconSlackPx = 32;
 
     // The events kept, with a release added for every key and button still
     // held at the end (the user's, not the stop chord's), last pressed first,

@@ -1,5 +1,7 @@
 #include "recording_runner.h"
 
+#include <windowsx.h>
+
 #include "hook_api.h"
 #include "recorded_input.h"
 #include "tray_icon.h"
@@ -79,7 +81,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     if (message == WM_STOPRECORDING) {
         if (auto* recording = reinterpret_cast<Recording*>(::GetWindowLongPtrW(window, GWLP_USERDATA)))
-            recording->StopByIconClick();
+            recording->StopByIconClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);

@@ -45,7 +45,9 @@ LRESULT CMacroDlg::OnTrayRecording(WPARAM wParam, LPARAM lParam) {
 LRESULT CMacroDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
     if (static_cast<UINT>(lParam) != WM_LBUTTONDOWN) return 0;
     if (m_recordingWindow) {
-        ::PostMessageW(m_recordingWindow, WM_STOPRECORDING, 0, 0);
+        POINT at = {};
+        ::GetCursorPos(&at);
+        ::PostMessageW(m_recordingWindow, WM_STOPRECORDING, 0, MAKELPARAM(at.x, at.y));
         return 0;
     }
     ::ShowWindow(m_hWnd, SW_SHOWNORMAL);

@@ -18,8 +18,9 @@ constexpr UINT kTrayIconId = 1;
 // receives the recording's reports, lParam a const wchar_t* tip saying so,
 // for the time of the recording; wParam 0 when it has ended. A press on the
 // icon meanwhile does not bring the window back but ends the recording, as
-// the stop hotkey does: it posts WM_STOPRECORDING to that window. It is the
-// way out for a user whose stop hotkey cannot be pressed.
+// the stop hotkey does: it posts WM_STOPRECORDING to that window, lParam the
+// pointer's place on the screen (x low, y high, signed 16 bits each). It is
+// the way out for a user whose stop hotkey cannot be pressed.
 constexpr UINT WM_TRAYRECORDING = WM_USER + 101;
 constexpr UINT WM_STOPRECORDING = WM_USER + 102;
 
