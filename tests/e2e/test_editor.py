@@ -32,6 +32,9 @@ BEGIN_HOTKEY = centre(57, 38, 80, 15)
 STOP_HOTKEY = centre(204, 38, 80, 15)
 KEY_PICKER = centre(18, 107, 25, 14)
 INSERT_KEY = centre(117, 108, 34, 14)
+BUTTON_KIND = centre(17, 145, 50, 14)
+BUTTON_COUNT = centre(75, 145, 32, 13)
+INSERT_BUTTON = centre(117, 145, 34, 14)
 CAPTURE_BUTTON = centre(17, 184, 28, 14)
 POINT_COMBO = centre(48, 185, 64, 14)
 INSERT_MOVETO = centre(117, 184, 34, 14)
@@ -166,6 +169,34 @@ class Editor(TarvixCase):
         self.press("F8")
         self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 3))
         self.assertEqual(self.text_before_sentinel(log), "bHi")
+
+    def test_the_wheel_is_inserted_by_notches_and_plays_its_amount(self):
+        self.write_sentinel()
+        main = self.start_tarvix()
+        editor = self.open_editor(main)
+        self.click(editor, BEGIN_HOTKEY)
+        self.press("F8")
+        # The last items: the wheel up, down, left and right.
+        self.click(editor, BUTTON_KIND)
+        self.press("End", "Up", "Up", "Return")
+        self.clear_and_type(editor, BUTTON_COUNT, "3")
+        self.click(editor, INSERT_BUTTON)
+        self.click(editor, BUTTON_KIND)
+        self.press("End", "Return")
+        self.clear_and_type(editor, BUTTON_COUNT, "1")
+        self.click(editor, INSERT_BUTTON)
+        self.assertEqual(self.control_rows(EDITOR, ACTION_LIST_ID),
+                         [["滾輪向下", "3"], ["水平滾輪向右", "1"], ["", ""]])
+        self.click(editor, OK)
+        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
+        [path] = self.saved_scripts()
+        self.assertEqual(script_lines(path), ["Wheel -360", "HWheel 120"])
+
+        _, log = self.start_target()
+        self.press("F8")
+        self.assertTrue(log.wait_for(lambda l: l.named("hwheel")), log.events())
+        self.assertEqual([(name, args) for _, name, args in log.events() if "wheel" in name],
+                         [("wheel", ["-360"]), ("hwheel", ["120"])])
 
     def test_added_and_modified_rows_take_their_sorted_place_and_others_keep_the_selection(self):
         self.write_script("a.txt", script_text(["SayString a"], VK["F8"], description="a"))
@@ -329,10 +360,10 @@ class Editor(TarvixCase):
         self.assertEqual(self.text_before_sentinel(log), "Hi")
 
     def test_the_classic_editor_asks_before_dropping_what_it_cannot_hold(self):
-        # Made in edition 1.1: relative moves, run-once off, and a line no
-        # edition reads.
+        # Made in edition 1.1: relative moves, a wheel turn, a side button,
+        # run-once off, and a line no edition reads.
         self.write_script("moves.txt", script_text(
-            ["SayString a", "MoveR 5 -5", "Delay 10", "MoveR -5 5", "Foo 1 2"],
+            ["SayString a", "MoveR 5 -5", "Delay 10", "MoveR -5 5", "Foo 1 2", "Wheel -120", "X1Click 1"],
             VK["F5"], description="e2e", run_once=0))
         path = self.folder / "script" / "moves.txt"
         before = path.read_bytes()
@@ -348,7 +379,7 @@ class Editor(TarvixCase):
 
         # No (the default answer): nothing written, the edit still there.
         self.click(editor, ok)
-        self.assertIn("3 行", self.message_text("tarvix-classic"))
+        self.assertIn("5 行", self.message_text("tarvix-classic"))
         self.answer("Return", "tarvix-classic")
         self.assertTrue(self.session.visible_windows("宏定義"), "No closed the editor")
         self.assertEqual(path.read_bytes(), before, "No wrote the file")
