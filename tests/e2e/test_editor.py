@@ -32,9 +32,6 @@ BEGIN_HOTKEY = centre(57, 38, 80, 15)
 STOP_HOTKEY = centre(204, 38, 80, 15)
 KEY_PICKER = centre(18, 107, 25, 14)
 INSERT_KEY = centre(117, 108, 34, 14)
-BUTTON_KIND = centre(17, 145, 50, 14)
-BUTTON_COUNT = centre(75, 145, 32, 13)
-INSERT_BUTTON = centre(117, 145, 34, 14)
 CAPTURE_BUTTON = centre(17, 184, 28, 14)
 POINT_COMBO = centre(48, 185, 64, 14)
 INSERT_MOVETO = centre(117, 184, 34, 14)
@@ -169,34 +166,6 @@ class Editor(TarvixCase):
         self.press("F8")
         self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 3))
         self.assertEqual(self.text_before_sentinel(log), "bHi")
-
-    def test_the_wheel_is_inserted_by_notches_and_plays_its_amount(self):
-        self.write_sentinel()
-        main = self.start_tarvix()
-        editor = self.open_editor(main)
-        self.click(editor, BEGIN_HOTKEY)
-        self.press("F8")
-        # The last items: the wheel up, down, left and right.
-        self.click(editor, BUTTON_KIND)
-        self.press("End", "Up", "Up", "Return")
-        self.clear_and_type(editor, BUTTON_COUNT, "3")
-        self.click(editor, INSERT_BUTTON)
-        self.click(editor, BUTTON_KIND)
-        self.press("End", "Return")
-        self.clear_and_type(editor, BUTTON_COUNT, "1")
-        self.click(editor, INSERT_BUTTON)
-        self.assertEqual(self.control_rows(EDITOR, ACTION_LIST_ID),
-                         [["滾輪向下", "3"], ["水平滾輪向右", "1"], ["", ""]])
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
-        [path] = self.saved_scripts()
-        self.assertEqual(script_lines(path), ["Wheel -360", "HWheel 120"])
-
-        _, log = self.start_target()
-        self.press("F8")
-        self.assertTrue(log.wait_for(lambda l: l.named("hwheel")), log.events())
-        self.assertEqual([(name, args) for _, name, args in log.events() if "wheel" in name],
-                         [("wheel", ["-360"]), ("hwheel", ["120"])])
 
     def test_added_and_modified_rows_take_their_sorted_place_and_others_keep_the_selection(self):
         self.write_script("a.txt", script_text(["SayString a"], VK["F8"], description="a"))

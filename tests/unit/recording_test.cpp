@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "hook_fakes.h"
 #include "input_recorder.h"
@@ -221,24 +222,19 @@ TEST(Recording, MiddleAndSideButtonsAndWheelsAreKeptOtherSideButtonsCounted) {
 // only the sided ones, so the generic one would never come up again.
 TEST(Recording, ModifiersHeldAtTheStartAreTheHooksSidedKeys) {
     constexpr uint8_t kAlt = 0x12, kLAlt = 0xA4, kCtrl = 0x11;
-    struct Case {
-        std::vector<uint8_t> keyState;
-        std::vector<RecordedInput> input;
-        Recording::Outcome outcome;
-    };
-    const Case cases[] = {
+    using Out = Recording::Outcome;
+    const std::tuple<std::vector<uint8_t>, std::vector<RecordedInput>, Out> cases[] = {
         // Alt held as it starts and let go: Ctrl+Shift+A is the stop chord.
-        {{kAlt, kLAlt}, {Dn(kLAlt, 0), Up(kLAlt, 50), Dn(kLCtrl, 100), Dn(kLShift, 110), Dn(kA, 120)},
-         Recording::Outcome::Stopped},
-        // Alt still held: Alt+Ctrl+Shift+A is not the chord.
-        {{kAlt, kLAlt}, {Dn(kLCtrl, 100), Dn(kLShift, 110), Dn(kA, 120)}, Recording::Outcome::Going},
+        {{kAlt, kLAlt}, {Dn(kLAlt, 0), Up(kLAlt, 50), Dn(kLCtrl, 100), Dn(kLShift, 110), Dn(kA, 120)}, Out::Stopped},
+        // Alt still held: Alt+Ctrl+Shift+A is not.
+        {{kAlt, kLAlt}, {Dn(kLCtrl, 100), Dn(kLShift, 110), Dn(kA, 120)}, Out::Going},
         // Ctrl held as it starts and let go: Shift+A is only Shift+A.
-        {{kCtrl, kLCtrl}, {Up(kLCtrl, 50), Dn(kLShift, 110), Dn(kA, 120)}, Recording::Outcome::Going},
+        {{kCtrl, kLCtrl}, {Up(kLCtrl, 50), Dn(kLShift, 110), Dn(kA, 120)}, Out::Going},
     };
-    for (const Case& c : cases) {
-        Recording recording(kCtrlShiftA, c.keyState, false);
-        for (const RecordedInput& e : c.input) recording.Add(e);
-        EXPECT_EQ(recording.outcome(), c.outcome) << &c - cases;
+    for (const auto& [keyState, input, outcome] : cases) {
+        Recording recording(kCtrlShiftA, keyState, false);
+        for (const RecordedInput& e : input) recording.Add(e);
+        EXPECT_EQ(recording.outcome(), outcome) << input.size();
     }
 }
 
@@ -259,28 +255,19 @@ TEST(Recording, StopChordIsLeftOutAcrossReleasesOfOtherKeys) {
 // The hook may have reported the click's press, its press and release, or
 // neither when the icon hears of it; the user's own last click stays.
 TEST(Recording, ClickOnTheIconStopsItWithoutTheClick) {
-    using K = InputKind;
-    const std::vector<RecordedInput> icon[] = {
-        {Mouse(K::LeftDown, 1013, 757, 400)},
-        {Mouse(K::LeftDown, 1013, 757, 400), Move(1014, 757, 405), Mouse(K::LeftUp, 1014, 757, 410)},
-        {},
-    };
-    const uint64_t endMs[] = {400, 400, 300};
-    for (size_t c = 0; c < 3; ++c) {
+    const RecordedInput down = Mouse(InputKind::LeftDown, 1013, 757, 400), up = Mouse(InputKind::LeftUp, 1014, 757, 410);
+    const std::pair<std::vector<RecordedInput>, uint64_t> cases[] = {{{down}, 400}, {{down, up}, 400}, {{}, 300}};
+    for (const auto& [icon, endMs] : cases) {
         Recording recording(kCtrlShiftA, {}, true);
-        recording.Add(Dn(kLCtrl, 0));
-        recording.Add(Mouse(K::LeftDown, 5, 5, 10));
-        recording.Add(Mouse(K::LeftUp, 5, 5, 20));
-        recording.Add(Move(1013, 757, 300));
-        for (const RecordedInput& e : icon[c]) recording.Add(e);
+        for (const RecordedInput& e : {Dn(kLCtrl, 0), Mouse(InputKind::LeftDown, 5, 5, 10),
+                                       Mouse(InputKind::LeftUp, 5, 5, 20), Move(1013, 757, 300)})
+            recording.Add(e);
+        for (const RecordedInput& e : icon) recording.Add(e);
         recording.StopByIconClick(1015, 758);
-        EXPECT_EQ(recording.outcome(), Recording::Outcome::Stopped);
-        EXPECT_EQ(recording.Add(Mouse(K::LeftUp, 1013, 757, 450)), Recording::Outcome::Stopped);
+        EXPECT_EQ(recording.Add(up), Recording::Outcome::Stopped);
         const auto kept = recording.Finish();
-        EXPECT_EQ(Described(kept), (std::vector<std::string>{"key 17 down", "left down", "left up", "",
-                                                             "key 17 up"}))
-            << c;
-        EXPECT_EQ(kept.back().timeUs, endMs[c] * 1000) << c;
+        EXPECT_EQ(Described(kept), (std::vector<std::string>{"key 17 down", "left down", "left up", "", "key 17 up"}));
+        EXPECT_EQ(kept.back().timeUs, endMs * 1000);
     }
 }
 
@@ -539,24 +526,20 @@ TEST(InputRecorder, ReportsEveryoneElsesInputButNotTheProgramsOwn) {
     EXPECT_EQ(sink.recorded[1].kind, InputKind::RightDown);
 }
 
-TEST(InputRecorder, SideButtonsByNumberAndWheelsWithTheirAmounts) {
+// The real hook's mapping of side buttons and wheels is the Windows-side
+// test's; a third side button is no script's, counted once at its press.
+TEST(InputRecorder, ASideButtonBeyondTheSecondIsReportedOnlyAsItsPress) {
     hook::testing::FakeSink sink;
     sink.recording = true;
     hook::InputRecorder recorder(sink);
-    using A = hook::MouseAction;
-    const std::pair<A, int32_t> events[] = {{A::ExtraDown, 2}, {A::ExtraUp, 2},  {A::ExtraDown, 1},
-                                            {A::ExtraUp, 1},   {A::ExtraDown, 3}, {A::ExtraUp, 3},
-                                            {A::Wheel, -240},  {A::HWheel, 60},   {A::MiddleUp, 0}};
-    for (const auto& [action, data] : events) {
+    for (hook::MouseAction action : {hook::MouseAction::ExtraDown, hook::MouseAction::ExtraUp}) {
         hook::MouseEvent event;
         event.action = action;
-        event.data = data;
+        event.data = 3;
         recorder.OnMouseEvent(event);
     }
-    // The third side button is counted once, at its press.
-    EXPECT_EQ(Described(sink.recorded), (std::vector<std::string>{"x2 down", "x2 up", "x1 down", "x1 up", "",
-                                                                  "wheel -240", "hwheel 60", "middle up"}));
-    EXPECT_EQ(sink.recorded[4].kind, InputKind::OtherSideButton);
+    ASSERT_EQ(sink.recorded.size(), 1u);
+    EXPECT_EQ(sink.recorded[0].kind, InputKind::OtherSideButton);
 }
 
 TEST(InputRecorder, MissedInputIsReportedOnlyWhileRecording) {
@@ -590,13 +573,6 @@ TEST(InputRecorder, ReportSurvivesItsTwoWords) {
     EXPECT_EQ(out.x, in.x);
     EXPECT_EQ(out.y, in.y);
     EXPECT_EQ(out.timeUs, in.timeUs);
-
-    RecordedInput turn;
-    turn.kind = InputKind::HWheel;
-    turn.wheel = -32768;
-    turn.x = -5;
-    EXPECT_EQ(hook::Unpack(hook::Pack(turn)).wheel, -32768);
-    EXPECT_EQ(hook::Unpack(hook::Pack(turn)).x, -5);
 }
 
 }  // namespace
