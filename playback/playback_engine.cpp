@@ -142,10 +142,6 @@ private:
         Key(vk, true);
         return true;
     }
-    bool ButtonOnly(MouseButton b, bool up) {
-        Button(b, up);
-        return true;
-    }
     bool Click(MouseButton b) {
         Button(b, false);
         if (!Hold()) return false;
@@ -169,19 +165,19 @@ private:
             case KindLeftClick: return Repeat(clicks, [&] { return Click(MouseButton::Left); });
             case KindRightClick: return Repeat(clicks, [&] { return Click(MouseButton::Right); });
             case KindLeftDoubleClick: return Repeat(clicks, [&] { return DoubleClick(); });
-            case KindLeftDown: return Repeat(clicks, [&] { return ButtonOnly(MouseButton::Left, false); });
-            case KindLeftUp: return Repeat(clicks, [&] { return ButtonOnly(MouseButton::Left, true); });
-            case KindRightDown: return Repeat(clicks, [&] { return ButtonOnly(MouseButton::Right, false); });
-            case KindRightUp: return Repeat(clicks, [&] { return ButtonOnly(MouseButton::Right, true); });
+            case KindLeftDown: return Repeat(clicks, [&] { Button(MouseButton::Left, false); return true; });
+            case KindLeftUp: return Repeat(clicks, [&] { Button(MouseButton::Left, true); return true; });
+            case KindRightDown: return Repeat(clicks, [&] { Button(MouseButton::Right, false); return true; });
+            case KindRightUp: return Repeat(clicks, [&] { Button(MouseButton::Right, true); return true; });
             case KindMiddleClick: return Repeat(clicks, [&] { return Click(MouseButton::Middle); });
-            case KindMiddleDown: return Repeat(clicks, [&] { return ButtonOnly(MouseButton::Middle, false); });
-            case KindMiddleUp: return Repeat(clicks, [&] { return ButtonOnly(MouseButton::Middle, true); });
+            case KindMiddleDown: return Repeat(clicks, [&] { Button(MouseButton::Middle, false); return true; });
+            case KindMiddleUp: return Repeat(clicks, [&] { Button(MouseButton::Middle, true); return true; });
             case KindX1Click: return Repeat(clicks, [&] { return Click(MouseButton::X1); });
-            case KindX1Down: return Repeat(clicks, [&] { return ButtonOnly(MouseButton::X1, false); });
-            case KindX1Up: return Repeat(clicks, [&] { return ButtonOnly(MouseButton::X1, true); });
+            case KindX1Down: return Repeat(clicks, [&] { Button(MouseButton::X1, false); return true; });
+            case KindX1Up: return Repeat(clicks, [&] { Button(MouseButton::X1, true); return true; });
             case KindX2Click: return Repeat(clicks, [&] { return Click(MouseButton::X2); });
-            case KindX2Down: return Repeat(clicks, [&] { return ButtonOnly(MouseButton::X2, false); });
-            case KindX2Up: return Repeat(clicks, [&] { return ButtonOnly(MouseButton::X2, true); });
+            case KindX2Down: return Repeat(clicks, [&] { Button(MouseButton::X2, false); return true; });
+            case KindX2Up: return Repeat(clicks, [&] { Button(MouseButton::X2, true); return true; });
             case KindWheel: return Wheel(false, step.param1);
             case KindHWheel: return Wheel(true, step.param1);
             case KindMoveTo:
