@@ -103,8 +103,8 @@ bool MouseActionOf(WPARAM message, MouseAction& action) {
     case WM_MBUTTONUP: action = MouseAction::MiddleUp; return true;
     case WM_XBUTTONDOWN: action = MouseAction::ExtraDown; return true;
     case WM_XBUTTONUP: action = MouseAction::ExtraUp; return true;
-    case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL: action = MouseAction::Wheel; return true;
+    case WM_MOUSEWHEEL: action = MouseAction::Wheel; return true;
+    case WM_MOUSEHWHEEL: action = MouseAction::HWheel; return true;
     default: return false;
     }
 }
@@ -116,6 +116,12 @@ bool ReadMouseEvent(WPARAM message, const MSLLHOOKSTRUCT& mouse, MouseEvent& eve
     event.x = mouse.pt.x;
     event.y = mouse.pt.y;
     event.injected = (mouse.flags & LLMHF_INJECTED) != 0;
+    // The high word: which side button, or the wheel's signed amount.
+    event.data = 0;
+    if (event.action == MouseAction::ExtraDown || event.action == MouseAction::ExtraUp)
+        event.data = HIWORD(mouse.mouseData);
+    else if (event.action == MouseAction::Wheel || event.action == MouseAction::HWheel)
+        event.data = static_cast<int16_t>(HIWORD(mouse.mouseData));
     event.extraInfo = mouse.dwExtraInfo;
     event.timeUs = NowMicroseconds();
     return true;

@@ -13,6 +13,8 @@ constexpr uint8_t kShift = 0x10;
 constexpr int16_t kBeyondShift = static_cast<int16_t>(0x7E00);
 
 bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// The most whole notches (120 units each) one wheel message can carry.
+constexpr int64_t kLargestWheelTurn = 272 * 120;
 
 class Player {
 public:
@@ -60,6 +62,9 @@ private:
             case KindKeyUp: return held_.HoldsKey(static_cast<uint8_t>(step.param1));
             case KindLeftUp: return held_.HoldsButton(MouseButton::Left);
             case KindRightUp: return held_.HoldsButton(MouseButton::Right);
+            case KindMiddleUp: return held_.HoldsButton(MouseButton::Middle);
+            case KindX1Up: return held_.HoldsButton(MouseButton::X1);
+            case KindX2Up: return held_.HoldsButton(MouseButton::X2);
             default: return false;
         }
     }
@@ -171,6 +176,17 @@ private:
             case KindLeftUp: return Repeat(clicks, [&] { Button(MouseButton::Left, true); return true; });
             case KindRightDown: return Repeat(clicks, [&] { Button(MouseButton::Right, false); return true; });
             case KindRightUp: return Repeat(clicks, [&] { Button(MouseButton::Right, true); return true; });
+            case KindMiddleClick: return Repeat(clicks, [&] { return Click(MouseButton::Middle); });
+            case KindMiddleDown: return Repeat(clicks, [&] { Button(MouseButton::Middle, false); return true; });
+            case KindMiddleUp: return Repeat(clicks, [&] { Button(MouseButton::Middle, true); return true; });
+            case KindX1Click: return Repeat(clicks, [&] { return Click(MouseButton::X1); });
+            case KindX1Down: return Repeat(clicks, [&] { Button(MouseButton::X1, false); return true; });
+            case KindX1Up: return Repeat(clicks, [&] { Button(MouseButton::X1, true); return true; });
+            case KindX2Click: return Repeat(clicks, [&] { return Click(MouseButton::X2); });
+            case KindX2Down: return Repeat(clicks, [&] { Button(MouseButton::X2, false); return true; });
+            case KindX2Up: return Repeat(clicks, [&] { Button(MouseButton::X2, true); return true; });
+            case KindWheel: return Wheel(false, step.param1);
+            case KindHWheel: return Wheel(true, step.param1);
             case KindMoveTo:
                 ++effects_;
                 ports_.input.MoveTo(step.param1, step.param2);
@@ -183,6 +199,22 @@ private:
             case KindSayString: return Type(step.text);
             default: return true;  // the end marker and unknown kinds play nothing
         }
+    }
+
+    // A window's wheel message holds its amount in 16 signed bits: a larger
+    // amount goes out as several turns, whole notches each but the last, so
+    // that none arrives wrapped round to the other direction.
+    bool Wheel(bool horizontal, int32_t amount) {
+        int64_t left = amount;
+        while (left != 0) {
+            if (left != amount && ports_.stop.IsSet()) return false;
+            const int64_t turn = left > kLargestWheelTurn ? kLargestWheelTurn
+                                 : left < -kLargestWheelTurn ? -kLargestWheelTurn : left;
+            ++effects_;
+            ports_.input.Wheel(horizontal, static_cast<int16_t>(turn));
+            left -= turn;
+        }
+        return true;
     }
 
     // Characters that have a key with at most Shift are typed on it; every

@@ -6,7 +6,7 @@
 
 namespace tarvix {
 
-enum class MouseButton { Left, Right };
+enum class MouseButton { Left, Right, Middle, X1, X2 };
 
 // Where a run's input goes. The Windows implementation synthesises input
 // marked as the program's own; tests record it.
@@ -28,6 +28,10 @@ public:
     // character it stands for.
     virtual void Character(std::string_view big5Char, bool up) = 0;
     virtual void Button(MouseButton button, bool up) = 0;
+    // One turn of the wheel, or of the horizontal wheel, by a signed amount
+    // in wheel units (120 to a notch, positive away from the user or to the
+    // right) that a window's message can carry.
+    virtual void Wheel(bool horizontal, int16_t amount) = 0;
     // Moves the pointer exactly onto a point of the virtual desktop.
     virtual void MoveTo(int32_t x, int32_t y) = 0;
     virtual void MoveBy(int32_t dx, int32_t dy) = 0;

@@ -1,6 +1,7 @@
 #include "record_conversion.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "playback_engine.h"
@@ -17,8 +18,28 @@ constexpr uint64_t kPlayerHoldUs = uint64_t{kHoldMs} * 1000;
 
 bool IsKey(const RecordedInput& e) { return e.kind == InputKind::KeyDown || e.kind == InputKind::KeyUp; }
 
+// Each button's press and release, and the kinds that play them.
+struct ButtonKinds {
+    InputKind down, up;
+    int32_t click, press, release;
+};
+constexpr ButtonKinds kButtons[] = {
+    {InputKind::LeftDown, InputKind::LeftUp, KindLeftClick, KindLeftDown, KindLeftUp},
+    {InputKind::RightDown, InputKind::RightUp, KindRightClick, KindRightDown, KindRightUp},
+    {InputKind::MiddleDown, InputKind::MiddleUp, KindMiddleClick, KindMiddleDown, KindMiddleUp},
+    {InputKind::X1Down, InputKind::X1Up, KindX1Click, KindX1Down, KindX1Up},
+    {InputKind::X2Down, InputKind::X2Up, KindX2Click, KindX2Down, KindX2Up},
+};
+
+const ButtonKinds* ButtonOf(InputKind kind) {
+    for (const ButtonKinds& button : kButtons)
+        if (kind == button.down || kind == button.up) return &button;
+    return nullptr;
+}
+
 bool IsButtonDown(const RecordedInput& e) {
-    return e.kind == InputKind::LeftDown || e.kind == InputKind::RightDown;
+    const ButtonKinds* button = ButtonOf(e.kind);
+    return button && e.kind == button->down;
 }
 
 // The release that ends the press at `down`, when it is the very next event.
@@ -26,12 +47,9 @@ bool ReleasedNext(const std::vector<RecordedInput>& events, size_t down) {
     if (down + 1 >= events.size()) return false;
     const RecordedInput& d = events[down];
     const RecordedInput& u = events[down + 1];
-    switch (d.kind) {
-    case InputKind::KeyDown: return u.kind == InputKind::KeyUp && u.vk == d.vk;
-    case InputKind::LeftDown: return u.kind == InputKind::LeftUp && u.x == d.x && u.y == d.y;
-    case InputKind::RightDown: return u.kind == InputKind::RightUp && u.x == d.x && u.y == d.y;
-    default: return false;
-    }
+    if (d.kind == InputKind::KeyDown) return u.kind == InputKind::KeyUp && u.vk == d.vk;
+    if (!IsButtonDown(d)) return false;
+    return u.kind == ButtonOf(d.kind)->up && u.x == d.x && u.y == d.y;
 }
 
 class Converter {
@@ -39,8 +57,7 @@ public:
     Converter(const std::vector<RecordedInput>& events, const RecordOptions& options)
         : m_options(options) {
         for (const RecordedInput& e : events) {
-            const bool used = IsKey(e) || e.kind == InputKind::LeftDown || e.kind == InputKind::LeftUp ||
-                              e.kind == InputKind::RightDown || e.kind == InputKind::RightUp ||
+            const bool used = IsKey(e) || ButtonOf(e.kind) || hook::IsWheel(e.kind) ||
                               (e.kind == InputKind::Move && options.mousePath);
             if (used) m_events.push_back(e);
         }
@@ -65,6 +82,10 @@ private:
             return i + 1;
         }
         if (!IsKey(e)) PointerTo(e);
+        if (hook::IsWheel(e.kind)) {
+            EmitWheel(e);
+            return i + 1;
+        }
         if ((e.kind == InputKind::KeyDown || IsButtonDown(e)) && ReleasedNext(m_events, i) &&
             HoldNearPlayers(m_events[i + 1].timeUs - e.timeUs)) {
             Emit(PressKind(e), e);
@@ -106,6 +127,10 @@ private:
             return i + 1;
         }
         if (!IsKey(e)) PointerTo(e);
+        if (hook::IsWheel(e.kind)) {
+            AddWheel(e);
+            return i + 1;
+        }
         if (e.kind == InputKind::LeftDown && DoubleClickAt(i)) {
             Emit(KindLeftDoubleClick, e);
             return i + 4;
@@ -139,22 +164,39 @@ private:
     // --- Both ---
 
     static int32_t PressKind(const RecordedInput& e) {
-        switch (e.kind) {
-        case InputKind::KeyDown: return KindKeyPress;
-        case InputKind::LeftDown: return KindLeftClick;
-        default: return KindRightClick;
-        }
+        if (e.kind == InputKind::KeyDown) return KindKeyPress;
+        return ButtonOf(e.kind)->click;
     }
 
     static int32_t SingleKind(const RecordedInput& e) {
-        switch (e.kind) {
-        case InputKind::KeyDown: return KindKeyDown;
-        case InputKind::KeyUp: return KindKeyUp;
-        case InputKind::LeftDown: return KindLeftDown;
-        case InputKind::LeftUp: return KindLeftUp;
-        case InputKind::RightDown: return KindRightDown;
-        default: return KindRightUp;
+        if (e.kind == InputKind::KeyDown) return KindKeyDown;
+        if (e.kind == InputKind::KeyUp) return KindKeyUp;
+        const ButtonKinds* button = ButtonOf(e.kind);
+        return e.kind == button->down ? button->press : button->release;
+    }
+
+    static int32_t WheelKind(const RecordedInput& e) { return e.kind == InputKind::HWheel ? KindHWheel : KindWheel; }
+
+    void EmitWheel(const RecordedInput& e) {
+        m_out.push_back(MakeAction(WheelKind(e), e.wheel));
+        m_lastPressVk = -1;
+    }
+
+    // A turn the same way as the line before, with the pointer where it was,
+    // goes into that line: one line per scroll rather than per notch. A turn
+    // back is a line of its own, so that what was scrolled to on the way is
+    // still scrolled to.
+    void AddWheel(const RecordedInput& e) {
+        if (!m_out.empty()) {
+            ScriptAction& last = m_out.back();
+            const int64_t sum = int64_t{last.param1} + e.wheel;
+            const bool sameWay = (last.param1 < 0) == (e.wheel < 0);
+            if (last.kind == WheelKind(e) && sameWay && sum >= INT32_MIN && sum <= INT32_MAX) {
+                last.param1 = static_cast<int32_t>(sum);
+                return;
+            }
         }
+        EmitWheel(e);
     }
 
     void Emit(int32_t kind, const RecordedInput& e) {

@@ -25,13 +25,15 @@ struct RecordOptions {
 // its release to become one KeyPress or click.
 constexpr uint64_t kHoldToleranceUs = 3000;
 
-// Turns a finished recording (Recording::Finish) into actions of kinds both
-// editions have. With the timing kept, Delay actions reproduce every gap
-// between consecutive events, counting the 50 ms the player holds a key or
-// button of a KeyPress or click; without it the actions are as compact as
-// the kinds allow. Pointer samples are used only with the path kept;
-// without it a MoveTo goes only before a button event away from the
-// pointer's last place.
+// Turns a finished recording (Recording::Finish) into actions of edition
+// 1.1, the edition that records. With the timing kept, Delay actions
+// reproduce every gap between consecutive events, counting the 50 ms the
+// player holds a key or button of a KeyPress or click, and each turn of a
+// wheel is a line with its own amount; without it the actions are as compact
+// as the kinds allow, and the turns of one wheel one way at one spot add up
+// to one line. Pointer samples are used only with the path kept; without it
+// a MoveTo goes only before a button or wheel event away from the pointer's
+// last place.
 std::vector<ScriptAction> ConvertRecording(const std::vector<hook::RecordedInput>& events,
                                            const RecordOptions& options);
 

@@ -1,6 +1,7 @@
 #include "recording.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tarvix {
 
@@ -19,7 +20,14 @@ constexpr ModifierKeys kModifiers[] = {
     {4, {kMenu, 0xA4, 0xA5}},
 };
 
-int ButtonIndex(InputKind kind) { return kind == InputKind::LeftDown || kind == InputKind::LeftUp ? 0 : 1; }
+// The press of a button and its release, in pairs.
+constexpr std::pair<InputKind, InputKind> kButtons[] = {
+    {InputKind::LeftDown, InputKind::LeftUp},     {InputKind::RightDown, InputKind::RightUp},
+    {InputKind::MiddleDown, InputKind::MiddleUp}, {InputKind::X1Down, InputKind::X1Up},
+    {InputKind::X2Down, InputKind::X2Up},
+};
+
+bool IsGenericModifier(uint8_t vk) { return vk == kShift || vk == kControl || vk == kMenu; }
 
 }  // namespace
 
@@ -34,7 +42,10 @@ uint8_t ScriptKeyOf(uint8_t vk) {
 
 Recording::Recording(Hotkey stop, const std::vector<uint8_t>& keysDownAtStart, bool keepPath)
     : m_stop(stop), m_keepPath(keepPath) {
-    for (uint8_t vk : keysDownAtStart) m_heldAtStart.set(vk);
+    // A generic code would never be reported released: the modifier would
+    // stay held for the whole recording, and no chord could match.
+    for (uint8_t vk : keysDownAtStart)
+        if (!IsGenericModifier(vk)) m_heldAtStart.set(vk);
 }
 
 Recording::Outcome Recording::Add(const RecordedInput& input) {
@@ -43,15 +54,21 @@ Recording::Outcome Recording::Add(const RecordedInput& input) {
     case InputKind::KeyDown:
     case InputKind::KeyUp: AddKey(input); break;
     case InputKind::LeftDown:
-    case InputKind::RightDown: AddButton(input, ButtonIndex(input.kind), false); break;
+    case InputKind::RightDown:
+    case InputKind::MiddleDown:
+    case InputKind::X1Down:
+    case InputKind::X2Down: AddButton(input, false); break;
     case InputKind::LeftUp:
-    case InputKind::RightUp: AddButton(input, ButtonIndex(input.kind), true); break;
+    case InputKind::RightUp:
+    case InputKind::MiddleUp:
+    case InputKind::X1Up:
+    case InputKind::X2Up: AddButton(input, true); break;
+    case InputKind::Wheel:
+    case InputKind::HWheel: AddWheel(input); break;
     case InputKind::Move:
         if (m_keepPath) AddMove(input);
         break;
-    case InputKind::MiddleButton: ++m_leftOut.middle; break;
-    case InputKind::ExtraButton: ++m_leftOut.extra; break;
-    case InputKind::Wheel: ++m_leftOut.wheel; break;
+    case InputKind::OtherSideButton: ++m_leftOut.otherSideButtons; break;
     case InputKind::Missed: m_inputMissed = true; break;
     }
     if (m_outcome == Outcome::Going && m_events.size() >= kMaxEvents) {
@@ -73,27 +90,90 @@ void Recording::AddKey(const RecordedInput& input) {
     if (up) {
         if (!m_held[vk]) return;
         m_held.reset(vk);
+        Release(input);
         FlushPendingMove(input.timeUs);
         Keep(input);
         return;
     }
     if (m_held[vk]) return;  // an auto-repeat
     m_held.set(vk);
+    m_down.push_back(input);
     FlushPendingMove(input.timeUs);
     Keep(input);
     if (StopChordPressed(vk)) {
         DropStopChord();
-        m_outcome = Outcome::Stopped;
-        m_endUs = input.timeUs;
+        Stop(input.timeUs);
     }
 }
 
-void Recording::AddButton(const RecordedInput& input, int button, bool up) {
-    if (up != m_buttonHeld[button]) return;  // a release of a press from before the start
-    m_buttonHeld[button] = !up;
+void Recording::AddButton(const RecordedInput& input, bool up) {
+    InputKind press = input.kind;
+    for (const auto& [down, release] : kButtons)
+        if (input.kind == release) press = down;
+    const bool held = std::any_of(m_down.begin(), m_down.end(),
+                                  [press](const RecordedInput& e) { return e.kind == press; });
+    if (up != held) return;  // a release of a press from before the start
+    if (up)
+        Release(input);
+    else
+        m_down.push_back(input);
     // The button's own position replaces any path sample waiting.
     m_pendingMove.reset();
     Keep(input);
+}
+
+void Recording::AddWheel(const RecordedInput& input) {
+    if (input.wheel == 0) return;
+    m_pendingMove.reset();
+    Keep(input);
+}
+
+// Forgets the held press that this release ends.
+void Recording::Release(const RecordedInput& release) {
+    for (auto it = m_down.begin(); it != m_down.end(); ++it) {
+        const bool ends = release.kind == InputKind::KeyUp
+                              ? it->kind == InputKind::KeyDown && it->vk == release.vk
+                              : std::any_of(std::begin(kButtons), std::end(kButtons), [&](const auto& button) {
+                                    return button.first == it->kind && button.second == release.kind;
+                                });
+        if (ends) {
+            m_down.erase(it);
+            return;
+        }
+    }
+}
+
+void Recording::Stop(uint64_t timeUs) {
+    m_outcome = Outcome::Stopped;
+    m_endUs = timeUs;
+}
+
+// The icon hears of the click after the hook has reported its press, and
+// often its release too, or before either: what the hook reported of a left
+// click where the pointer now is, is that click.
+void Recording::StopByIconClick(int32_t x, int32_t y) {
+    if (m_outcome != Outcome::Going) return;
+    const auto atIcon = [x, y](const RecordedInput& e) {
+        return std::abs(e.x - x) <= kIconSlackPx && std::abs(e.y - y) <= kIconSlackPx;
+    };
+    const auto lastBefore = [this](size_t end) {
+        while (end-- > 0)
+            if (m_events[end].kind != InputKind::Move) return end;
+        return m_events.size();
+    };
+    size_t cut = lastBefore(m_events.size());
+    if (cut < m_events.size() && m_events[cut].kind == InputKind::LeftUp && atIcon(m_events[cut]))
+        cut = lastBefore(cut);
+    uint64_t endUs = m_events.empty() ? 0 : m_events.back().timeUs;
+    if (cut < m_events.size() && m_events[cut].kind == InputKind::LeftDown && atIcon(m_events[cut])) {
+        endUs = m_events[cut].timeUs;
+        m_events.erase(m_events.begin() + static_cast<std::ptrdiff_t>(cut), m_events.end());
+        m_down.erase(std::remove_if(m_down.begin(), m_down.end(),
+                                    [](const RecordedInput& d) { return d.kind == InputKind::LeftDown; }),
+                     m_down.end());
+    }
+    m_pendingMove.reset();
+    Stop(endUs);
 }
 
 void Recording::AddMove(const RecordedInput& input) {
@@ -152,14 +232,21 @@ bool Recording::IsChordKey(uint8_t vk) const {
 }
 
 // The chord's presses at the end of the recording are how it was ended, not
-// part of the work. A modifier pressed earlier and held through other events
-// was part of the work too: it stays, and Finish releases it.
+// part of the work, also where the release of a key pressed before falls
+// between them. A modifier held through another press, or through anything
+// done with the mouse, was part of the work too: it stays, and Finish
+// releases it.
 void Recording::DropStopChord() {
     for (size_t i = m_events.size(); i-- > 0;) {
         const RecordedInput& e = m_events[i];
         if (e.kind == InputKind::Move) continue;
-        if (e.kind != InputKind::KeyDown || !IsChordKey(e.vk)) break;
-        m_held.reset(e.vk);
+        if (e.kind == InputKind::KeyUp && !IsChordKey(e.vk)) continue;
+        if (e.kind != InputKind::KeyDown || !IsChordKey(e.vk) || !m_held[e.vk]) break;
+        const uint8_t vk = e.vk;
+        m_held.reset(vk);
+        m_down.erase(std::remove_if(m_down.begin(), m_down.end(),
+                                    [vk](const RecordedInput& d) { return d.kind == InputKind::KeyDown && d.vk == vk; }),
+                     m_down.end());
         m_events.erase(m_events.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
@@ -168,30 +255,27 @@ std::vector<RecordedInput> Recording::Finish() {
     if (m_outcome == Outcome::Going && !m_events.empty()) m_endUs = m_events.back().timeUs;
     if (m_pendingMove) FlushPendingMove(std::max(m_endUs, m_pendingMove->timeUs));
     m_endUs = std::max(m_endUs, m_events.empty() ? 0 : m_events.back().timeUs);
-    for (int vk = 0; vk < 256; ++vk) {
-        if (!m_held[vk]) continue;
+    for (auto press = m_down.rbegin(); press != m_down.rend(); ++press) {
         RecordedInput release;
-        release.kind = InputKind::KeyUp;
-        release.vk = static_cast<uint8_t>(vk);
+        if (press->kind == InputKind::KeyDown) {
+            release.kind = InputKind::KeyUp;
+            release.vk = press->vk;
+        } else {
+            for (const auto& [down, up] : kButtons)
+                if (press->kind == down) release.kind = up;
+            // Where the pointer was last seen is the best guess of where it is.
+            for (auto it = m_events.rbegin(); it != m_events.rend(); ++it)
+                if (it->kind != InputKind::KeyDown && it->kind != InputKind::KeyUp) {
+                    release.x = it->x;
+                    release.y = it->y;
+                    break;
+                }
+        }
         release.timeUs = m_endUs;
         Keep(release);
     }
+    m_down.clear();
     m_held.reset();
-    for (int button = 0; button < 2; ++button) {
-        if (!m_buttonHeld[button]) continue;
-        RecordedInput release;
-        release.kind = button == 0 ? InputKind::LeftUp : InputKind::RightUp;
-        // Where it went down is the best guess of where it is.
-        for (auto it = m_events.rbegin(); it != m_events.rend(); ++it)
-            if (it->kind != InputKind::KeyDown && it->kind != InputKind::KeyUp) {
-                release.x = it->x;
-                release.y = it->y;
-                break;
-            }
-        release.timeUs = m_endUs;
-        Keep(release);
-        m_buttonHeld[button] = false;
-    }
     return std::move(m_events);
 }
 

@@ -4,18 +4,30 @@ namespace tarvix::hook {
 
 namespace {
 
-bool ToKind(MouseAction action, InputKind& kind) {
-    switch (action) {
+InputKind SideButton(int32_t button, bool up) {
+    if (button == kFirstSideButton) return up ? InputKind::X1Up : InputKind::X1Down;
+    if (button == kSecondSideButton) return up ? InputKind::X2Up : InputKind::X2Down;
+    return InputKind::OtherSideButton;
+}
+
+bool ToKind(const MouseEvent& event, InputKind& kind) {
+    switch (event.action) {
     case MouseAction::Move: kind = InputKind::Move; return true;
     case MouseAction::LeftDown: kind = InputKind::LeftDown; return true;
     case MouseAction::LeftUp: kind = InputKind::LeftUp; return true;
     case MouseAction::RightDown: kind = InputKind::RightDown; return true;
     case MouseAction::RightUp: kind = InputKind::RightUp; return true;
-    case MouseAction::MiddleDown: kind = InputKind::MiddleButton; return true;
-    case MouseAction::ExtraDown: kind = InputKind::ExtraButton; return true;
+    case MouseAction::MiddleDown: kind = InputKind::MiddleDown; return true;
+    case MouseAction::MiddleUp: kind = InputKind::MiddleUp; return true;
+    case MouseAction::ExtraDown: kind = SideButton(event.data, false); return true;
+    case MouseAction::ExtraUp:
+        // A button no script can play is counted once, at its press.
+        kind = SideButton(event.data, true);
+        return kind != InputKind::OtherSideButton;
     case MouseAction::Wheel: kind = InputKind::Wheel; return true;
-    default: return false;  // a release of a button counted at its press
+    case MouseAction::HWheel: kind = InputKind::HWheel; return true;
     }
+    return false;
 }
 
 }  // namespace
@@ -43,9 +55,11 @@ void InputRecorder::OnInputMissed(uint64_t timeUs) {
 void InputRecorder::OnMouseEvent(const MouseEvent& event) {
     if (event.extraInfo == kOwnInputTag || !m_sink.Recording()) return;
     RecordedInput in;
-    if (!ToKind(event.action, in.kind)) return;
+    if (!ToKind(event, in.kind)) return;
     in.x = event.x;
     in.y = event.y;
+    // The system's wheel message carries 16 bits of it.
+    if (IsWheel(in.kind)) in.wheel = static_cast<int16_t>(event.data);
     in.injected = event.injected;
     in.timeUs = event.timeUs;
     m_sink.ReportRecorded(in);

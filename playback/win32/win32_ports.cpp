@@ -25,11 +25,12 @@ void SendKey(WORD vk, WORD scan, DWORD flags) {
     SendOne(input);
 }
 
-void SendMouse(DWORD flags, LONG dx, LONG dy) {
+void SendMouse(DWORD flags, LONG dx, LONG dy, DWORD data = 0) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dx = dx;
     input.mi.dy = dy;
+    input.mi.mouseData = data;
     input.mi.dwFlags = flags;
     input.mi.dwExtraInfo = kTarvixInputTag;
     SendOne(input);
@@ -67,12 +68,20 @@ void Win32InputSink::Character(std::string_view big5Char, bool up) {
 }
 
 void Win32InputSink::Button(MouseButton button, bool up) {
-    DWORD flags;
-    if (button == MouseButton::Left)
-        flags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-    else
-        flags = up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN;
-    SendMouse(flags, 0, 0);
+    switch (button) {
+    case MouseButton::Left: SendMouse(up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN, 0, 0); break;
+    case MouseButton::Right: SendMouse(up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN, 0, 0); break;
+    case MouseButton::Middle: SendMouse(up ? MOUSEEVENTF_MIDDLEUP : MOUSEEVENTF_MIDDLEDOWN, 0, 0); break;
+    case MouseButton::X1: SendMouse(up ? MOUSEEVENTF_XUP : MOUSEEVENTF_XDOWN, 0, 0, XBUTTON1); break;
+    case MouseButton::X2: SendMouse(up ? MOUSEEVENTF_XUP : MOUSEEVENTF_XDOWN, 0, 0, XBUTTON2); break;
+    }
+}
+
+// The amount travels in a DWORD as its two's complement, as the system
+// reads it back into a signed number.
+void Win32InputSink::Wheel(bool horizontal, int16_t amount) {
+    SendMouse(horizontal ? MOUSEEVENTF_HWHEEL : MOUSEEVENTF_WHEEL, 0, 0,
+              static_cast<DWORD>(static_cast<int32_t>(amount)));
 }
 
 // Onto the stored point anywhere on the virtual desktop, other monitors

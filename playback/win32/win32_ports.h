@@ -21,6 +21,7 @@ public:
     void Key(uint8_t vk, uint16_t scan, bool up) override;
     void Character(std::string_view big5Char, bool up) override;
     void Button(MouseButton button, bool up) override;
+    void Wheel(bool horizontal, int16_t amount) override;
     void MoveTo(int32_t x, int32_t y) override;
     void MoveBy(int32_t dx, int32_t dy) override;
 };

@@ -329,10 +329,10 @@ class Editor(TarvixCase):
         self.assertEqual(self.text_before_sentinel(log), "Hi")
 
     def test_the_classic_editor_asks_before_dropping_what_it_cannot_hold(self):
-        # Made in edition 1.1: relative moves, run-once off, and a line no
-        # edition reads.
+        # Made in edition 1.1: relative moves, a wheel turn, a side button,
+        # run-once off, and a line no edition reads.
         self.write_script("moves.txt", script_text(
-            ["SayString a", "MoveR 5 -5", "Delay 10", "MoveR -5 5", "Foo 1 2"],
+            ["SayString a", "MoveR 5 -5", "Delay 10", "MoveR -5 5", "Foo 1 2", "Wheel -120", "X1Click 1"],
             VK["F5"], description="e2e", run_once=0))
         path = self.folder / "script" / "moves.txt"
         before = path.read_bytes()
@@ -348,7 +348,7 @@ class Editor(TarvixCase):
 
         # No (the default answer): nothing written, the edit still there.
         self.click(editor, ok)
-        self.assertIn("3 行", self.message_text("tarvix-classic"))
+        self.assertIn("5 行", self.message_text("tarvix-classic"))
         self.answer("Return", "tarvix-classic")
         self.assertTrue(self.session.visible_windows("宏定義"), "No closed the editor")
         self.assertEqual(path.read_bytes(), before, "No wrote the file")

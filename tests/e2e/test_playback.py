@@ -122,6 +122,23 @@ class Playback(TarvixCase):
             ("keydown", "42"), ("keyup", "42"), ("keydown", "42"), ("keyup", "42"),
             ("keydown", "43"), ("keyup", "43")])
 
+    def test_middle_and_side_buttons_and_wheels_arrive_as_their_messages(self):
+        actions = ["MiddleClick 1", "X1Click 1", "X2Down 1", "X2Up 1", "MiddleDown 1", "MiddleUp 1",
+                   "Wheel -360", "Wheel 120", "HWheel 240", "HWheel -40", "X1Down 1", "X1Up 1"]
+        log = self.play({"extra.txt": script_text(actions, VK["F5"])})
+        self.assertTrue(log.wait_for(lambda l: len(l.named("xbuttonup")) >= 3), log.events())
+        self.text_before_sentinel(log)
+        # The buttons without their places, which the pointer's own move
+        # checks elsewhere.
+        played = [(name, *(args[:1] if name.startswith("x") else args if "wheel" in name else ()))
+                  for _, name, args in log.events()
+                  if name in ("mbuttondown", "mbuttonup", "xbuttondown", "xbuttonup", "wheel", "hwheel")]
+        self.assertEqual(played, [
+            ("mbuttondown",), ("mbuttonup",), ("xbuttondown", "1"), ("xbuttonup", "1"),
+            ("xbuttondown", "2"), ("xbuttonup", "2"), ("mbuttondown",), ("mbuttonup",),
+            ("wheel", "-360"), ("wheel", "120"), ("hwheel", "240"), ("hwheel", "-40"),
+            ("xbuttondown", "1"), ("xbuttonup", "1")])
+
     def test_a_key_press_is_held_for_50_ms(self):
         log = self.play({"hold.txt": script_text(["KeyPress 66 5"], VK["F5"])})
         self.assertTrue(log.wait_for(lambda l: len([e for e in l.named("keyup") if e[2][0] == "42"]) >= 5))

@@ -4,6 +4,7 @@ ended with the stop hotkey, saved, and played back into the same window:
 the same events, in the same order, at the same pixels, and with the timing
 kept, at the same gaps."""
 
+import time
 import unittest
 
 from e2e import SENTINEL_KEYS, SENTINEL_MARK, TarvixCase, VK, wait_until
@@ -14,9 +15,12 @@ RECORD_BUTTON = centre(245, 65, 50, 15)
 RECORD_DIALOG = "錄製"
 RECORD_PATH = centre(12, 10, 100, 12)
 START = centre(118, 8, 44, 16)
+# Where Wine's desktop draws the notification icon (the only one there).
+TRAY_ICON = ("1013", "757")
 
 # What the target window logs that a recording reproduces.
-KEPT = ("keydown", "keyup", "lbuttondown", "lbuttonup", "rbuttondown", "rbuttonup")
+KEPT = ("keydown", "keyup", "lbuttondown", "lbuttonup", "rbuttondown", "rbuttonup", "mbuttondown", "mbuttonup",
+        "xbuttondown", "xbuttonup", "wheel", "hwheel")
 
 # Typing and clicking at known gaps, the clicks clear of where the main
 # window is when the script plays back, as one xdotool command so that its own
@@ -31,6 +35,13 @@ WORK = ["keydown", "ctrl", "sleep", "0.08", "keydown", "c", "sleep", "0.05", "ke
         "mousemove", "960", "700", "sleep", "0.1", "click", "3", "sleep", "0.12",
         "key", "v"]
 WORK_EVENTS = 16
+
+# The middle button, the two side buttons (X buttons 8 and 9) and the wheel
+# each way (4 up, 5 down, 6 left, 7 right), one spot, no keys.
+OTHER_BUTTONS = ["mousemove", "880", "620", "sleep", "0.1", "click", "2", "sleep", "0.12", "click", "8",
+                 "sleep", "0.1", "click", "9", "sleep", "0.15", "click", "4", "sleep", "0.05", "click", "4",
+                 "sleep", "0.1", "click", "5", "sleep", "0.1", "click", "6", "sleep", "0.1", "click", "7"]
+OTHER_BUTTON_EVENTS = 11
 
 
 def kept_events(events, skip_vks=()):
@@ -227,6 +238,26 @@ class Record(TarvixCase):
         self.assertIn("Delay", " ".join(lines))
         self.assertIn(b"KeepTiming=1", (self.folder / "tarvix.ini").read_bytes())
 
+    def test_middle_and_side_buttons_and_wheel_turns_replay_as_the_same_messages(self):
+        self.choose(keep_timing=True)
+        recorded, replayed, lines = self.record_and_replay(work=OTHER_BUTTONS, events=OTHER_BUTTON_EVENTS)
+        # A side button's number stays; the places are the script's to hold
+        # (see assert_same_events).
+        def described(events):
+            return [(name, args[:1] if name.startswith("x") else () if "button" in name else args)
+                    for _, name, args in events]
+        want = described(kept_events(recorded))
+        self.assertEqual(want, [("mbuttondown", ()), ("mbuttonup", ()), ("xbuttondown", ("1",)),
+                                ("xbuttonup", ("1",)), ("xbuttondown", ("2",)), ("xbuttonup", ("2",)),
+                                ("wheel", ("120",)), ("wheel", ("120",)), ("wheel", ("-120",)),
+                                ("hwheel", ("-120",)), ("hwheel", ("120",))], "xdotool's work arrived otherwise")
+        self.assertEqual(described(kept_events(replayed, (VK["F8"],))), want, f"played from {lines}")
+        # At the recorded spot, each turn its own line with its own amount.
+        self.assertEqual(lines[:3], ["MoveTo 880 620", "MiddleDown 1", "MiddleUp 1"])
+        self.assertEqual([line for line in lines if line.startswith(("X", "Wheel", "HWheel"))],
+                         ["X1Down 1", "X1Up 1", "X2Down 1", "X2Up 1", "Wheel 120", "Wheel 120", "Wheel -120",
+                          "HWheel -120", "HWheel 120"])
+
     def test_without_the_timing_the_script_is_compact(self):
         self.choose(keep_timing=False)
         # Started with the dialog's default key: its release comes once
@@ -254,6 +285,46 @@ class Record(TarvixCase):
         cursor = [tuple(args) for _, name, args in replayed if name == "cursor"]
         passed = [(str(760 + 20 * s), str(580 + 15 * s)) for s in range(1, 11)]
         self.assertGreaterEqual(len([p for p in passed if p in cursor]), 8, cursor)
+
+    def test_a_recording_started_with_alt_held_ends_on_the_stop_hotkey(self):
+        """The user begins a chord at once: Alt is down as the recording
+        starts, and comes up during it. The key state names it by its generic
+        code too, which the hook never reports released."""
+        self.choose(keep_timing=False)
+        editor, target, log = self.open_editor_with_hotkey()
+        self.click(editor, RECORD_BUTTON)
+        dialog = self.session.wait_window(RECORD_DIALOG, timeout=20)
+        self.focus(dialog)
+        self.session.xdotool("keydown", "alt")
+        try:
+            self.click(dialog, START)
+            self.assertTrue(self.wait_closed(EDITOR), "the editor stayed in sight while recording")
+            self.assertTrue(wait_until(self.recording_started), "recording did not start")
+            self.focus(target, log)
+        finally:
+            self.session.xdotool("keyup", "alt")
+        self.press("x")
+        self.stop_recording()
+        self.assertEqual(self.control_rows(EDITOR, ACTION_LIST_ID), [["按鍵<X>", "1"], ["", ""]])
+
+    def test_a_click_on_the_icon_ends_the_recording_without_itself(self):
+        self.choose(keep_timing=False)
+        self.write_sentinel()
+        main = self.start_tarvix()
+        # Clear of the taskbar, where the icon is.
+        target, log = self.start_target("record target", place=(0, 0, 1024, 700))
+        self.focus(main)
+        self.click(main, ADD)
+        editor = self.session.wait_window(EDITOR, timeout=20)
+        self.start_recording(editor)
+        self.focus(target, log)
+        self.press("x")
+        self.session.xdotool("mousemove", *TRAY_ICON)
+        time.sleep(0.2)
+        self.session.xdotool("click", "1")
+        self.session.wait_window(EDITOR, timeout=20)
+        self.assertFalse(self.recording_started(), "still recording with the editor back")
+        self.assertEqual(self.control_rows(EDITOR, ACTION_LIST_ID), [["按鍵<X>", "1"], ["", ""]])
 
     def test_a_recording_of_nothing_inserts_nothing(self):
         self.choose(keep_timing=True)

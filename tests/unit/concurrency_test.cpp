@@ -55,6 +55,7 @@ struct CountingPorts : InputSink, PlaybackClock, ForegroundWindow {
     void Key(uint8_t, uint16_t, bool) override { keys->fetch_add(1, std::memory_order_relaxed); }
     void Character(std::string_view, bool) override {}
     void Button(MouseButton, bool) override {}
+    void Wheel(bool, int16_t) override {}
     void MoveTo(int32_t, int32_t) override {}
     void MoveBy(int32_t, int32_t) override {}
     uint32_t NowMs() override { return 0; }

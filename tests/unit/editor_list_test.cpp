@@ -2,6 +2,7 @@
 // the insertion point through every operation, the end marker's row.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -173,6 +174,22 @@ TEST(RowTexts, EveryCategoryAsAnOpenedScriptShowsIt) {
     // A panel's text row has no space after the name.
     EXPECT_EQ(InsertedRowTexts(Say(" hi "), names, kUnit), (RowTexts{"輸入本文 hi ", "1"}));
     EXPECT_EQ(InsertedRowTexts(Action(KindDelay, 3), names, kUnit), (RowTexts{"延遲3毫秒", "1"}));
+}
+
+// A wheel row reads as the panel item that made it, with the notches.
+TEST(RowTexts, WheelRowsNameTheirDirectionAndCountNotches) {
+    const std::string names11 = std::string(kNames11) + "中鍵單擊\n中鍵按下\n中鍵彈起\n側鍵1單擊\n側鍵1按下\n側鍵1彈起\n"
+                                "側鍵2單擊\n側鍵2按下\n側鍵2彈起\n滾輪\n水平滾輪\n";
+    const KindNames names(names11, Edition::V11, "\n向上\n向下\n向左\n向右\n");
+    auto listed = [&](const ScriptAction& a) { return ListedRowTexts(a, names, kUnit); };
+    EXPECT_EQ(listed(Action(KindX1Down, 2)), (RowTexts{"側鍵1按下", "2"}));
+    EXPECT_EQ(listed(Action(KindWheel, 360)), (RowTexts{"滾輪向上", "3"}));
+    EXPECT_EQ(listed(Action(KindWheel, -120)), (RowTexts{"滾輪向下", "1"}));
+    EXPECT_EQ(listed(Action(KindHWheel, -60)), (RowTexts{"水平滾輪向左", "0.5"}));
+    EXPECT_EQ(listed(Action(KindHWheel, 280)), (RowTexts{"水平滾輪向右", "2.33"}));
+    EXPECT_EQ(listed(Action(KindWheel, INT32_MIN)), (RowTexts{"滾輪向下", "17895697.07"}));
+    EXPECT_EQ(listed(Action(KindWheel, 0)), (RowTexts{"滾輪向上", ""}));
+    EXPECT_EQ(InsertedRowTexts(Action(KindHWheel, 120), names, kUnit), (RowTexts{"水平滾輪向右", "1"}));
 }
 
 TEST(RowTexts, TheClassicEditionNamesItsLaterKindsFromItsShorterList) {

@@ -17,14 +17,29 @@ TEST(Panels, KeyPanelBuildsTheKindFromTheComboAndRefusesNoKeyOrNoCount) {
     EXPECT_FALSE(KeyPanelAction(65, -1, 1)) << "no kind chosen";
 }
 
-TEST(Panels, ButtonPanelMapsTheSevenItemsToLeftClickThroughRightUp) {
-    EXPECT_EQ(ButtonPanelAction(0, 1)->kind, KindLeftClick);
-    EXPECT_EQ(ButtonPanelAction(2, 1)->kind, KindLeftDoubleClick);
-    EXPECT_EQ(ButtonPanelAction(6, 1), (ScriptAction{CategoryButton, KindRightUp, "", 1, 0}));
-    EXPECT_EQ(ButtonPanelAction(1, 7)->param1, 7);
-    EXPECT_FALSE(ButtonPanelAction(0, 0));
-    EXPECT_FALSE(ButtonPanelAction(7, 1));
-    EXPECT_FALSE(ButtonPanelAction(-1, 1));
+TEST(Panels, ButtonPanelMapsItsItemsToButtonKindsAndWheelNotches) {
+    struct Case {
+        int index;
+        uint32_t count;
+        int32_t kind, param1;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {0, 1, KindLeftClick, 1},    {1, 7, KindRightClick, 7},    {2, 1, KindLeftDoubleClick, 1},
+             {6, 1, KindRightUp, 1},      {7, 2, KindMiddleClick, 2},   {9, 1, KindMiddleUp, 1},
+             {10, 1, KindX1Click, 1},     {12, 1, KindX1Up, 1},         {13, 3, KindX2Click, 3},
+             {15, 1, KindX2Up, 1},        {16, 3, KindWheel, 360},      {17, 2, KindWheel, -240},
+             {18, 1, KindHWheel, -120},   {19, 5, KindHWheel, 600},     {16, 17895697, KindWheel, 2147483640},
+         }) {
+        const auto action = ButtonPanelAction(c.index, c.count, Edition::V11);
+        ASSERT_TRUE(action) << c.index;
+        EXPECT_EQ(*action, (ScriptAction{CategoryButton, c.kind, "", c.param1, 0})) << c.index;
+    }
+    EXPECT_FALSE(ButtonPanelAction(0, 0, Edition::V11));
+    EXPECT_FALSE(ButtonPanelAction(16, 17895698, Edition::V11)) << "more notches than a line holds";
+    EXPECT_FALSE(ButtonPanelAction(20, 1, Edition::V11));
+    EXPECT_FALSE(ButtonPanelAction(-1, 1, Edition::V11));
+    EXPECT_EQ(ButtonPanelAction(6, 1, Edition::V10)->kind, KindRightUp);
+    EXPECT_FALSE(ButtonPanelAction(7, 1, Edition::V10)) << "edition 1.0 has seven items";
 }
 
 TEST(Panels, DelayIsStoredInMillisecondsWithoutWrappingRound) {

@@ -53,7 +53,11 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
         Log("char " + std::string(ch) + (up ? " up" : " down"));
     }
     void Button(MouseButton b, bool up) override {
-        Log(std::string(b == MouseButton::Left ? "left" : "right") + (up ? " up" : " down"));
+        static const char* const names[] = {"left", "right", "middle", "x1", "x2"};
+        Log(std::string(names[static_cast<int>(b)]) + (up ? " up" : " down"));
+    }
+    void Wheel(bool horizontal, int16_t amount) override {
+        Log((horizontal ? "hwheel " : "wheel ") + std::to_string(amount));
     }
     void MoveTo(int32_t x, int32_t y) override { Log("move " + std::to_string(x) + "," + std::to_string(y)); }
     void MoveBy(int32_t dx, int32_t dy) override { Log("by " + std::to_string(dx) + "," + std::to_string(dy)); }

@@ -1,6 +1,8 @@
 // The run loop against a recording input sink and a virtual clock.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "extended_keys.h"
 #include "playback_engine.h"
 #include "playback_fakes.h"
@@ -71,6 +73,23 @@ TEST(PlaybackKinds, ButtonsAndDoubleClickTimings) {
               (Events{"0 left down", "50 left up", "50 right down", "100 right up", "100 left down",
                       "100 left down", "100 left up", "100 right down", "100 right up",
                       "100 left down", "150 left up", "200 left down", "250 left up"}));
+}
+
+TEST(PlaybackKinds, MiddleAndSideButtonsAndWheelsOfEdition11) {
+    Recorder r;
+    EXPECT_EQ(Play(Job({A(KindMiddleClick, 2), A(KindMiddleDown, 1), A(KindMiddleUp, 1), A(KindX1Click, 1),
+                        A(KindX1Down, 1), A(KindX1Up, 1), A(KindX2Click, 1), A(KindX2Down, 1), A(KindX2Up, 1),
+                        A(KindWheel, -360), A(KindHWheel, 40), A(KindWheel, 0)}), r),
+              (Events{"0 middle down", "50 middle up", "50 middle down", "100 middle up", "100 middle down",
+                      "100 middle up", "100 x1 down", "150 x1 up", "150 x1 down", "150 x1 up", "150 x2 down",
+                      "200 x2 up", "200 x2 down", "200 x2 up", "200 wheel -360", "200 hwheel 40"}));
+    // Beyond what one wheel message holds, whole notches each and the rest last.
+    Recorder big;
+    Play(Job({A(KindWheel, 70000), A(KindHWheel, INT32_MIN)}), big);
+    EXPECT_EQ(std::vector<std::string>(big.events.begin(), big.events.begin() + 3),
+              (Events{"0 wheel 32640", "0 wheel 32640", "0 wheel 4720"}));
+    EXPECT_EQ(big.events.size(), 3u + 65794u);
+    EXPECT_EQ(big.events.back(), "0 hwheel -128");
 }
 
 TEST(PlaybackKinds, MovesDelayAndNoRepetitionForThem) {
@@ -318,6 +337,24 @@ TEST(PlaybackRelease, OneWindowNeverSkipsTheReleaseOfWhatTheRunHolds) {
     // second RightUp finds nothing held).
     EXPECT_EQ(r.events, (Events{"0 key 16/1016 down", "0 left down", "0 right down", "0 key 16/1016 up",
                                 "0 left up", "0 right up"}));
+}
+
+TEST(PlaybackRelease, MiddleAndSideButtonsAreLetGoOfAsTheOthers) {
+    Recorder stopped;
+    stopped.stopAt = 100;
+    Play(Job({A(KindX2Down, 1), A(KindMiddleDown, 1), A(KindX1Down, 1), A(KindX2Up, 1), A(KindDelay, 500)}),
+         stopped, RunResult::Stopped);
+    EXPECT_EQ(stopped.events, (Events{"0 x2 down", "0 middle down", "0 x1 down", "0 x2 up", "100 x1 up",
+                                      "100 middle up"}));
+
+    Recorder away;
+    away.title = "Notepad";
+    away.onPoll = [](Recorder& rec) { if (rec.polls == 4) rec.title = "Other"; };
+    Play(OneWindowJob({A(KindMiddleDown, 1), A(KindX1Down, 1), A(KindX2Down, 1), A(KindX2Up, 1), A(KindX1Up, 1),
+                       A(KindMiddleUp, 1), A(KindMiddleUp, 1), A(KindWheel, 120)}),
+         away);
+    EXPECT_EQ(away.events, (Events{"0 middle down", "0 x1 down", "0 x2 down", "0 x2 up", "0 x1 up",
+                                   "0 middle up"}));
 }
 
 TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFront) {

@@ -197,15 +197,21 @@ TEST(ScriptEditions, FileOfEdition10LoadsIn11WithRunOnceOn) {
     EXPECT_EQ(Actions(s), Actions(Example(Edition::V11)));
 }
 
-TEST(ScriptEditions, FileOfEdition11LoadsIn10WithoutMoveR) {
+TEST(ScriptEditions, FileOfEdition11LoadsIn10WithoutMoveRButtonsAndWheelsItLacks) {
     CScript s = Example(Edition::V11);
-    s.m_actions.insert(s.m_actions.begin(), {CategoryMove, KindMoveR, "", -10, 5});
+    s.m_actions.insert(s.m_actions.begin(), {{CategoryMove, KindMoveR, "", -10, 5},
+                                             {CategoryButton, KindMiddleClick, "", 1, 0},
+                                             {CategoryButton, KindX2Up, "", 1, 0},
+                                             {CategoryButton, KindWheel, "", -360, 0},
+                                             {CategoryButton, KindHWheel, "", 40, 0}});
     TempFolder dir;
     ASSERT_TRUE(s.Save(dir.path()));
     const CScript classic = LoadFrom(dir, "Test1.txt", Edition::V10);
     EXPECT_EQ(Actions(classic), Actions(Example(Edition::V10)));
     EXPECT_EQ(classic.m_runOnce, 0) << "edition 1.0 has no run-once flag to play by";
-    EXPECT_EQ(classic.m_unreadLineCount, 1);
+    EXPECT_EQ(classic.m_unreadLineCount, 5);
+    EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 5) << "asked before a save leaves them out";
+    EXPECT_EQ(Actions(LoadFrom(dir, "Test1.txt", Edition::V11)), Actions(s)) << "1.1 reads them all back";
 }
 
 TEST(ScriptEditions, SaveIn10KeepsTheRunOnceOf11AndLeavesOutMoveR) {

@@ -235,12 +235,13 @@ TEST(EditorTemplate, ListsHoldTheirItemsBeforeInitialisation) {
     ListProbe probe(IDD_SCRIPT, {IDC_KEY_KIND, IDC_BUTTON_KIND, IDC_DELAY_UNIT, IDC_POINT_COMBO});
     ASSERT_EQ(probe.DoModal(), IDOK) << "editor template opens";
     ASSERT_EQ(probe.items.size(), 4u);
-    const std::vector<std::vector<std::wstring>> want = {
-        {L"按鍵", L"按住", L"彈起"},
-        {L"左鍵單擊", L"右鍵單擊", L"左鍵雙擊", L"左鍵按下", L"左鍵彈起", L"右鍵按下", L"右鍵彈起"},
-        {L"秒", L"毫秒"},
-        {},
-    };
+    std::vector<std::wstring> buttons = {L"左鍵單擊", L"右鍵單擊", L"左鍵雙擊", L"左鍵按下",
+                                         L"左鍵彈起", L"右鍵按下", L"右鍵彈起"};
+    if (kProgramEdition == tarvix::Edition::V11)
+        buttons.insert(buttons.end(), {L"中鍵單擊", L"中鍵按下", L"中鍵彈起", L"側鍵1單擊", L"側鍵1按下",
+                                       L"側鍵1彈起", L"側鍵2單擊", L"側鍵2按下", L"側鍵2彈起", L"滾輪向上",
+                                       L"滾輪向下", L"滾輪向左", L"滾輪向右"});
+    const std::vector<std::vector<std::wstring>> want = {{L"按鍵", L"按住", L"彈起"}, buttons, {L"秒", L"毫秒"}, {}};
     // The list of captured points is filled by the editor itself.
     for (size_t i = 0; i < want.size(); ++i)
         EXPECT_TRUE(probe.items[i] == want[i]) << "list " << i << ": got" + Joined(probe.items[i]);

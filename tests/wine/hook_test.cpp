@@ -241,9 +241,13 @@ std::string Described(const std::vector<RecordedInput>& events) {
         case InputKind::LeftUp: std::snprintf(buf, sizeof(buf), "left up %d,%d", in.x, in.y); break;
         case InputKind::RightDown: std::snprintf(buf, sizeof(buf), "right down %d,%d", in.x, in.y); break;
         case InputKind::RightUp: std::snprintf(buf, sizeof(buf), "right up %d,%d", in.x, in.y); break;
-        case InputKind::MiddleButton: std::snprintf(buf, sizeof(buf), "middle"); break;
-        case InputKind::ExtraButton: std::snprintf(buf, sizeof(buf), "extra"); break;
-        case InputKind::Wheel: std::snprintf(buf, sizeof(buf), "wheel"); break;
+        case InputKind::MiddleDown: std::snprintf(buf, sizeof(buf), "middle down"); break;
+        case InputKind::MiddleUp: std::snprintf(buf, sizeof(buf), "middle up"); break;
+        case InputKind::X1Down: std::snprintf(buf, sizeof(buf), "x1 down"); break;
+        case InputKind::X2Up: std::snprintf(buf, sizeof(buf), "x2 up"); break;
+        case InputKind::Wheel: std::snprintf(buf, sizeof(buf), "wheel %d", in.wheel); break;
+        case InputKind::HWheel: std::snprintf(buf, sizeof(buf), "hwheel %d", in.wheel); break;
+        case InputKind::OtherSideButton: std::snprintf(buf, sizeof(buf), "other side button"); break;
         default: continue;
         }
         text += text.empty() ? "" : "; ";
@@ -440,9 +444,13 @@ TEST_F(HookTest, RecordingReportsKeysAndButtonsInOrderWithTheirTimes) {
     Tap('B', kTarvixInputTag);
     ClickAt(50, 60, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, kTarvixInputTag);
     Paced();
-    // What a script cannot hold still reaches the recording, to be counted.
+    // The middle button, the side buttons by number and the wheels with
+    // their signed amounts.
     ClickAt(10, 10, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
-    MouseAt(10, 10, MOUSEEVENTF_WHEEL, 0, WHEEL_DELTA);
+    MouseAt(10, 10, MOUSEEVENTF_XDOWN, 0, XBUTTON1);
+    MouseAt(10, 10, MOUSEEVENTF_XUP, 0, XBUTTON2);
+    MouseAt(10, 10, MOUSEEVENTF_WHEEL, 0, static_cast<DWORD>(-WHEEL_DELTA));
+    MouseAt(10, 10, MOUSEEVENTF_HWHEEL, 0, 2 * WHEEL_DELTA);
     Paced();
     Tap(kSentinel);
     ASSERT_TRUE(PumpRecording(*main, recorder, false)) << "the closing key's release is recorded";
@@ -450,7 +458,7 @@ TEST_F(HookTest, RecordingReportsKeysAndButtonsInOrderWithTheirTimes) {
 
     EXPECT_EQ(Described(recorder.events),
               "down 11; down 41; up 41; up 11; left down 100,120; left up 100,120; right down 300,200; "
-              "right up 300,200; middle; wheel; down 87; up 87");
+              "right up 300,200; middle down; middle up; x1 down; x2 up; wheel -120; hwheel 240; down 87; up 87");
 
     uint64_t last = before;
     bool rising = true;

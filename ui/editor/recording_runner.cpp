@@ -1,7 +1,10 @@
 #include "recording_runner.h"
 
+#include <windowsx.h>
+
 #include "hook_api.h"
 #include "recorded_input.h"
+#include "tray_icon.h"
 
 namespace tarvix {
 
@@ -22,6 +25,8 @@ bool AnyButtonDown() {
 
 bool IsMouseButtonKey(int vk) { return vk == VK_LBUTTON || vk == VK_RBUTTON || (vk >= VK_MBUTTON && vk <= VK_XBUTTON2); }
 
+// As the key state has them: Shift, Ctrl and Alt by their generic codes too,
+// which the Recording leaves aside for the sided ones the hook reports.
 std::vector<uint8_t> KeysDownNow() {
     std::vector<uint8_t> keys;
     for (int vk = 1; vk < 256; ++vk)
@@ -74,6 +79,11 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         }
         return 0;
     }
+    if (message == WM_STOPRECORDING) {
+        if (auto* recording = reinterpret_cast<Recording*>(::GetWindowLongPtrW(window, GWLP_USERDATA)))
+            recording->StopByIconClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -107,6 +117,7 @@ public:
     ReportWindow& operator=(const ReportWindow&) = delete;
 
     explicit operator bool() const { return m_window && m_hooked; }
+    HWND get() const { return m_window; }
 
 private:
     HWND m_window = nullptr;
@@ -115,7 +126,7 @@ private:
 
 }  // namespace
 
-RecordingResult RunRecording(Hotkey stop, bool keepPath) {
+RecordingResult RunRecording(Hotkey stop, bool keepPath, HWND iconWindow, const std::wstring& tip) {
     RecordingResult result;
     if (!AwaitButtonsUp()) return result;
     Recording recording(stop, KeysDownNow(), keepPath);
@@ -125,8 +136,12 @@ RecordingResult RunRecording(Hotkey stop, bool keepPath) {
             result.refused = true;
             return result;
         }
+        if (iconWindow)
+            ::SendMessageW(iconWindow, WM_TRAYRECORDING, reinterpret_cast<WPARAM>(window.get()),
+                           reinterpret_cast<LPARAM>(tip.c_str()));
         while (recording.outcome() == Recording::Outcome::Going)
             if (!PumpOnce(true)) break;
+        if (iconWindow) ::SendMessageW(iconWindow, WM_TRAYRECORDING, 0, 0);
     }
     result.full = recording.outcome() == Recording::Outcome::Full;
     result.leftOut = recording.leftOut();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "recording.h"
@@ -10,7 +11,8 @@ namespace tarvix {
 
 // One recording on Windows: waits for the mouse buttons to be up, takes the
 // keys already held, has the hook report to a window of its own, and feeds
-// a Recording until the stop chord or the event limit ends it. The caller's
+// a Recording until the stop chord, a click on the notification icon or the
+// event limit ends it. The caller's
 // windows stay responsive: messages are dispatched meanwhile.
 struct RecordingResult {
     std::vector<RecordedInput> events;
@@ -22,6 +24,8 @@ struct RecordingResult {
     bool refused = false;
 };
 
-RecordingResult RunRecording(Hotkey stop, bool keepPath);
+// iconWindow, the owner of the notification icon, hears of the recording
+// with the tip to show meanwhile (WM_TRAYRECORDING), and its icon ends it.
+RecordingResult RunRecording(Hotkey stop, bool keepPath, HWND iconWindow, const std::wstring& tip);
 
 }  // namespace tarvix

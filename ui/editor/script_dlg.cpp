@@ -23,7 +23,6 @@
 #include "scoped_handles.h"
 #include "settings.h"
 #include "text.h"
-#include "tray_icon.h"
 
 namespace tarvix {
 
@@ -65,15 +64,8 @@ void ReportRecordingEnd(HWND owner, const RecordingResult& result) {
     if (result.inputMissed)
         ui::AppMessageBox(owner, ui::ResourceString(IDS_RECORD_MISSED), MB_OK | MB_ICONEXCLAMATION);
     if (result.leftOut.Total() == 0) return;
-    std::wstring kinds;
-    const std::pair<unsigned, uint32_t> counts[] = {{IDS_RECORD_WHEEL, result.leftOut.wheel},
-                                                    {IDS_RECORD_MIDDLE, result.leftOut.middle},
-                                                    {IDS_RECORD_EXTRA, result.leftOut.extra}};
-    for (const auto& [id, count] : counts) {
-        if (count == 0) continue;
-        if (!kinds.empty()) kinds += L"\n";
-        kinds += ui::ResourceStringWith(id, std::to_wstring(count));
-    }
+    const std::wstring kinds =
+        ui::ResourceStringWith(IDS_RECORD_EXTRA, std::to_wstring(result.leftOut.otherSideButtons));
     ui::AppMessageBox(owner, ui::ResourceStringWith(IDS_RECORD_LEFT_OUT, kinds), MB_OK | MB_ICONINFORMATION);
 }
 
@@ -95,7 +87,7 @@ RecordOptions SystemRecordOptions(RecordChoices choices) {
 CScriptDlg::CScriptDlg(HWND hotkeyWindow)
     : ui::Dialog(IDD_SCRIPT),
       m_hotkeyWindow(hotkeyWindow),
-      m_kindNames(Big5Resource(IDS_KIND_NAMES), kProgramEdition),
+      m_kindNames(Big5Resource(IDS_KIND_NAMES), kProgramEdition, Big5Resource(IDS_WHEEL_DIRECTIONS)),
       m_unit(Big5Resource(IDS_MILLISECONDS)) {}
 
 CScriptDlg::~CScriptDlg() = default;
@@ -421,7 +413,7 @@ void CScriptDlg::OnInsertKey() {
 
 void CScriptDlg::OnInsertButton() {
     UpdateData(true);
-    const auto action = ButtonPanelAction(m_buttonIndex, m_buttonCount);
+    const auto action = ButtonPanelAction(m_buttonIndex, m_buttonCount, kProgramEdition);
     if (!action) return;
     InsertFromPanel(*action);
     m_buttonCount = 1;
@@ -482,11 +474,7 @@ void CScriptDlg::OnRecord() {
     if (mainShown) ::ShowWindow(m_hotkeyWindow, SW_HIDE);
     const std::wstring tip =
         ui::ResourceStringWith(IDS_RECORDING_TIP, ui::WideFromBig5(HotkeyText(stopKey, stopMods)));
-    if (m_hotkeyWindow) ::SendMessageW(m_hotkeyWindow, WM_TRAYRECORDING, 1, reinterpret_cast<LPARAM>(tip.c_str()));
-
-    const RecordingResult result = RunRecording(Hotkey{stopKey, stopMods}, choices.mousePath);
-
-    if (m_hotkeyWindow) ::SendMessageW(m_hotkeyWindow, WM_TRAYRECORDING, 0, 0);
+    const RecordingResult result = RunRecording(Hotkey{stopKey, stopMods}, choices.mousePath, m_hotkeyWindow, tip);
     if (mainShown) ::ShowWindow(m_hotkeyWindow, SW_SHOW);
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetForegroundWindow(m_hWnd);

@@ -118,7 +118,7 @@ private:
     HICON m_icon;
     HCURSOR m_handCursor;
     NOTIFYICONDATAW m_trayIcon{};
-    bool m_recording = false;
+    HWND m_recordingWindow = nullptr;  // while the editor records
 
     win32::ScopedFont m_listFont;
     UINT m_dpi = ui::kDesignDpi;

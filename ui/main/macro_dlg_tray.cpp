@@ -36,17 +36,22 @@ void CMacroDlg::SetTrayTip(const std::wstring& tip) {
 }
 
 LRESULT CMacroDlg::OnTrayRecording(WPARAM wParam, LPARAM lParam) {
-    m_recording = wParam != 0;
+    m_recordingWindow = reinterpret_cast<HWND>(wParam);
     const auto* tip = reinterpret_cast<const wchar_t*>(lParam);
-    SetTrayTip(m_recording && tip ? std::wstring(tip) : ui::ResourceString(IDS_TRAY_TIP));
+    SetTrayTip(m_recordingWindow && tip ? std::wstring(tip) : ui::ResourceString(IDS_TRAY_TIP));
     return 0;
 }
 
 LRESULT CMacroDlg::OnTrayNotify(WPARAM, LPARAM lParam) {
-    if (static_cast<UINT>(lParam) == WM_LBUTTONDOWN && !m_recording) {
-        ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
-        ::SetForegroundWindow(m_hWnd);
+    if (static_cast<UINT>(lParam) != WM_LBUTTONDOWN) return 0;
+    if (m_recordingWindow) {
+        POINT at = {};
+        ::GetCursorPos(&at);
+        ::PostMessageW(m_recordingWindow, WM_STOPRECORDING, 0, MAKELPARAM(at.x, at.y));
+        return 0;
     }
+    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    ::SetForegroundWindow(m_hWnd);
     return 0;
 }
 

@@ -14,11 +14,15 @@ namespace tarvix {
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 100;
 constexpr UINT kTrayIconId = 1;
 
-// Sent to the main window while the editor records: wParam 1 with lParam a
-// const wchar_t* tip saying so, for the time of the recording; wParam 0
-// when it has ended. A press on the icon does not bring the window back
-// meanwhile: the recording would take it for the user's work.
+// Sent to the main window while the editor records: wParam the window that
+// receives the recording's reports, lParam a const wchar_t* tip saying so,
+// for the time of the recording; wParam 0 when it has ended. A press on the
+// icon meanwhile does not bring the window back but ends the recording, as
+// the stop hotkey does: it posts WM_STOPRECORDING to that window, lParam the
+// pointer's place on the screen (x low, y high, signed 16 bits each). It is
+// the way out for a user whose stop hotkey cannot be pressed.
 constexpr UINT WM_TRAYRECORDING = WM_USER + 101;
+constexpr UINT WM_STOPRECORDING = WM_USER + 102;
 
 // The record of the main window's notification-area icon, in its wide form
 // so that the tip reads right whatever the system's code page. Edition 1.0

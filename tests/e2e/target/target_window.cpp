@@ -8,7 +8,9 @@
 // was made, which a busy machine does not stretch as it does the handling;
 // L the message's lParam in hex: scan code in bits 16-23, extended key bit 24),
 // "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y" (screen position), "lbuttonup",
-// "rbuttondown X Y", "rbuttonup", "cursor X Y" (after each pointer move, the
+// "rbuttondown X Y", "rbuttonup", "mbuttondown X Y", "mbuttonup",
+// "xbuttondown N X Y", "xbuttonup N" (N the side button, 1 or 2), "wheel D"
+// and "hwheel D" (D the signed amount), "cursor X Y" (after each pointer move, the
 // position GetCursorPos reports), "active" and "inactive" (the window became or
 // stopped being the active one), "placed LEFT TOP RIGHT BOTTOM" (the window's
 // rectangle on the screen once made).
@@ -72,6 +74,27 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_RBUTTONUP:
         Log("rbuttonup");
+        return 0;
+    case WM_MBUTTONDOWN:
+        LogButton("mbuttondown", window, lParam);
+        return 0;
+    case WM_MBUTTONUP:
+        Log("mbuttonup");
+        return 0;
+    case WM_XBUTTONDOWN: {
+        char name[32];
+        std::snprintf(name, sizeof name, "xbuttondown %u", static_cast<unsigned>(GET_XBUTTON_WPARAM(wParam)));
+        LogButton(name, window, lParam);
+        return TRUE;
+    }
+    case WM_XBUTTONUP:
+        Log("xbuttonup %u", static_cast<unsigned>(GET_XBUTTON_WPARAM(wParam)));
+        return TRUE;
+    case WM_MOUSEWHEEL:
+        Log("wheel %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)));
+        return 0;
+    case WM_MOUSEHWHEEL:
+        Log("hwheel %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)));
         return 0;
     case WM_MOUSEMOVE: {
         POINT cursor;

@@ -1,6 +1,7 @@
 #include "panels.h"
 
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 namespace tarvix {
@@ -8,6 +9,24 @@ namespace tarvix {
 namespace {
 
 constexpr uint32_t kLargestStored = static_cast<uint32_t>(std::numeric_limits<int32_t>::max());
+
+// A wheel turns by notches of 120 units: away from the user (up) and to
+// the right are positive, as the system counts them.
+constexpr int32_t kNotch = 120;
+
+// The button panel's items: the kind, and for a wheel the units of one
+// notch the way the item turns (0 for the buttons, whose count is a count).
+struct ButtonItem {
+    int32_t kind;
+    int32_t notch;
+};
+constexpr ButtonItem kButtonItems[] = {
+    {KindLeftClick, 0},   {KindRightClick, 0}, {KindLeftDoubleClick, 0}, {KindLeftDown, 0},
+    {KindLeftUp, 0},      {KindRightDown, 0},  {KindRightUp, 0},         {KindMiddleClick, 0},
+    {KindMiddleDown, 0},  {KindMiddleUp, 0},   {KindX1Click, 0},         {KindX1Down, 0},
+    {KindX1Up, 0},        {KindX2Click, 0},    {KindX2Down, 0},          {KindX2Up, 0},
+    {KindWheel, kNotch},  {KindWheel, -kNotch}, {KindHWheel, -kNotch},   {KindHWheel, kNotch},
+};
 
 }  // namespace
 
@@ -21,10 +40,17 @@ std::optional<ScriptAction> KeyPanelAction(uint16_t key, int kindIndex, uint32_t
     return MakeAction(KindKeyPress + kindIndex, key, static_cast<int32_t>(count));
 }
 
-std::optional<ScriptAction> ButtonPanelAction(int buttonIndex, uint32_t count) {
-    if (count == 0 || count > kLargestStored) return std::nullopt;
-    if (buttonIndex < 0 || buttonIndex > KindRightUp - KindLeftClick) return std::nullopt;
-    return MakeAction(KindLeftClick + buttonIndex, static_cast<int32_t>(count));
+std::optional<ScriptAction> ButtonPanelAction(int buttonIndex, uint32_t count, Edition edition) {
+    if (count == 0 || buttonIndex < 0 || static_cast<size_t>(buttonIndex) >= std::size(kButtonItems))
+        return std::nullopt;
+    const ButtonItem item = kButtonItems[buttonIndex];
+    if (!EditionHasKind(edition, item.kind)) return std::nullopt;
+    if (item.notch == 0) {
+        if (count > kLargestStored) return std::nullopt;
+        return MakeAction(item.kind, static_cast<int32_t>(count));
+    }
+    if (count > kLargestStored / kNotch) return std::nullopt;
+    return MakeAction(item.kind, static_cast<int32_t>(count) * item.notch);
 }
 
 ScriptAction MoveToPanelAction(ScreenPoint point) { return MakeAction(KindMoveTo, point.x, point.y); }

@@ -17,9 +17,11 @@ namespace tarvix {
 // hold, release) and the count.
 std::optional<ScriptAction> KeyPanelAction(uint16_t key, int kindIndex, uint32_t count);
 
-// Mouse button panel: the combo's index (left click ... right up) and the
-// count.
-std::optional<ScriptAction> ButtonPanelAction(int buttonIndex, uint32_t count);
+// Mouse button panel: the combo's index and the count. The items are left
+// click ... right up, and in edition 1.1 after them the middle and side
+// buttons' click, down and up, then the wheel up, down, left and right,
+// whose count is the notches to turn.
+std::optional<ScriptAction> ButtonPanelAction(int buttonIndex, uint32_t count, Edition edition);
 
 // Move-to panel: a captured point.
 ScriptAction MoveToPanelAction(ScreenPoint point);

@@ -6,16 +6,32 @@
 
 namespace tarvix {
 
-KindNames::KindNames(std::string_view list, Edition edition) : m_edition(edition) {
-    // "\nname\nname\n...\n": the leading newline opens the list, each name
-    // ends with one.
+namespace {
+
+// "\nname\nname\n...\n": the leading newline opens the list, each name
+// ends with one.
+std::vector<std::string> SplitNames(std::string_view list) {
+    std::vector<std::string> names;
     if (!list.empty() && list.front() == '\n') list.remove_prefix(1);
     while (!list.empty()) {
         const size_t end = list.find('\n');
-        m_names.emplace_back(list.substr(0, end));
+        names.emplace_back(list.substr(0, end));
         if (end == std::string_view::npos) break;
         list.remove_prefix(end + 1);
     }
+    return names;
+}
+
+}  // namespace
+
+KindNames::KindNames(std::string_view list, Edition edition, std::string_view wheelDirections)
+    : m_names(SplitNames(list)), m_directions(SplitNames(wheelDirections)), m_edition(edition) {}
+
+// Away from the user is up, as the wheel scrolls a page.
+std::string KindNames::WheelName(int32_t kind, int32_t amount) const {
+    size_t direction = amount < 0 ? 1 : 0;
+    if (kind == KindHWheel) direction = amount < 0 ? 2 : 3;
+    return Name(kind) + (direction < m_directions.size() ? m_directions[direction] : std::string());
 }
 
 const std::string& KindNames::Name(int32_t kind) const {
@@ -34,6 +50,18 @@ std::string Decimal(int32_t value) {
 
 std::string CountText(int32_t count) { return count == 0 ? std::string() : Decimal(count); }
 
+// The notches a wheel action turns, as the panel asks for them: whole ones
+// as a count; a smooth-scrolling mouse's part of one to two places.
+std::string NotchText(int32_t amount) {
+    const int64_t units = amount < 0 ? -int64_t{amount} : int64_t{amount};
+    if (units % 120 == 0) return CountText(static_cast<int32_t>(units / 120));
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(units) / 120.0);
+    std::string notches = text;
+    while (notches.back() == '0') notches.pop_back();
+    return notches;
+}
+
 RowTexts Texts(const ScriptAction& action, const KindNames& names, std::string_view unit,
                std::string_view textSeparator) {
     const std::string& name = names.Name(action.kind);
@@ -41,6 +69,8 @@ RowTexts Texts(const ScriptAction& action, const KindNames& names, std::string_v
         case CategoryKey:
             return {name + KeyName(action.param1 & 0xFFFF), CountText(action.param2)};
         case CategoryButton:
+            if (action.kind == KindWheel || action.kind == KindHWheel)
+                return {names.WheelName(action.kind, action.param1), NotchText(action.param1)};
             return {name, CountText(action.param1)};
         case CategoryMove:
             return {name + " " + Decimal(action.param1) + " " + Decimal(action.param2), "1"};

@@ -19,17 +19,22 @@ struct RowTexts {
 };
 
 // The display names of the action kinds, from the string-table entry that
-// lists them between newlines, in the edition's kind order.
+// lists them between newlines, in the edition's kind order; and the words
+// after a wheel's name for the way it turns (up, down, left, right), listed
+// alike.
 class KindNames {
 public:
-    KindNames(std::string_view newlineList, Edition edition);
+    KindNames(std::string_view newlineList, Edition edition, std::string_view wheelDirections = {});
     // The name of a kind (in the program's own numbering); empty when the
     // list has none for it.
     const std::string& Name(int32_t kind) const;
+    // The way a wheel action turns: its kind's name and the direction word.
+    std::string WheelName(int32_t kind, int32_t amount) const;
     Edition edition() const { return m_edition; }
 
 private:
     std::vector<std::string> m_names;
+    std::vector<std::string> m_directions;
     Edition m_edition;
     std::string m_empty;
 };
