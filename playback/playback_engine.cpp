@@ -13,6 +13,7 @@ constexpr uint8_t kShift = 0x10;
 constexpr int16_t kBeyondShift = static_cast<int16_t>(0x7E00);
 
 bool IsLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
 // The most whole notches (120 units each) one wheel message can carry.
 constexpr int64_t kLargestWheelTurn = 272 * 120;
 
