@@ -1,6 +1,8 @@
 // The run loop against a recording input sink and a virtual clock.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "playback_engine.h"
 #include "playback_fakes.h"
 
@@ -49,6 +51,42 @@ TEST(PlaybackKinds, MovesDelayAndNoRepetitionForThem) {
     Recorder r;
     EXPECT_EQ(Play(Job({A(KindMoveTo, -1280, 1439), A(KindMoveR, -10, 5), A(KindDelay, 250), A(KindMoveTo, 1, 2)}), r),
               (Events{"0 move -1280,1439", "0 by -10,5", "250 move 1,2"}));
+}
+
+// MoveIn finds the window in front when it plays, not when the run began:
+// the window moved (and another came in front) between the two steps.
+TEST(PlaybackKinds, MoveInIsFromTheClientCornerOfTheWindowInFrontAtThatStep) {
+    Recorder r;
+    r.clientOrigin = DesktopPoint{300, 200};
+    r.onPoll = [](Recorder& rec) {
+        if (rec.now >= 100) rec.clientOrigin = DesktopPoint{-1917, -1058};
+        if (rec.now >= 200) rec.clientOrigin.reset();
+    };
+    EXPECT_EQ(Play(Job({A(KindMoveIn, 10, 20), A(KindDelay, 100), A(KindMoveIn, 10, 20), A(KindDelay, 100),
+                        A(KindMoveIn, -4, 7)}), r),
+              (Events{"0 move 310,220", "100 move -1907,-1038", "200 move -4,7"}));
+}
+
+// Where a window on a monitor left of or above the primary has its client
+// area, and sums that leave the 32-bit range, which stay off the desktop on
+// their own side rather than wrap to the other.
+TEST(PlaybackMove, PointInFrontOfEveryMonitor) {
+    struct Case {
+        int32_t x, y;
+        std::optional<DesktopPoint> origin;
+        int32_t wantX, wantY;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {5, 6, std::nullopt, 5, 6},
+             {0, 0, DesktopPoint{-1024, 0}, -1024, 0},
+             {1023, 767, DesktopPoint{-1024, -768}, -1, -1},
+             {40, 30, DesktopPoint{1920, -1080}, 1960, -1050},
+             {2147483647, -2147483647, DesktopPoint{100, -100}, 2147483647, INT32_MIN},
+         }) {
+        const DesktopPoint at = PointInFront(c.x, c.y, c.origin);
+        EXPECT_EQ(at.x, c.wantX) << c.x;
+        EXPECT_EQ(at.y, c.wantY) << c.y;
+    }
 }
 
 TEST(PlaybackKinds, ZeroRepetitionsEndMarkersAndUnknownKindsPlayNothing) {
