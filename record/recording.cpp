@@ -50,6 +50,7 @@ Recording::Outcome Recording::Add(const RecordedInput& input) {
     case InputKind::ExtraButton: ++m_leftOut.extra; break;
     case InputKind::Wheel: ++m_leftOut.wheel; break;
     case InputKind::Missed: m_inputMissed = true; break;
+    case InputKind::WindowOrigin: m_origin = input; break;
     }
     if (m_outcome == Outcome::Going && m_events.size() >= kMaxEvents) {
         m_outcome = Outcome::Full;
@@ -90,7 +91,7 @@ void Recording::AddButton(const RecordedInput& input, int button, bool up) {
     m_buttonHeld[button] = !up;
     // The button's own position replaces any path sample waiting.
     m_pendingMove.reset();
-    Keep(input);
+    KeepPointer(input, m_origin);
 }
 
 void Recording::AddMove(const RecordedInput& input) {
@@ -99,11 +100,12 @@ void Recording::AddMove(const RecordedInput& input) {
         return;
     }
     if (!m_lastMove || input.timeUs - m_lastMove->timeUs >= kPathSampleUs) {
-        Keep(input);
+        KeepPointer(input, m_origin);
         m_lastMove = input;
         m_pendingMove.reset();
     } else {
         m_pendingMove = input;
+        m_pendingOrigin = m_origin;
     }
 }
 
@@ -116,11 +118,22 @@ void Recording::FlushPendingMove(uint64_t beforeUs) {
     const uint64_t due = m_lastMove->timeUs + kPathSampleUs;
     if (due > beforeUs) return;
     move.timeUs = std::max(move.timeUs, due);
-    Keep(move);
+    KeepPointer(move, m_pendingOrigin);
     m_lastMove = move;
 }
 
 void Recording::Keep(const RecordedInput& input) { m_events.push_back(input); }
+
+void Recording::KeepPointer(const RecordedInput& input, const RecordedInput& origin) {
+    if (origin.kind == InputKind::WindowOrigin &&
+        !(m_keptOrigin && m_keptOrigin->x == origin.x && m_keptOrigin->y == origin.y)) {
+        RecordedInput kept = origin;
+        kept.timeUs = input.timeUs;
+        Keep(kept);
+        m_keptOrigin = origin;
+    }
+    Keep(input);
+}
 
 bool Recording::ModifierHeld(uint16_t bit) const {
     for (const ModifierKeys& modifier : kModifiers)
@@ -154,7 +167,7 @@ bool Recording::IsChordKey(uint8_t vk) const {
 void Recording::DropStopChord() {
     for (size_t i = m_events.size(); i-- > 0;) {
         const RecordedInput& e = m_events[i];
-        if (e.kind == InputKind::Move) continue;
+        if (e.kind == InputKind::Move || e.kind == InputKind::WindowOrigin) continue;
         if (e.kind != InputKind::KeyDown || !IsChordKey(e.vk)) break;
         m_held.reset(e.vk);
         m_events.erase(m_events.begin() + static_cast<std::ptrdiff_t>(i));
@@ -180,7 +193,8 @@ std::vector<RecordedInput> Recording::Finish() {
         release.kind = button == 0 ? InputKind::LeftUp : InputKind::RightUp;
         // Where it went down is the best guess of where it is.
         for (auto it = m_events.rbegin(); it != m_events.rend(); ++it)
-            if (it->kind != InputKind::KeyDown && it->kind != InputKind::KeyUp) {
+            if (it->kind != InputKind::KeyDown && it->kind != InputKind::KeyUp &&
+                it->kind != InputKind::WindowOrigin) {
                 release.x = it->x;
                 release.y = it->y;
                 break;

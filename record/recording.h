@@ -28,6 +28,8 @@ struct LeftOutInput {
 // recording started are not recorded, nor releases of anything whose press it
 // never saw; the keys of the stop chord are left out; the pointer's path, when
 // it is kept, is thinned to at most one sample per 10 ms and only changes.
+// Where the hook reports the window in front, a pointer event kept goes after
+// the origin it happened with, whenever that differs from the one kept last.
 class Recording {
 public:
     static constexpr size_t kMaxEvents = 100000;
@@ -56,6 +58,7 @@ private:
     void AddButton(const RecordedInput& input, int button, bool up);
     void AddMove(const RecordedInput& input);
     void Keep(const RecordedInput& input);
+    void KeepPointer(const RecordedInput& input, const RecordedInput& origin);
     void FlushPendingMove(uint64_t beforeUs);
     bool StopChordPressed(uint8_t vk) const;
     bool ModifierHeld(uint16_t bit) const;
@@ -70,6 +73,9 @@ private:
     std::vector<RecordedInput> m_events;
     std::optional<RecordedInput> m_lastMove;     // the last path sample kept
     std::optional<RecordedInput> m_pendingMove;  // a later one, too soon to keep yet
+    RecordedInput m_origin;                      // the window origin reported last
+    RecordedInput m_pendingOrigin;               // the one the pending sample happened with
+    std::optional<RecordedInput> m_keptOrigin;   // the one kept last
     LeftOutInput m_leftOut;
     bool m_inputMissed = false;
     Outcome m_outcome = Outcome::Going;
