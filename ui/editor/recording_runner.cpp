@@ -81,7 +81,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // unregistered from the hook and destroyed however the recording ends.
 class ReportWindow {
 public:
-    explicit ReportWindow(Recording& recording) {
+    ReportWindow(Recording& recording, bool windowRelative) {
         static const ATOM registered = [] {
             WNDCLASSW windowClass = {};
             windowClass.lpfnWndProc = RecordingProc;
@@ -94,6 +94,7 @@ public:
                                      ::GetModuleHandleW(nullptr), nullptr);
         if (!m_window) return;
         ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&recording));
+        HookRecordWindowOrigins(windowRelative ? TRUE : FALSE);
         m_hooked = HookStartRecording(m_window) != FALSE;
         if (m_hooked) ::SetWindowTextW(m_window, kRecordingTitle);
     }
@@ -115,12 +116,12 @@ private:
 
 }  // namespace
 
-RecordingResult RunRecording(Hotkey stop, bool keepPath) {
+RecordingResult RunRecording(Hotkey stop, bool keepPath, bool windowRelative) {
     RecordingResult result;
     if (!AwaitButtonsUp()) return result;
     Recording recording(stop, KeysDownNow(), keepPath);
     {
-        ReportWindow window(recording);
+        ReportWindow window(recording, windowRelative);
         if (!window) {
             result.refused = true;
             return result;

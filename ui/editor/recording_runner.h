@@ -22,6 +22,8 @@ struct RecordingResult {
     bool refused = false;
 };
 
-RecordingResult RunRecording(Hotkey stop, bool keepPath);
+// With windowRelative the hook reports the window in front with the pointer
+// events (InputKind::WindowOrigin).
+RecordingResult RunRecording(Hotkey stop, bool keepPath, bool windowRelative);
 
 }  // namespace tarvix
