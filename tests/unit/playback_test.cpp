@@ -67,26 +67,14 @@ TEST(PlaybackKinds, MoveInIsFromTheClientCornerOfTheWindowInFrontAtThatStep) {
               (Events{"0 move 310,220", "100 move -1907,-1038", "200 move -4,7"}));
 }
 
-// Where a window on a monitor left of or above the primary has its client
-// area, and sums that leave the 32-bit range, which stay off the desktop on
-// their own side rather than wrap to the other.
+// Windows on monitors left of and above the primary; sums beyond 32 bits stay
+// off the desktop on their own side rather than wrap to the other.
 TEST(PlaybackMove, PointInFrontOfEveryMonitor) {
-    struct Case {
-        int32_t x, y;
-        std::optional<DesktopPoint> origin;
-        int32_t wantX, wantY;
-    };
-    for (const Case& c : std::initializer_list<Case>{
-             {5, 6, std::nullopt, 5, 6},
-             {0, 0, DesktopPoint{-1024, 0}, -1024, 0},
-             {1023, 767, DesktopPoint{-1024, -768}, -1, -1},
-             {40, 30, DesktopPoint{1920, -1080}, 1960, -1050},
-             {2147483647, -2147483647, DesktopPoint{100, -100}, 2147483647, INT32_MIN},
-         }) {
-        const DesktopPoint at = PointInFront(c.x, c.y, c.origin);
-        EXPECT_EQ(at.x, c.wantX) << c.x;
-        EXPECT_EQ(at.y, c.wantY) << c.y;
-    }
+    const auto at = [](int32_t x, int32_t y, DesktopPoint o) { return PointInFront(x, y, o); };
+    EXPECT_EQ(at(1023, 767, {-1024, -768}).x, -1);
+    EXPECT_EQ(at(1023, 767, {-1024, -768}).y, -1);
+    EXPECT_EQ(at(2147483647, 0, {100, 0}).x, 2147483647);
+    EXPECT_EQ(at(0, -2147483647, {0, -100}).y, INT32_MIN);
 }
 
 TEST(PlaybackKinds, ZeroRepetitionsEndMarkersAndUnknownKindsPlayNothing) {

@@ -61,6 +61,20 @@ std::string Convert(const std::vector<RecordedInput>& events, bool timing, bool 
     return Lines(ConvertRecording(events, options));
 }
 
+std::string Describe(const RecordedInput& e);
+bool IsKeyKind(InputKind kind) { return kind == InputKind::KeyDown || kind == InputKind::KeyUp; }
+
+// Pointer events and window origins with their place and millisecond.
+std::vector<std::string> Shown(const std::vector<RecordedInput>& events) {
+    std::vector<std::string> shown;
+    for (const RecordedInput& e : events) {
+        const std::string place = " " + std::to_string(e.x) + "," + std::to_string(e.y);
+        const std::string what = e.kind == InputKind::WindowOrigin ? "in" : e.kind == InputKind::Move ? "move" : Describe(e);
+        shown.push_back(what + (IsKeyKind(e.kind) ? "" : place) + " " + std::to_string(e.timeUs / 1000));
+    }
+    return shown;
+}
+
 std::string Describe(const RecordedInput& e) {
     switch (e.kind) {
     case InputKind::KeyDown: return "key " + std::to_string(ScriptKeyOf(e.vk)) + " down";
@@ -261,20 +275,10 @@ TEST(Recording, PointerEventsKeepTheWindowOriginTheyHappenedWith) {
                               Move(-1000, -700, 25), Origin(0, 0, 28), Dn(kB, 40), Mouse(InputKind::LeftDown, 7, 8, 50),
                               Dn(kLCtrl, 60), Dn(kLShift, 61), Origin(5, 5, 62), Move(9, 9, 62), Dn(kA, 63)},
                              kCtrlShiftA, {}, true);
-    std::vector<std::string> seen;
-    for (const RecordedInput& e : kept)
-        seen.push_back(std::to_string(static_cast<int>(e.kind)) + " " + std::to_string(e.x) + "," +
-                       std::to_string(e.y) + " " + std::to_string(e.timeUs / 1000));
-    const auto origin = std::to_string(static_cast<int>(InputKind::WindowOrigin));
-    const auto move = std::to_string(static_cast<int>(InputKind::Move));
-    const auto keyDown = std::to_string(static_cast<int>(InputKind::KeyDown));
-    const auto keyUp = std::to_string(static_cast<int>(InputKind::KeyUp));
-    const auto left = std::to_string(static_cast<int>(InputKind::LeftDown));
-    const auto leftUp = std::to_string(static_cast<int>(InputKind::LeftUp));
-    EXPECT_EQ(seen, (std::vector<std::string>{
-                        origin + " 300,200 0", move + " 310,220 0", move + " 320,220 20", origin + " -1024,-768 30",
-                        move + " -1000,-700 30", keyDown + " 0,0 40", origin + " 0,0 50", left + " 7,8 50",
-                        origin + " 5,5 62", move + " 9,9 62", keyUp + " 0,0 63", leftUp + " 9,9 63"}));
+    EXPECT_EQ(Shown(kept), (std::vector<std::string>{"in 300,200 0", "move 310,220 0", "move 320,220 20",
+                                                     "in -1024,-768 30", "move -1000,-700 30", "key 66 down 40",
+                                                     "in 0,0 50", "left down 7,8 50", "in 5,5 62", "move 9,9 62",
+                                                     "key 66 up 63", "left up 9,9 63"}));
 }
 
 // --- What it becomes, timing kept ---
@@ -504,7 +508,6 @@ TEST(InputRecorder, WindowOriginGoesAheadOfPointerEventsWhenItChanged) {
     windows.x = -1917;
     windows.y = -1058;
     hook::MouseEvent move;
-    move.timeUs = 40;
     recorder.OnMouseEvent(move);
     sink.windowOrigins = true;
     recorder.OnMouseEvent(move);
@@ -515,13 +518,9 @@ TEST(InputRecorder, WindowOriginGoesAheadOfPointerEventsWhenItChanged) {
     recorder.OnMouseEvent(move);
     recorder.TargetsChanged();
     recorder.OnMouseEvent(move);
-    std::vector<std::string> seen;
-    for (const RecordedInput& e : sink.recorded)
-        seen.push_back(e.kind == InputKind::WindowOrigin
-                           ? "origin " + std::to_string(e.x) + "," + std::to_string(e.y) + " " + std::to_string(e.timeUs)
-                           : Describe(e) + (e.kind == InputKind::Move ? "move" : ""));
-    EXPECT_EQ(seen, (std::vector<std::string>{"move", "origin -1917,-1058 40", "move", "move", "key 66 down",
-                                              "origin 0,0 40", "move", "move", "origin 0,0 40", "move"}));
+    EXPECT_EQ(Shown(sink.recorded),
+              (std::vector<std::string>{"move 0,0 0", "in -1917,-1058 0", "move 0,0 0", "move 0,0 0", "key 66 down 0",
+                                        "in 0,0 0", "move 0,0 0", "move 0,0 0", "in 0,0 0", "move 0,0 0"}));
 }
 
 TEST(InputRecorder, MissedInputIsReportedOnlyWhileRecording) {
