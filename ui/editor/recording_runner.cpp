@@ -101,6 +101,7 @@ public:
     ~ReportWindow() {
         if (!m_window) return;
         HookStopRecording();
+        HookRecordWindowOrigins(FALSE);
         ::SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
         ::DestroyWindow(m_window);
     }
