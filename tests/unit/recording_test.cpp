@@ -69,7 +69,8 @@ std::vector<std::string> Shown(const std::vector<RecordedInput>& events) {
     std::vector<std::string> shown;
     for (const RecordedInput& e : events) {
         const std::string place = " " + std::to_string(e.x) + "," + std::to_string(e.y);
-        const std::string what = e.kind == InputKind::WindowOrigin ? "in" : e.kind == InputKind::Move ? "move" : Describe(e);
+        const std::string what =
+            e.kind == InputKind::WindowOrigin ? "in" : e.kind == InputKind::Move ? "move" : Describe(e);
         shown.push_back(what + (IsKeyKind(e.kind) ? "" : place) + " " + std::to_string(e.timeUs / 1000));
     }
     return shown;
