@@ -55,4 +55,6 @@ BOOL WINAPI HookStartRecording(HWND window) {
 
 void WINAPI HookStopRecording() { Register(g_targets.recording, nullptr); }
 
+void WINAPI HookRecordWindowOrigins(BOOL on) { g_targets.recordingWindowOrigins.store(on != FALSE); }
+
 }  // extern "C"

@@ -40,6 +40,12 @@ BOOL WINAPI HookStartRecording(HWND window);
 // Ordinal 6: stop recording.
 void WINAPI HookStopRecording();
 
+// Ordinal 7: whether the next recordings also report, ahead of a pointer
+// event, the client origin of the window in front when it changed (a
+// tarvix::hook::InputKind::WindowOrigin report). Off until asked for: the
+// look at the window in front costs every pointer event of the session.
+void WINAPI HookRecordWindowOrigins(BOOL on);
+
 // Edition 1.0 captures with the keypad digits 1 .. 9 rather than the digit
 // row. A host program of that edition defines, in its .exe,
 //     extern "C" __declspec(dllexport) const int tarvix_capture_on_keypad = 1;

@@ -27,7 +27,7 @@ struct HookState {
         : targets(targets),
           reports(targets),
           reporter(keys, clock, reports),
-          recorder(reports),
+          recorder(reports, &windows),
           watchdog(clock),
           eitherHook(clock) {}
 
@@ -35,6 +35,7 @@ struct HookState {
     Win32KeyState keys;
     Win32TickClock clock;
     PostedReports reports;
+    Win32WindowInFront windows;
     KeyReporter reporter;
     InputRecorder recorder;
     // Watches the keyboard hook only: the mouse hook's callbacks say nothing
@@ -106,6 +107,7 @@ void RunLoop(HMODULE module, win32::ScopedHook& hook, HookState& state) {
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == kTargetsChanged && !msg.hwnd) {
             MatchMouseHook(module, state);
+            state.recorder.TargetsChanged();
             ::SetEvent(reinterpret_cast<HANDLE>(msg.wParam));
         }
         if (msg.message != WM_TIMER || msg.hwnd) continue;

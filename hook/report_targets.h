@@ -15,6 +15,8 @@ struct ReportTargets {
     std::atomic<HWND> capture{nullptr};
     std::atomic<bool> captureOnKeypad{false};
     std::atomic<HWND> recording{nullptr};
+    // The recording wants the client origin of the window in front.
+    std::atomic<bool> recordingWindowOrigins{false};
     // Set by the hook thread: both hooks are in for the recording window.
     std::atomic<bool> recordingHooked{false};
 

@@ -1,5 +1,6 @@
 #include "system_ports.h"
 
+#include "client_origin.h"
 #include "hook_api.h"
 
 namespace tarvix::hook {
@@ -39,6 +40,16 @@ void PostedReports::ReportCapture(int index) {
 }
 
 bool PostedReports::Recording() { return m_targets.recording.load() != nullptr; }
+
+bool PostedReports::RecordsWindowOrigins() { return m_targets.recordingWindowOrigins.load(); }
+
+bool Win32WindowInFront::ClientOrigin(int32_t& x, int32_t& y) {
+    POINT corner;
+    if (!win32::ForegroundClientOrigin(corner)) return false;
+    x = corner.x;
+    y = corner.y;
+    return true;
+}
 
 // Posting never waits for the receiver, and a posted message keeps its place
 // among the others, so the recording gets the events in the hooks' order.

@@ -23,6 +23,11 @@ public:
     uint32_t NowMs() override { return ::GetTickCount(); }
 };
 
+class Win32WindowInFront : public WindowInFront {
+public:
+    bool ClientOrigin(int32_t& x, int32_t& y) override;
+};
+
 // Posts each report as WM_HOTKEY to the window registered for its kind.
 class PostedReports : public ReportSink {
 public:
@@ -31,6 +36,7 @@ public:
     CaptureKeys WantedCaptureKeys() override;
     void ReportCapture(int index) override;
     bool Recording() override;
+    bool RecordsWindowOrigins() override;
     void ReportRecorded(const RecordedInput& input) override;
 
 private:

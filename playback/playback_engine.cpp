@@ -1,5 +1,8 @@
 #include "playback_engine.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "extended_keys.h"
 #include "held_input.h"
 
@@ -196,6 +199,12 @@ private:
                 ++effects_;
                 ports_.input.MoveBy(step.param1, step.param2);
                 return true;
+            case KindMoveIn: {
+                ++effects_;
+                const DesktopPoint at = PointInFront(step.param1, step.param2, ports_.foreground.ClientOrigin());
+                ports_.input.MoveTo(at.x, at.y);
+                return true;
+            }
             case KindDelay: return Wait(static_cast<uint32_t>(step.param1));
             case KindSayString: return Type(step.text);
             default: return true;  // the end marker and unknown kinds play nothing
@@ -275,6 +284,19 @@ RunResult PlayJob(const PlaybackJob& job, PlaybackPorts& ports) {
     const RunResult result = Player(job, ports).Run();
     if (job.script) job.script->Clear();
     return result;
+}
+
+DesktopPoint PointInFront(int32_t x, int32_t y, std::optional<DesktopPoint> clientOrigin) {
+    // With no window in front the primary monitor's corner, (0, 0), is the
+    // origin, so the point is where MoveTo would put it.
+    const DesktopPoint origin = clientOrigin.value_or(DesktopPoint{});
+    // A point off any desktop stays off it, on the same side: the sum is
+    // held in the coordinates' range rather than wrapped to the far side.
+    const auto add = [](int32_t a, int32_t b) {
+        const int64_t sum = int64_t{a} + b;
+        return static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
+    };
+    return {add(origin.x, x), add(origin.y, y)};
 }
 
 int32_t NormalizedCoordinate(int32_t p, int32_t origin, int32_t extent) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,10 @@ constexpr uint32_t kModifierWaitMs = 2000;
 
 // Plays the job to its end and clears its script's running flag.
 RunResult PlayJob(const PlaybackJob& job, PlaybackPorts& ports);
+
+// The desktop point of (x, y) in the client area whose top-left corner is
+// clientOrigin; of the primary monitor when there is none (no window in front).
+DesktopPoint PointInFront(int32_t x, int32_t y, std::optional<DesktopPoint> clientOrigin);
 
 // The absolute-move coordinate (0 to 65535) that lands exactly on pixel p of
 // an axis that starts at origin and is extent pixels long.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,11 +64,21 @@ public:
     virtual bool CapsLockOn() = 0;
 };
 
+// A point of the virtual desktop in physical pixels; the primary monitor's
+// top-left corner is (0, 0).
+struct DesktopPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
 class ForegroundWindow {
 public:
     virtual ~ForegroundWindow() = default;
     // The foreground window's title, empty when there is none.
     virtual std::string Title() = 0;
+    // The top-left corner of the foreground window's client area; nothing
+    // when no window is in front.
+    virtual std::optional<DesktopPoint> ClientOrigin() = 0;
 };
 
 }  // namespace tarvix

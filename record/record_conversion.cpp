@@ -1,6 +1,7 @@
 #include "record_conversion.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -52,14 +53,31 @@ bool ReleasedNext(const std::vector<RecordedInput>& events, size_t down) {
     return u.kind == ButtonOf(d.kind)->up && u.x == d.x && u.y == d.y;
 }
 
+// The client area's corner of the window in front; (0, 0), the primary
+// monitor's, with none in front or before the hook has said.
+struct WindowOrigin {
+    int32_t x = 0;
+    int32_t y = 0;
+    bool operator==(const WindowOrigin& o) const { return x == o.x && y == o.y; }
+};
+
+// Recorded positions travel in 16 bits; this holds for any two numbers.
+int32_t Difference(int32_t a, int32_t b) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{a} - b, INT32_MIN, INT32_MAX));
+}
+
 class Converter {
 public:
     Converter(const std::vector<RecordedInput>& events, const RecordOptions& options)
         : m_options(options) {
+        WindowOrigin origin;
         for (const RecordedInput& e : events) {
+            if (e.kind == InputKind::WindowOrigin) origin = {e.x, e.y};
             const bool used = IsKey(e) || ButtonOf(e.kind) || hook::IsWheel(e.kind) ||
                               (e.kind == InputKind::Move && options.mousePath);
-            if (used) m_events.push_back(e);
+            if (!used) continue;
+            m_events.push_back(e);
+            m_origins.push_back(origin);
         }
     }
 
@@ -78,10 +96,10 @@ private:
         const RecordedInput& e = m_events[i];
         WaitUntil(e.timeUs);
         if (e.kind == InputKind::Move) {
-            PointerTo(e);
+            PointerTo(i);
             return i + 1;
         }
-        if (!IsKey(e)) PointerTo(e);
+        if (!IsKey(e)) PointerTo(i);
         if (hook::IsWheel(e.kind)) {
             EmitWheel(e);
             return i + 1;
@@ -123,10 +141,10 @@ private:
     size_t CompactStep(size_t i) {
         const RecordedInput& e = m_events[i];
         if (e.kind == InputKind::Move) {
-            PointerTo(e);
+            PointerTo(i);
             return i + 1;
         }
-        if (!IsKey(e)) PointerTo(e);
+        if (!IsKey(e)) PointerTo(i);
         if (hook::IsWheel(e.kind)) {
             AddWheel(e);
             return i + 1;
@@ -209,23 +227,31 @@ private:
         }
     }
 
-    void PointerTo(const RecordedInput& e) {
-        if (m_havePointer && m_x == e.x && m_y == e.y) return;
-        m_out.push_back(MakeAction(KindMoveTo, e.x, e.y));
+    void PointerTo(size_t i) {
+        const RecordedInput& e = m_events[i];
+        const WindowOrigin origin = m_options.windowRelative ? m_origins[i] : WindowOrigin{};
+        if (m_havePointer && m_x == e.x && m_y == e.y && m_origin == origin) return;
+        if (m_options.windowRelative)
+            m_out.push_back(MakeAction(KindMoveIn, Difference(e.x, origin.x), Difference(e.y, origin.y)));
+        else
+            m_out.push_back(MakeAction(KindMoveTo, e.x, e.y));
         m_havePointer = true;
         m_x = e.x;
         m_y = e.y;
+        m_origin = origin;
         m_lastPressVk = -1;
     }
 
     const RecordOptions& m_options;
     std::vector<RecordedInput> m_events;
+    std::vector<WindowOrigin> m_origins;  // of each event
     std::vector<ScriptAction> m_out;
     uint64_t m_startUs = 0;
     uint64_t m_plannedUs = 0;
     bool m_havePointer = false;
     int32_t m_x = 0;
     int32_t m_y = 0;
+    WindowOrigin m_origin;
     int m_lastPressVk = -1;
 };
 

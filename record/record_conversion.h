@@ -11,6 +11,9 @@ namespace tarvix {
 struct RecordOptions {
     bool keepTiming = true;
     bool mousePath = false;
+    // Every pointer position as a MoveIn of the client area of the window
+    // that was in front (the WindowOrigin before it), rather than a MoveTo.
+    bool windowRelative = false;
     // The system's double-click time and the size of the spot two clicks
     // must share to be one double click.
     uint32_t doubleClickMs = 500;
@@ -33,7 +36,9 @@ constexpr uint64_t kHoldToleranceUs = 3000;
 // as the kinds allow, and the turns of one wheel one way at one spot add up
 // to one line. Pointer samples are used only with the path kept; without it
 // a MoveTo goes only before a button or wheel event away from the pointer's
-// last place.
+// last place. With windowRelative the pointer goes by MoveIn wherever it
+// would go by MoveTo, and also where the place is the same on the screen but
+// the window in front is another.
 std::vector<ScriptAction> ConvertRecording(const std::vector<hook::RecordedInput>& events,
                                            const RecordOptions& options);
 

@@ -70,6 +70,7 @@ Recording::Outcome Recording::Add(const RecordedInput& input) {
         break;
     case InputKind::OtherSideButton: ++m_leftOut.otherSideButtons; break;
     case InputKind::Missed: m_inputMissed = true; break;
+    case InputKind::WindowOrigin: m_origin = input; break;
     }
     if (m_outcome == Outcome::Going && m_events.size() >= kMaxEvents) {
         m_outcome = Outcome::Full;
@@ -119,13 +120,13 @@ void Recording::AddButton(const RecordedInput& input, bool up) {
         m_down.push_back(input);
     // The button's own position replaces any path sample waiting.
     m_pendingMove.reset();
-    Keep(input);
+    KeepPointer(input, m_origin);
 }
 
 void Recording::AddWheel(const RecordedInput& input) {
     if (input.wheel == 0) return;
     m_pendingMove.reset();
-    Keep(input);
+    KeepPointer(input, m_origin);
 }
 
 // Forgets the held press that this release ends.
@@ -158,7 +159,7 @@ void Recording::StopByIconClick(int32_t x, int32_t y) {
     };
     const auto lastBefore = [this](size_t end) {
         while (end-- > 0)
-            if (m_events[end].kind != InputKind::Move) return end;
+            if (m_events[end].kind != InputKind::Move && m_events[end].kind != InputKind::WindowOrigin) return end;
         return m_events.size();
     };
     size_t cut = lastBefore(m_events.size());
@@ -182,11 +183,12 @@ void Recording::AddMove(const RecordedInput& input) {
         return;
     }
     if (!m_lastMove || input.timeUs - m_lastMove->timeUs >= kPathSampleUs) {
-        Keep(input);
+        KeepPointer(input, m_origin);
         m_lastMove = input;
         m_pendingMove.reset();
     } else {
         m_pendingMove = input;
+        m_pendingOrigin = m_origin;
     }
 }
 
@@ -199,11 +201,22 @@ void Recording::FlushPendingMove(uint64_t beforeUs) {
     const uint64_t due = m_lastMove->timeUs + kPathSampleUs;
     if (due > beforeUs) return;
     move.timeUs = std::max(move.timeUs, due);
-    Keep(move);
+    KeepPointer(move, m_pendingOrigin);
     m_lastMove = move;
 }
 
 void Recording::Keep(const RecordedInput& input) { m_events.push_back(input); }
+
+void Recording::KeepPointer(const RecordedInput& input, const RecordedInput& origin) {
+    if (origin.kind == InputKind::WindowOrigin &&
+        !(m_keptOrigin && m_keptOrigin->x == origin.x && m_keptOrigin->y == origin.y)) {
+        RecordedInput kept = origin;
+        kept.timeUs = input.timeUs;
+        Keep(kept);
+        m_keptOrigin = origin;
+    }
+    Keep(input);
+}
 
 bool Recording::ModifierHeld(uint16_t bit) const {
     for (const ModifierKeys& modifier : kModifiers)
@@ -239,7 +252,7 @@ bool Recording::IsChordKey(uint8_t vk) const {
 void Recording::DropStopChord() {
     for (size_t i = m_events.size(); i-- > 0;) {
         const RecordedInput& e = m_events[i];
-        if (e.kind == InputKind::Move) continue;
+        if (e.kind == InputKind::Move || e.kind == InputKind::WindowOrigin) continue;
         if (e.kind == InputKind::KeyUp && !IsChordKey(e.vk)) continue;
         if (e.kind != InputKind::KeyDown || !IsChordKey(e.vk) || !m_held[e.vk]) break;
         const uint8_t vk = e.vk;
@@ -265,7 +278,8 @@ std::vector<RecordedInput> Recording::Finish() {
                 if (press->kind == down) release.kind = up;
             // Where the pointer was last seen is the best guess of where it is.
             for (auto it = m_events.rbegin(); it != m_events.rend(); ++it)
-                if (it->kind != InputKind::KeyDown && it->kind != InputKind::KeyUp) {
+                if (it->kind != InputKind::KeyDown && it->kind != InputKind::KeyUp &&
+                    it->kind != InputKind::WindowOrigin) {
                     release.x = it->x;
                     release.y = it->y;
                     break;

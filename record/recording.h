@@ -28,6 +28,8 @@ struct LeftOutInput {
 // Keys held at the start are given as the system's key state has them: Shift,
 // Ctrl and Alt both by their generic codes and by their sided ones, while
 // the hook reports only the sided ones.
+// Where the hook reports the window in front, a pointer event kept goes after
+// the origin it happened with, whenever that differs from the one kept last.
 class Recording {
 public:
     static constexpr size_t kMaxEvents = 100000;
@@ -66,6 +68,7 @@ private:
     void AddWheel(const RecordedInput& input);
     void AddMove(const RecordedInput& input);
     void Keep(const RecordedInput& input);
+    void KeepPointer(const RecordedInput& input, const RecordedInput& origin);
     void FlushPendingMove(uint64_t beforeUs);
     bool StopChordPressed(uint8_t vk) const;
     bool ModifierHeld(uint16_t bit) const;
@@ -83,6 +86,9 @@ private:
     std::vector<RecordedInput> m_events;
     std::optional<RecordedInput> m_lastMove;     // the last path sample kept
     std::optional<RecordedInput> m_pendingMove;  // a later one, too soon to keep yet
+    RecordedInput m_origin;                      // the window origin reported last
+    RecordedInput m_pendingOrigin;               // the one the pending sample happened with
+    std::optional<RecordedInput> m_keptOrigin;   // the one kept last
     LeftOutInput m_leftOut;
     bool m_inputMissed = false;
     Outcome m_outcome = Outcome::Going;

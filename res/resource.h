@@ -39,6 +39,8 @@
 #define IDS_RECORD_EXTRA 142
 #define IDS_RECORD_MISSED 143
 #define IDS_RECORD_NO_HOOK 144
+// Points in the window in front (edition 1.1).
+#define IDS_POINT_IN_WINDOW 160
 
 // Icon, cursor and bitmaps.
 #define IDR_MAINFRAME 128
@@ -111,6 +113,9 @@
 #define IDC_RECORD 1070
 #define IDC_RECORD_PATH 1071
 #define IDC_RECORD_TIMING 1072
+#define IDC_RECORD_WINDOW 1073
+// The move-to panel's choice of the captured point's place in its window.
+#define IDC_POINT_IN_WINDOW 1074
 
 // Repeat dialog controls.
 #define IDC_REPEAT_COUNT_RADIO 1045

@@ -11,6 +11,8 @@ namespace tarvix {
 struct RecordChoices {
     bool mousePath = false;
     bool keepTiming = true;
+    // Pointer positions in the client area of the window in front.
+    bool windowRelative = false;
 };
 
 struct ScreenPoint {
@@ -41,7 +43,14 @@ public:
     ScreenPoint ReadCapturePoint(int index) const;
     bool WriteCapturePoint(int index, ScreenPoint point) const;
 
-    // Record/MousePath (0) and Record/KeepTiming (1).
+    // Position/Position<n>WindowX and Position<n>WindowY: the same capture's
+    // place in the client area of the window in front, written by edition 1.1
+    // only. Where missing, the screen position, which is that place when no
+    // window is in front.
+    ScreenPoint ReadCapturePointInWindow(int index) const;
+    bool WriteCapturePointInWindow(int index, ScreenPoint point) const;
+
+    // Record/MousePath (0), Record/KeepTiming (1) and Record/WindowRelative (0).
     RecordChoices ReadRecordChoices() const;
     bool WriteRecordChoices(RecordChoices choices) const;
 

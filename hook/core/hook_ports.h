@@ -23,6 +23,14 @@ public:
     virtual uint32_t NowMs() = 0;
 };
 
+// The top-left corner of the client area of the window in front, on the
+// virtual desktop in physical pixels; false when no window is in front.
+class WindowInFront {
+public:
+    virtual ~WindowInFront() = default;
+    virtual bool ClientOrigin(int32_t& x, int32_t& y) = 0;
+};
+
 // Which keys capture a screen point: 1 to 9 of the digit row, or of the
 // numeric keypad (edition 1.0). Off while no window waits for capture keys.
 enum class CaptureKeys : uint8_t { Off, DigitRow, Keypad };
@@ -41,6 +49,9 @@ public:
     virtual void ReportCapture(int index) = 0;
     // Whether a window records input now, read once per event.
     virtual bool Recording() = 0;
+    // Whether that recording places pointer positions in the window in
+    // front, read once per pointer event.
+    virtual bool RecordsWindowOrigins() = 0;
     // One event for the recording window; never waits.
     virtual void ReportRecorded(const RecordedInput& input) = 0;
 };

@@ -56,6 +56,7 @@ void InputRecorder::OnMouseEvent(const MouseEvent& event) {
     if (event.extraInfo == kOwnInputTag || !m_sink.Recording()) return;
     RecordedInput in;
     if (!ToKind(event, in.kind)) return;
+    ReportWindowOrigin(event.timeUs);
     in.x = event.x;
     in.y = event.y;
     // The system's wheel message carries 16 bits of it.
@@ -63,6 +64,22 @@ void InputRecorder::OnMouseEvent(const MouseEvent& event) {
     in.injected = event.injected;
     in.timeUs = event.timeUs;
     m_sink.ReportRecorded(in);
+}
+
+void InputRecorder::ReportWindowOrigin(uint64_t timeUs) {
+    if (!m_windows || !m_sink.RecordsWindowOrigins()) return;
+    int32_t x = 0, y = 0;
+    if (!m_windows->ClientOrigin(x, y)) x = y = 0;  // the primary monitor's corner
+    if (m_originReported && x == m_originX && y == m_originY) return;
+    m_originReported = true;
+    m_originX = x;
+    m_originY = y;
+    RecordedInput origin;
+    origin.kind = InputKind::WindowOrigin;
+    origin.x = x;
+    origin.y = y;
+    origin.timeUs = timeUs;
+    m_sink.ReportRecorded(origin);
 }
 
 }  // namespace tarvix::hook

@@ -61,6 +61,10 @@ enum class InputKind : uint8_t {
     // Input neither hook saw: the system had taken a hook out, and it is
     // back in. What went missing is unknown, only that something did.
     Missed,
+    // The client area of the window in front begins at x, y, (0, 0) when no
+    // window is in front; reported ahead of a pointer event when it changed,
+    // while a recording asks for it.
+    WindowOrigin,
 };
 
 struct RecordedInput {

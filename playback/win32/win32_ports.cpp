@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "extended_keys.h"
+#include "client_origin.h"
 #include "hook_api.h"
 #include "playback_engine.h"
 #include "wide_text.h"
@@ -143,6 +144,12 @@ std::string Win32ForegroundWindow::Title() {
     std::vector<wchar_t> title(static_cast<size_t>(length) + 1);
     const int copied = ::GetWindowTextW(window, title.data(), length + 1);
     return Big5FromWide(std::wstring_view(title.data(), copied > 0 ? static_cast<size_t>(copied) : 0));
+}
+
+std::optional<DesktopPoint> Win32ForegroundWindow::ClientOrigin() {
+    POINT corner;
+    if (!win32::ForegroundClientOrigin(corner)) return std::nullopt;
+    return DesktopPoint{corner.x, corner.y};
 }
 
 }  // namespace tarvix

@@ -64,6 +64,7 @@ public:
 class Win32ForegroundWindow : public ForegroundWindow {
 public:
     std::string Title() override;
+    std::optional<DesktopPoint> ClientOrigin() override;
 };
 
 }  // namespace tarvix

@@ -1,6 +1,7 @@
 """Two monitors side by side: pointer moves land on the very pixel they name,
 a captured point is the pointer's pixel, and a window on the other monitor
-chosen as the one target window gets what its hotkey plays, there exactly; on
+chosen as the one target window gets what its hotkey plays, there exactly
+(as does a MoveIn into a window left of the primary); on
 the second monitor to the right of the primary and on one to its left, where
 coordinates are negative.
 
@@ -211,6 +212,17 @@ class SecondMonitorLeft(Monitors):
 
     def test_one_window_left_of_the_primary(self):
         self.one_window_on_the_other_monitor([(-700, 300), (-1024, 0), (-1, 767)])
+
+    def test_move_in_lands_in_a_window_left_of_the_primary(self):
+        self.write_script("in.txt", script_text(["MoveIn 0 0", "LeftClick 1", "MoveIn 1023 767", "LeftClick 1"],
+                                                VK["F5"]))
+        self.write_sentinel()
+        self.start_tarvix()
+        _, log = self.start_placed_target("左邊的視窗", self.other_monitor)
+        self.press("F5")
+        self.assertTrue(log.wait_for(lambda l: len(l.named("lbuttonup")) >= 2), log.events())
+        self.text_before_sentinel(log)
+        self.assertEqual([tuple(map(int, e[2])) for e in log.named("lbuttondown")], [(-1024, 0), (-1, 767)])
 
 
 del Monitors

@@ -60,6 +60,7 @@ struct CountingPorts : InputSink, PlaybackClock, ForegroundWindow {
     void MoveBy(int32_t, int32_t) override {}
     uint32_t NowMs() override { return 0; }
     std::string Title() override { return "target"; }
+    std::optional<DesktopPoint> ClientOrigin() override { return std::nullopt; }
 };
 
 class ThreadLauncher : public RunLauncher {

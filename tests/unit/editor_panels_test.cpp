@@ -58,6 +58,7 @@ TEST(Panels, DelayIsStoredInMillisecondsWithoutWrappingRound) {
 TEST(Panels, MovesTakeAnyNumbersAndTextsAreKeptExactly) {
     EXPECT_EQ(MoveToPanelAction({-1280, 1500}), (ScriptAction{CategoryMove, KindMoveTo, "", -1280, 1500}));
     EXPECT_EQ(MoveByPanelAction(-5, 7), (ScriptAction{CategoryMove, KindMoveR, "", -5, 7}));
+    EXPECT_EQ(MoveToPanelAction({476, -2}, true), (ScriptAction{CategoryMove, KindMoveIn, "", 476, -2}));
     EXPECT_EQ(TextPanelAction(" a b ")->text, " a b ");
     EXPECT_EQ(TextPanelAction("x")->category, CategoryText);
     EXPECT_FALSE(TextPanelAction(""));
@@ -66,6 +67,7 @@ TEST(Panels, MovesTakeAnyNumbersAndTextsAreKeptExactly) {
 TEST(Panels, PointEntriesCountFromOne) {
     EXPECT_EQ(PointComboEntry(0, {0, 0}), "P1:X=0 Y=0");
     EXPECT_EQ(PointComboEntry(8, {-20, 1079}), "P9:X=-20 Y=1079");
+    EXPECT_EQ(PointComboEntry(2, {476, -2}, "\xb5\xf8\xb5\xa1\xa4\xba"), "P3:\xb5\xf8\xb5\xa1\xa4\xba X=476 Y=-2");
 }
 
 }  // namespace

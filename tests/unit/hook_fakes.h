@@ -28,7 +28,19 @@ struct FakeSink : ReportSink {
     bool recording = false;
     std::vector<RecordedInput> recorded;
     bool Recording() override { return recording; }
+    bool windowOrigins = false;
+    bool RecordsWindowOrigins() override { return windowOrigins; }
     void ReportRecorded(const RecordedInput& input) override { recorded.push_back(input); }
+};
+
+struct FakeWindows : WindowInFront {
+    bool any = true;  // a window is in front
+    int32_t x = 0, y = 0;
+    bool ClientOrigin(int32_t& outX, int32_t& outY) override {
+        outX = x;
+        outY = y;
+        return any;
+    }
 };
 
 inline KeyEvent Down(uint8_t vk, uint64_t extraInfo = 0) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
     bool stop = false;
     int polls = 0;
     std::string title;
+    std::optional<DesktopPoint> clientOrigin;  // of the window in front
     std::function<void(Recorder&)> onPoll;
 
     void Log(const std::string& e) { events.push_back(std::to_string(now) + " " + e); }
@@ -81,6 +83,7 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
         return false;
     }
     std::string Title() override { return title; }
+    std::optional<DesktopPoint> ClientOrigin() override { return clientOrigin; }
     bool IsDown(uint8_t vk) override {
         const auto held = heldUntil.find(vk);
         return held != heldUntil.end() && now < held->second;

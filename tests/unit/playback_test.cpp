@@ -1,6 +1,7 @@
 // The run loop against a recording input sink and a virtual clock.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 
 #include "extended_keys.h"
@@ -96,6 +97,30 @@ TEST(PlaybackKinds, MovesDelayAndNoRepetitionForThem) {
     Recorder r;
     EXPECT_EQ(Play(Job({A(KindMoveTo, -1280, 1439), A(KindMoveR, -10, 5), A(KindDelay, 250), A(KindMoveTo, 1, 2)}), r),
               (Events{"0 move -1280,1439", "0 by -10,5", "250 move 1,2"}));
+}
+
+// MoveIn finds the window in front when it plays, not when the run began:
+// the window moved (and another came in front) between the two steps.
+TEST(PlaybackKinds, MoveInIsFromTheClientCornerOfTheWindowInFrontAtThatStep) {
+    Recorder r;
+    r.clientOrigin = DesktopPoint{300, 200};
+    r.onPoll = [](Recorder& rec) {
+        if (rec.now >= 100) rec.clientOrigin = DesktopPoint{-1917, -1058};
+        if (rec.now >= 200) rec.clientOrigin.reset();
+    };
+    EXPECT_EQ(Play(Job({A(KindMoveIn, 10, 20), A(KindDelay, 100), A(KindMoveIn, 10, 20), A(KindDelay, 100),
+                        A(KindMoveIn, -4, 7)}), r),
+              (Events{"0 move 310,220", "100 move -1907,-1038", "200 move -4,7"}));
+}
+
+// Windows on monitors left of and above the primary; sums beyond 32 bits stay
+// off the desktop on their own side rather than wrap to the other.
+TEST(PlaybackMove, PointInFrontOfEveryMonitor) {
+    const auto at = [](int32_t x, int32_t y, DesktopPoint o) { return PointInFront(x, y, o); };
+    EXPECT_EQ(at(1023, 767, {-1024, -768}).x, -1);
+    EXPECT_EQ(at(1023, 767, {-1024, -768}).y, -1);
+    EXPECT_EQ(at(2147483647, 0, {100, 0}).x, 2147483647);
+    EXPECT_EQ(at(0, -2147483647, {0, -100}).y, INT32_MIN);
 }
 
 TEST(PlaybackKinds, ZeroRepetitionsEndMarkersAndUnknownKindsPlayNothing) {

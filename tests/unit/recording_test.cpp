@@ -37,6 +37,7 @@ RecordedInput Mouse(InputKind kind, int32_t x, int32_t y, uint64_t ms) {
     return e;
 }
 RecordedInput Move(int32_t x, int32_t y, uint64_t ms) { return Mouse(InputKind::Move, x, y, ms); }
+RecordedInput Origin(int32_t x, int32_t y, uint64_t ms) { return Mouse(InputKind::WindowOrigin, x, y, ms); }
 
 std::vector<RecordedInput> Record(const std::vector<RecordedInput>& input, Hotkey stop = kCtrlShiftA,
                                   std::vector<uint8_t> downAtStart = {}, bool path = false) {
@@ -52,10 +53,12 @@ std::string Lines(const std::vector<ScriptAction>& actions) {
     return text;
 }
 
-std::string Convert(const std::vector<RecordedInput>& events, bool timing, bool path = false) {
+std::string Convert(const std::vector<RecordedInput>& events, bool timing, bool path = false,
+                    bool windowRelative = false) {
     RecordOptions options;
     options.keepTiming = timing;
     options.mousePath = path;
+    options.windowRelative = windowRelative;
     return Lines(ConvertRecording(events, options));
 }
 
@@ -63,6 +66,21 @@ RecordedInput Turn(InputKind wheel, int16_t amount, int32_t x, int32_t y, uint64
     RecordedInput e = Mouse(wheel, x, y, ms);
     e.wheel = amount;
     return e;
+}
+
+std::string Describe(const RecordedInput& e);
+bool IsKeyKind(InputKind kind) { return kind == InputKind::KeyDown || kind == InputKind::KeyUp; }
+
+// Pointer events and window origins with their place and millisecond.
+std::vector<std::string> Shown(const std::vector<RecordedInput>& events) {
+    std::vector<std::string> shown;
+    for (const RecordedInput& e : events) {
+        const std::string place = " " + std::to_string(e.x) + "," + std::to_string(e.y);
+        const std::string what =
+            e.kind == InputKind::WindowOrigin ? "in" : e.kind == InputKind::Move ? "move" : Describe(e);
+        shown.push_back(what + (IsKeyKind(e.kind) ? "" : place) + " " + std::to_string(e.timeUs / 1000));
+    }
+    return shown;
 }
 
 std::string Describe(const RecordedInput& e) {
@@ -98,8 +116,9 @@ struct Replayed {
     std::vector<uint32_t> times;
 };
 
-Replayed Replay(const std::vector<ScriptAction>& actions) {
+Replayed Replay(const std::vector<ScriptAction>& actions, std::optional<DesktopPoint> windowInFront = {}) {
     testing::Recorder player;
+    player.clientOrigin = windowInFront;
     PlaybackJob job;
     job.steps = actions;
     job.steps.push_back(ScriptAction::EndMarker());
@@ -327,6 +346,20 @@ TEST(Recording, PathIsNotKeptWhenNotAskedFor) {
     EXPECT_TRUE(Record({Move(1, 1, 0), Move(50, 50, 20)}).empty());
 }
 
+// Each pointer event kept goes after the window origin it happened with,
+// when that is not the one kept last; a waiting path sample keeps the origin
+// of its own moment; origins are neither positions nor keys of the chord.
+TEST(Recording, PointerEventsKeepTheWindowOriginTheyHappenedWith) {
+    const auto kept = Record({Origin(300, 200, 0), Move(310, 220, 0), Move(320, 220, 20), Origin(-1024, -768, 22),
+                              Move(-1000, -700, 25), Origin(0, 0, 28), Dn(kB, 40), Mouse(InputKind::LeftDown, 7, 8, 50),
+                              Dn(kLCtrl, 60), Dn(kLShift, 61), Origin(5, 5, 62), Move(9, 9, 62), Dn(kA, 63)},
+                             kCtrlShiftA, {}, true);
+    EXPECT_EQ(Shown(kept), (std::vector<std::string>{"in 300,200 0", "move 310,220 0", "move 320,220 20",
+                                                     "in -1024,-768 30", "move -1000,-700 30", "key 66 down 40",
+                                                     "in 0,0 50", "left down 7,8 50", "in 5,5 62", "move 9,9 62",
+                                                     "left up 9,9 63", "key 66 up 63"}));
+}
+
 // --- What it becomes, timing kept ---
 
 TEST(RecordConversion, EmptyRecordingIsNoAction) {
@@ -504,6 +537,46 @@ TEST(RecordConversion, KeysAndLeftRightButtonsGiveOnlyKindsBothEditionsHave) {
             EXPECT_TRUE(EditionHasKind(Edition::V10, a.kind)) << a.kind;
 }
 
+// Window-relative: the same Delays, every place a MoveIn from the client
+// corner of the window then in front (here on monitors left of and above
+// the primary, and right of it), and a new MoveIn where only the window in
+// front changed; the double click is still one.
+TEST(RecordConversion, PlacesInTheWindowInFront) {
+    using K = InputKind;
+    const std::vector<RecordedInput> events = {
+        Origin(-1024, -768, 0), Mouse(K::LeftDown, -1000, -700, 0), Mouse(K::LeftUp, -1000, -700, 50),
+        Origin(1920, 0, 300),   Mouse(K::RightDown, 1930, 10, 300),  Mouse(K::RightUp, 1930, 10, 400),
+        Origin(1900, 0, 500),   Mouse(K::LeftDown, 1930, 10, 500),   Mouse(K::LeftUp, 1930, 10, 510)};
+    EXPECT_EQ(Convert(events, true, false, true),
+              "MoveIn 24 68\nLeftClick 1\nDelay 250\nMoveIn 10 10\nRightDown 1\nDelay 100\nRightUp 1\n"
+              "Delay 100\nMoveIn 30 10\nLeftDown 1\nDelay 10\nLeftUp 1\n");
+    EXPECT_EQ(Convert(events, true),
+              "MoveTo -1000 -700\nLeftClick 1\nDelay 250\nMoveTo 1930 10\nRightDown 1\nDelay 100\nRightUp 1\n"
+              "Delay 100\nLeftDown 1\nDelay 10\nLeftUp 1\n");
+    EXPECT_EQ(Convert({Origin(100, 100, 0), Mouse(K::LeftDown, 150, 150, 0), Mouse(K::LeftUp, 150, 150, 80),
+                       Origin(120, 90, 100), Mouse(K::LeftDown, 151, 150, 300), Mouse(K::LeftUp, 151, 150, 380)},
+                      false, false, true),
+              "MoveIn 50 50\nLeftDoubleClick 1\n");
+    EXPECT_EQ(Convert({Move(5, 5, 0), Mouse(K::RightDown, 6, 7, 40), Mouse(K::RightUp, 6, 7, 45)}, false, true, true),
+              "MoveIn 5 5\nMoveIn 6 7\nRightClick 1\n")
+        << "before any origin, no window in front: the primary monitor's";
+}
+
+// The goal: a click recorded in its window lands on the same client pixel
+// after that window moved, to another monitor even.
+TEST(RecordConversion, WindowRelativeClickFollowsItsWindow) {
+    const auto recorded = Record({Origin(300, 200, 0), Mouse(InputKind::LeftDown, 350, 260, 10),
+                                  Mouse(InputKind::LeftUp, 350, 260, 60), Dn(kB, 100), Up(kB, 150)});
+    RecordOptions options;
+    options.windowRelative = true;
+    for (bool timing : {false, true}) {
+        options.keepTiming = timing;
+        const auto actions = ConvertRecording(recorded, options);
+        EXPECT_EQ(Replay(actions, DesktopPoint{300, 200}).events[0], "left down @350,260");
+        EXPECT_EQ(Replay(actions, DesktopPoint{-1500, -300}).events[0], "left down @-1450,-240");
+    }
+}
+
 // --- The hook's side ---
 
 TEST(InputRecorder, ReportsEveryoneElsesInputButNotTheProgramsOwn) {
@@ -546,6 +619,32 @@ TEST(InputRecorder, ASideButtonBeyondTheSecondIsReportedOnlyAsItsPress) {
     }
     ASSERT_EQ(sink.recorded.size(), 1u);
     EXPECT_EQ(sink.recorded[0].kind, InputKind::OtherSideButton);
+}
+
+// The window in front is looked at as each pointer event arrives, only for
+// a recording that asks, and reported only when it changed or the
+// recording may be a new one; no window in front is the primary's corner.
+TEST(InputRecorder, WindowOriginGoesAheadOfPointerEventsWhenItChanged) {
+    hook::testing::FakeSink sink;
+    hook::testing::FakeWindows windows;
+    hook::InputRecorder recorder(sink, &windows);
+    sink.recording = true;
+    windows.x = -1917;
+    windows.y = -1058;
+    hook::MouseEvent move;
+    recorder.OnMouseEvent(move);
+    sink.windowOrigins = true;
+    recorder.OnMouseEvent(move);
+    recorder.OnMouseEvent(move);
+    recorder.OnKeyEvent(hook::testing::Down(kB));
+    windows.any = false;
+    recorder.OnMouseEvent(move);
+    recorder.OnMouseEvent(move);
+    recorder.TargetsChanged();
+    recorder.OnMouseEvent(move);
+    EXPECT_EQ(Shown(sink.recorded),
+              (std::vector<std::string>{"move 0,0 0", "in -1917,-1058 0", "move 0,0 0", "move 0,0 0", "key 66 down 0",
+                                        "in 0,0 0", "move 0,0 0", "move 0,0 0", "in 0,0 0", "move 0,0 0"}));
 }
 
 TEST(InputRecorder, MissedInputIsReportedOnlyWhileRecording) {

@@ -267,6 +267,7 @@ TEST(ScriptEditions, OnlyLinesThatNameNoActionAreCounted) {
         "\r\n   \r\n\t\r\n"                      // blank lines hold nothing
         "mover 1 2\r\n"                          // MoveR in any case
         "  MOVER\t-1\t-2  \r\n"
+        "MoveIn 3 4\r\n"                          // the move into the window in front: 1.1 only
         "Move 5 6\r\n"                           // part of a keyword: MoveTo to both
         "R 65 1\r\n"                             // part of KeyPress
         "Delay\r\n"                              // no number, still a delay
@@ -275,11 +276,11 @@ TEST(ScriptEditions, OnlyLinesThatNameNoActionAreCounted) {
         "[Other]\r\n";
     const CScript classic = LoadText(text, Edition::V10);
     const CScript current = LoadText(text, Edition::V11);
-    EXPECT_EQ(classic.m_unreadLineCount, 5);
+    EXPECT_EQ(classic.m_unreadLineCount, 6);
     EXPECT_EQ(current.m_unreadLineCount, 3);
     EXPECT_EQ(classic.m_actions.size(), 4u);
-    EXPECT_EQ(current.m_actions.size(), 6u);
-    EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 5);
+    EXPECT_EQ(current.m_actions.size(), 7u);
+    EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 6);
     EXPECT_EQ(LinesToConfirmBeforeSaving(current), 0) << "edition 1.1 saves as it always has";
 }
 

@@ -59,11 +59,31 @@ TEST(Settings, RecordChoicesDefaultToTimingWithoutPathAndComeBack) {
     const Settings settings(dir.file("tarvix.ini"));
     EXPECT_FALSE(settings.ReadRecordChoices().mousePath);
     EXPECT_TRUE(settings.ReadRecordChoices().keepTiming);
-    ASSERT_TRUE(settings.WriteRecordChoices({true, false}));
+    EXPECT_FALSE(settings.ReadRecordChoices().windowRelative);
+    ASSERT_TRUE(settings.WriteRecordChoices({true, false, true}));
     EXPECT_TRUE(settings.ReadRecordChoices().mousePath);
     EXPECT_FALSE(settings.ReadRecordChoices().keepTiming);
-    EXPECT_NE(dir.Read("tarvix.ini").find("[Record]\r\nMousePath=1\r\nKeepTiming=0\r\n"), std::string::npos)
+    EXPECT_TRUE(settings.ReadRecordChoices().windowRelative);
+    EXPECT_NE(dir.Read("tarvix.ini").find("[Record]\r\nMousePath=1\r\nKeepTiming=0\r\nWindowRelative=1\r\n"),
+              std::string::npos)
         << dir.Read("tarvix.ini");
+}
+
+// A point's place in its window sits beside its screen keys; one that has
+// none (captured by edition 1.0, or before) is its screen place, as with no
+// window in front; a capture of the screen place alone leaves it be.
+TEST(Settings, CapturePointInWindowBesideTheScreenPoint) {
+    TempFolder dir;
+    const Settings settings(dir.file("tarvix.ini"));
+    ASSERT_TRUE(settings.WriteCapturePoint(3, {-1500, 300}));
+    EXPECT_EQ(settings.ReadCapturePointInWindow(3).x, -1500);
+    ASSERT_TRUE(settings.WriteCapturePointInWindow(3, {476, -2}));
+    ASSERT_TRUE(settings.WriteCapturePoint(3, {7, 8}));
+    EXPECT_EQ(settings.ReadCapturePointInWindow(3).y, -2);
+    EXPECT_NE(dir.Read("tarvix.ini").find("Position3X=7\r\nPosition3Y=8\r\nPosition3WindowX=476\r\n"
+                                          "Position3WindowY=-2\r\n"),
+              std::string::npos);
+    EXPECT_FALSE(settings.WriteCapturePointInWindow(9, {1, 1}));
 }
 
 TEST(Settings, StopHotkeyKeepsLow16Bits) {

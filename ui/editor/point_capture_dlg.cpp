@@ -2,10 +2,38 @@
 
 #include <utility>
 
+#include "client_origin.h"
+#include "edition_config.h"
 #include "hook_api.h"
 #include "resource.h"
 
 namespace tarvix {
+
+namespace {
+
+bool IsOwnWindow(HWND window) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    return process == ::GetCurrentProcessId();
+}
+
+// The point's place in the client area of the window in front, as MoveIn
+// plays it. This dialog, or the editor behind it, is in front only while the
+// user points elsewhere without clicking there first: never in front when a
+// script plays, so the window the pointer is over counts instead. With no
+// other window either, it is the screen place, the primary monitor's.
+ScreenPoint PlaceInWindowInFront(POINT cursor) {
+    HWND window = ::GetForegroundWindow();
+    if (window && IsOwnWindow(window)) {
+        window = ::GetAncestor(::WindowFromPoint(cursor), GA_ROOT);
+        if (window && IsOwnWindow(window)) window = nullptr;
+    }
+    POINT corner;
+    if (!win32::ClientOriginOf(window, corner)) return {cursor.x, cursor.y};
+    return {cursor.x - corner.x, cursor.y - corner.y};
+}
+
+}  // namespace
 
 CPointCaptureDlg::CPointCaptureDlg(std::string settingsFile)
     : ui::Dialog(IDD_CAPTURE), m_settings(std::move(settingsFile)) {}
@@ -47,6 +75,7 @@ LRESULT CPointCaptureDlg::OnHotKey(WPARAM wParam, LPARAM) {
     if (!::GetCursorPos(&cursor)) return 0;
     const ScreenPoint point{cursor.x, cursor.y};
     m_settings.WriteCapturePoint(index, point);
+    if (kProgramTraits.hasMoveIn) m_settings.WriteCapturePointInWindow(index, PlaceInWindowInFront(cursor));
     ShowPoint(index, point);
     return 0;
 }

@@ -7,8 +7,9 @@
 
 namespace tarvix {
 
-// The recording dialog: whether to record the pointer's path and keep the
-// timing; 開始 starts the recording, Cancel does nothing.
+// The recording dialog: whether to record the pointer's path, keep the
+// timing and place the pointer in the window in front; 開始 starts the
+// recording, Cancel does nothing.
 class CRecordDlg : public ui::Dialog {
 public:
     explicit CRecordDlg(RecordChoices choices);
@@ -23,6 +24,7 @@ protected:
 private:
     int m_pathCheck;
     int m_timingCheck;
+    int m_windowCheck;
 };
 
 }  // namespace tarvix

@@ -91,7 +91,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // unregistered from the hook and destroyed however the recording ends.
 class ReportWindow {
 public:
-    explicit ReportWindow(Recording& recording) {
+    ReportWindow(Recording& recording, bool windowRelative) {
         static const ATOM registered = [] {
             WNDCLASSW windowClass = {};
             windowClass.lpfnWndProc = RecordingProc;
@@ -104,12 +104,14 @@ public:
                                      ::GetModuleHandleW(nullptr), nullptr);
         if (!m_window) return;
         ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&recording));
+        HookRecordWindowOrigins(windowRelative ? TRUE : FALSE);
         m_hooked = HookStartRecording(m_window) != FALSE;
         if (m_hooked) ::SetWindowTextW(m_window, kRecordingTitle);
     }
     ~ReportWindow() {
         if (!m_window) return;
         HookStopRecording();
+        HookRecordWindowOrigins(FALSE);
         ::SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
         ::DestroyWindow(m_window);
     }
@@ -126,12 +128,13 @@ private:
 
 }  // namespace
 
-RecordingResult RunRecording(Hotkey stop, bool keepPath, HWND iconWindow, const std::wstring& tip) {
+RecordingResult RunRecording(Hotkey stop, bool keepPath, bool windowRelative, HWND iconWindow,
+                             const std::wstring& tip) {
     RecordingResult result;
     if (!AwaitButtonsUp()) return result;
     Recording recording(stop, KeysDownNow(), keepPath);
     {
-        ReportWindow window(recording);
+        ReportWindow window(recording, windowRelative);
         if (!window) {
             result.refused = true;
             return result;

@@ -26,6 +26,9 @@ struct RecordingResult {
 
 // iconWindow, the owner of the notification icon, hears of the recording
 // with the tip to show meanwhile (WM_TRAYRECORDING), and its icon ends it.
-RecordingResult RunRecording(Hotkey stop, bool keepPath, HWND iconWindow, const std::wstring& tip);
+// With windowRelative the hook reports the window in front with the pointer
+// events (InputKind::WindowOrigin).
+RecordingResult RunRecording(Hotkey stop, bool keepPath, bool windowRelative, HWND iconWindow,
+                             const std::wstring& tip);
 
 }  // namespace tarvix

@@ -73,6 +73,7 @@ RecordOptions SystemRecordOptions(RecordChoices choices) {
     RecordOptions options;
     options.keepTiming = choices.keepTiming;
     options.mousePath = choices.mousePath;
+    options.windowRelative = choices.windowRelative;
     options.doubleClickMs = ::GetDoubleClickTime();
     options.doubleClickWidth = ::GetSystemMetrics(SM_CXDOUBLECLK);
     options.doubleClickHeight = ::GetSystemMetrics(SM_CYDOUBLECLK);
@@ -107,6 +108,7 @@ const ui::MessageMap* CScriptDlg::GetMessageMap() const {
         ui::OnCommand(IDC_INSERT_DELAY, &CScriptDlg::OnInsertDelay),
         ui::OnCommand(IDC_INSERT_TEXT, &CScriptDlg::OnInsertText),
         ui::OnCommand(IDC_CAPTURE, &CScriptDlg::OnCapture),
+        ui::OnCommand(IDC_POINT_IN_WINDOW, &CScriptDlg::OnPointInWindow),
         ui::OnCommand(IDC_RECORD, &CScriptDlg::OnRecord),
         ui::OnNotify(LVN_ITEMCHANGED, IDC_ACTION_LIST, &CScriptDlg::OnActionListItemChanged),
         ui::OnNotify(LVN_INSERTITEM, IDC_ACTION_LIST, &CScriptDlg::OnActionListInsertItem),
@@ -205,13 +207,26 @@ void CScriptDlg::InitControls() {
     FillPointCombo();
 }
 
-void CScriptDlg::FillPointCombo() {
+bool CScriptDlg::PointInWindow() const {
+    return kProgramTraits.hasMoveIn && ::IsDlgButtonChecked(m_hWnd, IDC_POINT_IN_WINDOW) == BST_CHECKED;
+}
+
+ScreenPoint CScriptDlg::ChosenPlace(const Settings& settings, int n) const {
+    return PointInWindow() ? settings.ReadCapturePointInWindow(n) : settings.ReadCapturePoint(n);
+}
+
+// The points in the form 插入 inserts them in; the selection stays where it
+// was when only the form changes.
+void CScriptDlg::FillPointCombo(int select) {
     const Settings settings(SettingsFile());
+    const std::string mark = PointInWindow() ? Big5Resource(IDS_POINT_IN_WINDOW) : std::string();
     m_pointCombo.ResetContent();
     for (int n = 0; n < Settings::kCapturePointCount; ++n)
-        m_pointCombo.AddString(ui::WideFromBig5(PointComboEntry(n, settings.ReadCapturePoint(n))));
-    m_pointCombo.SetCurSel(0);
+        m_pointCombo.AddString(ui::WideFromBig5(PointComboEntry(n, ChosenPlace(settings, n), mark)));
+    m_pointCombo.SetCurSel(select);
 }
+
+void CScriptDlg::OnPointInWindow() { FillPointCombo(std::max(0, m_pointCombo.GetCurSel())); }
 
 void CScriptDlg::ShowRepeatText() {
     const std::string text = RepeatText(m_repeatMode, m_repeatValue, Big5Resource(IDS_REPEAT_COUNT),
@@ -424,7 +439,7 @@ void CScriptDlg::OnInsertMoveTo() {
     UpdateData(true);
     const int n = std::max(0, m_pointCombo.GetCurSel());
     // The point as the settings file holds it now, not as the list shows it.
-    InsertFromPanel(MoveToPanelAction(Settings(SettingsFile()).ReadCapturePoint(n)));
+    InsertFromPanel(MoveToPanelAction(ChosenPlace(Settings(SettingsFile()), n), PointInWindow()));
 }
 
 void CScriptDlg::OnInsertMoveR() {
@@ -474,7 +489,8 @@ void CScriptDlg::OnRecord() {
     if (mainShown) ::ShowWindow(m_hotkeyWindow, SW_HIDE);
     const std::wstring tip =
         ui::ResourceStringWith(IDS_RECORDING_TIP, ui::WideFromBig5(HotkeyText(stopKey, stopMods)));
-    const RecordingResult result = RunRecording(Hotkey{stopKey, stopMods}, choices.mousePath, m_hotkeyWindow, tip);
+    const RecordingResult result =
+        RunRecording(Hotkey{stopKey, stopMods}, choices.mousePath, choices.windowRelative, m_hotkeyWindow, tip);
     if (mainShown) ::ShowWindow(m_hotkeyWindow, SW_SHOW);
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetForegroundWindow(m_hWnd);

@@ -12,6 +12,7 @@
 #include "list_control.h"
 #include "row_texts.h"
 #include "script.h"
+#include "settings.h"
 
 namespace tarvix {
 
@@ -47,7 +48,9 @@ protected:
 
 private:
     void InitControls();
-    void FillPointCombo();
+    void FillPointCombo(int select = 0);
+    bool PointInWindow() const;
+    ScreenPoint ChosenPlace(const Settings& settings, int n) const;
     std::string SettingsFile() const;
     std::string ScriptFolder() const;
     void InsertRow(size_t index);
@@ -71,6 +74,7 @@ private:
     void OnInsertDelay();
     void OnInsertText();
     void OnCapture();
+    void OnPointInWindow();
     void OnRecord();
     void InsertRecording(const std::vector<ScriptAction>& actions);
 

@@ -25,6 +25,11 @@
 //   window_probe.exe foreground     the foreground window's title
 //   window_probe.exe client TITLE   "X Y W H": the window's client area, its
 //                                   corner in screen pixels and its size
+//   window_probe.exe move TITLE X Y   puts the window's top-left corner at
+//                                   X, Y of the screen and the window on top
+//                                   of the others, as the program itself
+//                                   would (a move made on the X side need
+//                                   not reach Wine)
 //   window_probe.exe message CLASS TITLE
 //                                   1 when a message-only window of that
 //                                   class and text exists, else 0
@@ -208,6 +213,15 @@ int PrintClient(const wchar_t* title) {
     return 0;
 }
 
+int MoveWindowTo(const wchar_t* title, const wchar_t* x, const wchar_t* y) {
+    const HWND window = FindTopLevel(title);
+    if (!window) return 2;
+    const int left = static_cast<int>(std::wcstol(x, nullptr, 10));
+    const int top = static_cast<int>(std::wcstol(y, nullptr, 10));
+    // On top as well, so that what lands at the new place lands on it.
+    return ::SetWindowPos(window, HWND_TOP, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 2;
+}
+
 int PrintGet(HWND control) {
     Print(L"codepage " + std::to_wstring(::GetACP()) + L"\n");
     if (HasClass(control, WC_LISTVIEWW)) return PrintList(control, false);
@@ -239,6 +253,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"texts") return argc >= 3 ? PrintTexts(argv[2]) : 2;
     if (command == L"client") return argc >= 3 ? PrintClient(argv[2]) : 2;
     if (command == L"message") return argc >= 4 ? PrintMessageWindow(argv[2], argv[3]) : 2;
+    if (command == L"move") return argc >= 5 ? MoveWindowTo(argv[2], argv[3], argv[4]) : 2;
     if (argc < 4) return 2;
     const HWND window = FindTopLevel(argv[2]);
     const HWND control = window ? ::GetDlgItem(window, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : nullptr;

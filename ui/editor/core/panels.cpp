@@ -53,7 +53,9 @@ std::optional<ScriptAction> ButtonPanelAction(int buttonIndex, uint32_t count, E
     return MakeAction(item.kind, static_cast<int32_t>(count) * item.notch);
 }
 
-ScriptAction MoveToPanelAction(ScreenPoint point) { return MakeAction(KindMoveTo, point.x, point.y); }
+ScriptAction MoveToPanelAction(ScreenPoint point, bool inWindow) {
+    return MakeAction(inWindow ? KindMoveIn : KindMoveTo, point.x, point.y);
+}
 
 ScriptAction MoveByPanelAction(int32_t dx, int32_t dy) { return MakeAction(KindMoveR, dx, dy); }
 
@@ -73,10 +75,12 @@ std::optional<ScriptAction> TextPanelAction(const std::string& text) {
     return action;
 }
 
-std::string PointComboEntry(int n, ScreenPoint point) {
+std::string PointComboEntry(int n, ScreenPoint point, std::string_view windowMark) {
     char text[64];
-    std::snprintf(text, sizeof text, "P%d:X=%d Y=%d", n + 1, point.x, point.y);
-    return text;
+    std::snprintf(text, sizeof text, "X=%d Y=%d", point.x, point.y);
+    std::string entry = "P" + std::to_string(n + 1) + ":";
+    if (!windowMark.empty()) entry.append(windowMark).append(" ");
+    return entry + text;
 }
 
 }  // namespace tarvix

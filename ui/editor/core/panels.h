@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "edition.h"
 #include "script_action.h"
@@ -23,8 +24,9 @@ std::optional<ScriptAction> KeyPanelAction(uint16_t key, int kindIndex, uint32_t
 // whose count is the notches to turn.
 std::optional<ScriptAction> ButtonPanelAction(int buttonIndex, uint32_t count, Edition edition);
 
-// Move-to panel: a captured point.
-ScriptAction MoveToPanelAction(ScreenPoint point);
+// Move-to panel: a captured point, its screen place (MoveTo) or its place in
+// the window that was in front (MoveIn, edition 1.1).
+ScriptAction MoveToPanelAction(ScreenPoint point, bool inWindow = false);
 
 // Move-by panel: the offsets, zero and negative ones included.
 ScriptAction MoveByPanelAction(int32_t dx, int32_t dy);
@@ -36,7 +38,8 @@ std::optional<ScriptAction> DelayPanelAction(uint32_t delay, int unitIndex);
 // Text panel: the text exactly as typed.
 std::optional<ScriptAction> TextPanelAction(const std::string& text);
 
-// The point combo's entry for point n (0 to 8): "P1:X=.. Y=.." for n = 0.
-std::string PointComboEntry(int n, ScreenPoint point);
+// The point combo's entry for point n (0 to 8): "P1:X=.. Y=.." for n = 0;
+// a place in a window has the mark in front of X, after a space.
+std::string PointComboEntry(int n, ScreenPoint point, std::string_view windowMark = {});
 
 }  // namespace tarvix
