@@ -1,5 +1,7 @@
 #include "playback_engine.h"
 
+#include <algorithm>
+
 #include "held_input.h"
 
 namespace tarvix {
@@ -14,6 +16,7 @@ public:
 
     RunResult Run() {
         if (!AwaitModifiersReleased()) return Stopped();
+        due_ = ports_.clock.NowUs();
         uint32_t last = ports_.clock.NowMs() / 1000;
         uint32_t elapsed = 0;
         uint32_t passes = 0;
@@ -34,7 +37,12 @@ public:
                 last = ports_.clock.NowMs() / 1000;
                 if (elapsed >= job_.repeatNumber) return RunResult::Completed;
             }
-            if (effects_ == 0 && ports_.stop.WaitFor(kIdlePassWaitMs)) return Stopped();
+            if (effects_ == 0) {
+                if (ports_.stop.WaitFor(kIdlePassWaitMs)) return Stopped();
+                // Waiting for the window (or for nothing) is off the
+                // schedule: what plays next is timed from when it plays.
+                due_ = ports_.clock.NowUs();
+            }
         }
     }
 
@@ -97,10 +105,18 @@ private:
 
     // Every wait is a wait on the stop signal, so a stop ends it at once;
     // false when it did.
-    bool Hold() { return Wait(kHoldMs); }
-    bool Wait(uint32_t ms) {
+    bool Hold() { return WaitOnSchedule(uint64_t{kHoldMs} * 1000); }
+    bool Delay(uint32_t ms) {
+        const uint32_t speed = std::clamp(job_.speed, kMinSpeed, kMaxSpeed);
+        return WaitOnSchedule(uint64_t{ms} * 1000 * kNormalSpeed / speed);
+    }
+    // Ends where the schedule puts the end of this wait (see kCatchUpMs).
+    bool WaitOnSchedule(uint64_t us) {
         ++effects_;
-        return !ports_.stop.WaitFor(ms);
+        const uint64_t now = ports_.clock.NowUs();
+        if (now > due_ + uint64_t{kCatchUpMs} * 1000) due_ = now;
+        due_ += us;
+        return !ports_.stop.WaitUntil(due_);
     }
     void Key(uint8_t vk, bool up) { SendKey(vk, ports_.input.ScanCode(vk), up); }
     void SendKey(uint8_t vk, uint16_t scan, bool up) {
@@ -172,7 +188,7 @@ private:
                 ++effects_;
                 ports_.input.MoveBy(step.param1, step.param2);
                 return true;
-            case KindDelay: return Wait(static_cast<uint32_t>(step.param1));
+            case KindDelay: return Delay(static_cast<uint32_t>(step.param1));
             case KindSayString: return Type(step.text);
             default: return true;  // the end marker and unknown kinds play nothing
         }
@@ -220,6 +236,7 @@ private:
     PlaybackPorts& ports_;
     HeldInput held_;
     uint64_t effects_ = 0;
+    uint64_t due_ = 0;  // on NowUs: where the schedule has the run now
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "repeat_type.h"
 #include "run_flag.h"
 #include "script_action.h"
+#include "speed.h"
 
 namespace tarvix {
 
@@ -25,6 +26,9 @@ struct PlaybackJob {
     // The start hotkey's modifier bits (HotkeyModifier): the user may still
     // hold them when the run begins.
     uint16_t hotkeyModifiers = 0;
+    // The script's playback speed in percent: Delays last 100 / speed times
+    // their milliseconds (holds do not change).
+    uint32_t speed = kNormalSpeed;
 };
 
 struct PlaybackPorts {
@@ -43,6 +47,17 @@ enum class RunResult : uint32_t { Completed = 0, Stopped = 1 };
 // keeping a processor busy.
 constexpr uint32_t kIdlePassWaitMs = 5;
 constexpr uint32_t kHoldMs = 50;
+
+// A run keeps one schedule from its start: every hold and Delay ends where the
+// script's numbers put it, so the time input calls and late wake-ups take is
+// made up by the next wait instead of adding up pass after pass. A step that
+// comes later than this behind its schedule starts the schedule again from
+// now rather than rushing the steps after it: 20 ms is more than one tick of
+// the system's default 15.6 ms timer, so a run that lost one time slice to a
+// busy machine still catches up; and it is what a 50 ms hold can give up and
+// stay 30 ms long, about two frames of a 60 Hz program, so even a catch-up
+// leaves every key held long enough to be seen.
+constexpr uint32_t kCatchUpMs = 20;
 
 // A run whose start hotkey has modifiers waits before its first step until
 // the user has let go of them, so that they do not combine with the keys it
