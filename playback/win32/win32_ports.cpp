@@ -89,6 +89,24 @@ Win32Clock::~Win32Clock() {
 
 uint32_t Win32Clock::NowMs() { return ::timeGetTime(); }
 
+namespace {
+
+uint64_t CounterMicroseconds() {
+    static const int64_t frequency = [] {
+        LARGE_INTEGER f;
+        return ::QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? f.QuadPart : 1000;
+    }();
+    LARGE_INTEGER count;
+    ::QueryPerformanceCounter(&count);
+    const uint64_t c = static_cast<uint64_t>(count.QuadPart);
+    const uint64_t f = static_cast<uint64_t>(frequency);
+    return c / f * 1000000 + c % f * 1000000 / f;
+}
+
+}  // namespace
+
+uint64_t Win32Clock::NowUs() { return CounterMicroseconds(); }
+
 bool Win32StopSignal::IsSet() { return ::WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
 
 namespace {
@@ -111,6 +129,26 @@ bool Win32StopSignal::WaitFor(uint32_t ms) {
         ms = 1;
     }
     return WaitOrSleep(m_event, ms);
+}
+
+// The long part waits on the event, so a stop ends it at once; the last few
+// milliseconds look at the event between sleeps of a millisecond and spin
+// only the last one and a half, which keeps a run's processor time small.
+bool Win32StopSignal::WaitUntil(uint64_t deadlineUs) {
+    for (;;) {
+        const uint64_t now = CounterMicroseconds();
+        if (now >= deadlineUs) return IsSet();
+        const uint64_t left = deadlineUs - now;
+        if (left > kWakeEarlyUs) {
+            const uint64_t ms = (left - kWakeEarlyUs) / 1000 + 1;
+            if (WaitOrSleep(m_event, static_cast<DWORD>(ms < INFINITE ? ms : INFINITE - 1))) return true;
+        } else if (left > kSpinUs) {
+            if (IsSet()) return true;
+            ::Sleep(1);
+        } else {
+            ::SwitchToThread();
+        }
+    }
 }
 
 bool Win32KeyState::IsDown(uint8_t vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
