@@ -1,5 +1,6 @@
 #include "script.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -86,6 +87,7 @@ void CScript::Load(const std::string& scriptFolder, const std::string& fileName)
     m_keptRunOnce.reset();
     if (!TraitsOf(m_edition).hasRunOnce && profile.HasKey("General", "RunOnce"))
         m_keptRunOnce = profile.GetInt("General", "RunOnce", 1);
+    LoadSpeed(profile);
     m_unreadLineCount = 0;
 
     // Every list in memory ends with the end marker, also when the file could
@@ -108,6 +110,28 @@ void CScript::Load(const std::string& scriptFolder, const std::string& fileName)
     m_actions.push_back(ScriptAction::EndMarker());
 }
 
+// A number out of range is taken as the nearest speed there is (however many
+// digits it has); a value that is no number at all as no value.
+void CScript::LoadSpeed(const ProfileDocument& profile) {
+    m_speed = kNormalSpeed;
+    m_keptSpeed.reset();
+    if (!profile.HasKey("General", "Speed")) return;
+    const std::string value = profile.GetString("General", "Speed", "");
+    if (!TraitsOf(m_edition).hasSpeed) {
+        m_keptSpeed = value;
+        return;
+    }
+    std::string_view digits = value;
+    const bool negative = !digits.empty() && digits[0] == '-';
+    if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
+    int64_t percent = 0;
+    size_t i = 0;
+    for (; i < digits.size() && digits[i] >= '0' && digits[i] <= '9'; ++i)
+        percent = std::min<int64_t>(percent * 10 + (digits[i] - '0'), kMaxSpeed + 1);
+    if (i == 0) return;
+    m_speed = negative ? kMinSpeed : static_cast<uint32_t>(std::clamp<int64_t>(percent, kMinSpeed, kMaxSpeed));
+}
+
 std::string CScript::SerializedText() const {
     std::string out;
     out += "[General]\r\n";
@@ -122,6 +146,12 @@ std::string CScript::SerializedText() const {
     }
     // The state the main list shows, so list and file stay in step.
     AppendKey(out, "Enable", m_enabled ? 1 : 0);
+    if (TraitsOf(m_edition).hasSpeed) {
+        // Files at the normal speed stay as every earlier version wrote them.
+        if (m_speed != kNormalSpeed) AppendKey(out, "Speed", m_speed);
+    } else if (m_keptSpeed) {
+        AppendKey(out, "Speed", *m_keptSpeed);
+    }
     out += "[Repeat]\r\n";
     AppendKey(out, "Type", m_repeatType);
     AppendKey(out, "Number", m_repeatNumber);
