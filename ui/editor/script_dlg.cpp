@@ -84,9 +84,6 @@ RecordOptions SystemRecordOptions(RecordChoices choices) {
     options.doubleClickMs = ::GetDoubleClickTime();
     options.doubleClickWidth = ::GetSystemMetrics(SM_CXDOUBLECLK);
     options.doubleClickHeight = ::GetSystemMetrics(SM_CYDOUBLECLK);
-    // Measured with bench/record_fidelity.py: a replayed gap ran about 2 ms
-    // long, the wait's overshoot with a 1 ms timer period and the input call.
-    options.delayOverrunUs = 2000;
     return options;
 }
 
