@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,7 @@ public:
 
     void InsertAction(const RowTexts& texts);
     void ShowRepeatText();
+    std::optional<uint32_t> TypedSpeed() const;
 
 protected:
     BOOL OnInitDialog() override;
