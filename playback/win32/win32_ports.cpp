@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "hook_api.h"
@@ -131,9 +132,11 @@ bool Win32StopSignal::WaitFor(uint32_t ms) {
     return WaitOrSleep(m_event, ms);
 }
 
-// The long part waits on the event, so a stop ends it at once; the last few
-// milliseconds look at the event between sleeps of a millisecond and spin
-// only the last one and a half, which keeps a run's processor time small.
+// The long part waits on the event, so a stop ends it at once. The rest
+// sleeps a millisecond at a time, looking at the event between, while more
+// than half a sleep is left, and spins what is left after that: each wait
+// ends within about half a sleep of its deadline, and the spin, the
+// processor time this costs, is at most about half a sleep per wait.
 bool Win32StopSignal::WaitUntil(uint64_t deadlineUs) {
     for (;;) {
         const uint64_t now = CounterMicroseconds();
@@ -142,9 +145,13 @@ bool Win32StopSignal::WaitUntil(uint64_t deadlineUs) {
         if (left > kWakeEarlyUs) {
             const uint64_t ms = (left - kWakeEarlyUs) / 1000 + 1;
             if (WaitOrSleep(m_event, static_cast<DWORD>(ms < INFINITE ? ms : INFINITE - 1))) return true;
-        } else if (left > kSpinUs) {
+        } else if (left * 2 > m_sleepUs) {
             if (IsSet()) return true;
             ::Sleep(1);
+            // A sleep that a busy machine stretched says nothing about the
+            // next one: it counts as 3 ms at most.
+            const uint64_t took = std::min<uint64_t>(CounterMicroseconds() - now, 3000);
+            m_sleepUs = (m_sleepUs * 7 + took) / 8;
         } else {
             ::SwitchToThread();
         }

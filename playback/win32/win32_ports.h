@@ -52,15 +52,16 @@ public:
     bool WaitUntil(uint64_t deadlineUs) override;
 
     // A wait on the event can end several milliseconds late (up to 4.4 ms
-    // under Wine here; Sleep(1) about 0.1 ms): it ends this much before the
-    // deadline, and short sleeps, then a spin, finish on the clock.
+    // under Wine here, where Sleep(1) is 1.1 ms give or take 0.1): it ends
+    // this much before the deadline, and sleeps of a millisecond, then a
+    // short spin, finish on the clock.
     static constexpr uint64_t kWakeEarlyUs = 5000;
-    // Below this much left no Sleep(1) is safe (one takes 1 to 2 ms on
-    // Windows with a 1 ms timer); the rest is spun.
-    static constexpr uint64_t kSpinUs = 1500;
 
 private:
     HANDLE m_event;
+    // How long a Sleep(1) takes here, on average: 1 to 2 ms on Windows with
+    // a 1 ms timer, about 1.1 ms under Wine.
+    uint64_t m_sleepUs = 1500;
 };
 
 class Win32KeyState : public KeyState {
