@@ -312,7 +312,8 @@ class Editor(TarvixCase):
         main = self.start_tarvix()
         self.click(main, FIRST_SCRIPT_ROW)
         editor = self.open_editor(main, MODIFY)
-        self.assertEqual(self.control_text(EDITOR, SPEED_ID), "200 %")
+        # The field's text, then its items.
+        self.assertEqual(self.control_text(EDITOR, SPEED_ID), ["200 %", "25 %", "50 %", "100 %", "200 %", "400 %"])
 
         self.clear_and_type(editor, SPEED, "5")
         self.click(editor, OK)
@@ -330,7 +331,7 @@ class Editor(TarvixCase):
         # Back to the normal speed: the file is as every earlier version wrote it.
         self.click(main, FIRST_SCRIPT_ROW)
         editor = self.open_editor(main, MODIFY)
-        self.assertEqual(self.control_text(EDITOR, SPEED_ID), "50 %")
+        self.assertEqual(self.control_text(EDITOR, SPEED_ID)[0], "50 %")
         self.click(editor, SPEED)
         self.press("End", *["BackSpace"] * 12)
         self.click(editor, OK)
