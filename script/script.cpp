@@ -112,24 +112,27 @@ void CScript::Load(const std::string& scriptFolder, const std::string& fileName)
 
 // A number out of range is taken as the nearest speed there is (however many
 // digits it has); a value that is no number at all as no value.
+uint32_t SpeedValue(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    int64_t percent = 0;
+    size_t digits = 0;
+    for (; digits < text.size() && text[digits] >= '0' && text[digits] <= '9'; ++digits)
+        percent = std::min<int64_t>(percent * 10 + (text[digits] - '0'), kMaxSpeed + 1);
+    if (digits == 0) return kNormalSpeed;
+    return negative ? kMinSpeed : static_cast<uint32_t>(std::clamp<int64_t>(percent, kMinSpeed, kMaxSpeed));
+}
+
 void CScript::LoadSpeed(const ProfileDocument& profile) {
     m_speed = kNormalSpeed;
     m_keptSpeed.reset();
     if (!profile.HasKey("General", "Speed")) return;
-    const std::string value = profile.GetString("General", "Speed", "");
-    if (!TraitsOf(m_edition).hasSpeed) {
-        m_keptSpeed = value;
-        return;
-    }
-    std::string_view digits = value;
-    const bool negative = !digits.empty() && digits[0] == '-';
-    if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
-    int64_t percent = 0;
-    size_t i = 0;
-    for (; i < digits.size() && digits[i] >= '0' && digits[i] <= '9'; ++i)
-        percent = std::min<int64_t>(percent * 10 + (digits[i] - '0'), kMaxSpeed + 1);
-    if (i == 0) return;
-    m_speed = negative ? kMinSpeed : static_cast<uint32_t>(std::clamp<int64_t>(percent, kMinSpeed, kMaxSpeed));
+    const uint32_t speed = SpeedValue(profile.GetString("General", "Speed", ""));
+    if (TraitsOf(m_edition).hasSpeed)
+        m_speed = speed;
+    else
+        m_keptSpeed = speed;
 }
 
 std::string CScript::SerializedText() const {

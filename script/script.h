@@ -63,9 +63,9 @@ public:
     // flag but keeps the RunOnce value of a file that had one and writes it
     // back, so edition 1.1 finds its setting again after a save in 1.0.
     std::optional<int32_t> m_keptRunOnce;
-    // Likewise the Speed value, as the file held it: edition 1.0 plays at the
-    // normal speed but does not take a 1.1 script's speed away.
-    std::optional<std::string> m_keptSpeed;
+    // Likewise the Speed value, as edition 1.1 reads it: edition 1.0 plays at
+    // the normal speed but does not take a 1.1 script's speed away.
+    std::optional<uint32_t> m_keptSpeed;
     // Non-blank lines after "[Script]" that named no action of the edition (a
     // MoveR line read by edition 1.0, a line whose first word is no keyword).
     // The record cannot hold them, so a save leaves them out of the file.

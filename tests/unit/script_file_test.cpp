@@ -291,7 +291,7 @@ TEST(ScriptEditions, FilesWithNothingEdition10LacksAreWrittenAsBefore) {
 
 // Edition 1.1 reads the speed (out of range: the nearest bound; no number:
 // 100) and writes it only when it is not 100; edition 1.0 plays at 100 and
-// writes back what the file held.
+// writes back the key the file had, as 1.1 reads it.
 TEST(ScriptEditions, SpeedIsReadBy11AndKeptBy10) {
     const struct {
         const char* line;
@@ -302,10 +302,11 @@ TEST(ScriptEditions, SpeedIsReadBy11AndKeptBy10) {
         {"", 100, "", ""},
         {"Speed=200", 200, "Speed=200\r\n", "Speed=200\r\n"},
         {"Speed=100", 100, "", "Speed=100\r\n"},
-        {"speed = 5", 10, "Speed=10\r\n", "Speed=5\r\n"},
-        {"Speed=99999999999", 1000, "Speed=1000\r\n", "Speed=99999999999\r\n"},
-        {"Speed=-50", 10, "Speed=10\r\n", "Speed=-50\r\n"},
-        {"Speed=fast", 100, "", "Speed=fast\r\n"},
+        {"speed = 5", 10, "Speed=10\r\n", "Speed=10\r\n"},
+        {"Speed=\" 250\"", 250, "Speed=250\r\n", "Speed=250\r\n"},
+        {"Speed=99999999999", 1000, "Speed=1000\r\n", "Speed=1000\r\n"},
+        {"Speed=-50", 10, "Speed=10\r\n", "Speed=10\r\n"},
+        {"Speed=fast", 100, "", "Speed=100\r\n"},
     };
     for (const auto& c : cases) {
         const std::string text = std::string("[General]\r\n") + c.line + "\r\n[Script]\r\nDelay 1\r\n";
