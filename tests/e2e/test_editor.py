@@ -328,21 +328,6 @@ class Editor(TarvixCase):
         self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
         self.assertEqual(general(path)["Speed"], "50")
 
-        # Back to the normal speed: the file is as every earlier version wrote it.
-        self.click(main, FIRST_SCRIPT_ROW)
-        editor = self.open_editor(main, MODIFY)
-        self.assertEqual(self.control_text(EDITOR, SPEED_ID)[0], "50 %")
-        self.click(editor, SPEED)
-        self.press("End", *["BackSpace"] * 12)
-        self.click(editor, OK)
-        self.assertIn("10 到 1000", self.message_text("tarvix"), "an empty speed is refused too")
-        self.answer("Return")
-        self.focus(editor)
-        self.clear_and_type(editor, SPEED, "100 %")
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR))
-        self.assertNotIn("Speed", general(path))
-
     def test_the_classic_editor_makes_a_script_without_run_once(self):
         self.write_sentinel()
         main = self.start_tarvix("tarvix-classic.exe")
