@@ -105,18 +105,19 @@ private:
 
     // Every wait is a wait on the stop signal, so a stop ends it at once;
     // false when it did.
-    bool Hold() { return WaitOnSchedule(uint64_t{kHoldMs} * 1000); }
+    bool Hold() { return WaitOnSchedule(uint64_t{kHoldMs} * 1000, uint64_t{kShortestHoldMs} * 1000); }
     bool Delay(uint32_t ms) {
         const uint32_t speed = std::clamp(job_.speed, kMinSpeed, kMaxSpeed);
-        return WaitOnSchedule(uint64_t{ms} * 1000 * kNormalSpeed / speed);
+        return WaitOnSchedule(uint64_t{ms} * 1000 * kNormalSpeed / speed, 0);
     }
-    // Ends where the schedule puts the end of this wait (see kCatchUpMs).
-    bool WaitOnSchedule(uint64_t us) {
+    // Ends where the schedule puts the end of this wait (see kCatchUpMs), but
+    // not sooner than shortestUs from now.
+    bool WaitOnSchedule(uint64_t us, uint64_t shortestUs) {
         ++effects_;
         const uint64_t now = ports_.clock.NowUs();
         if (now > due_ + uint64_t{kCatchUpMs} * 1000) due_ = now;
         due_ += us;
-        return !ports_.stop.WaitUntil(due_);
+        return !ports_.stop.WaitUntil(std::max(due_, now + shortestUs));
     }
     void Key(uint8_t vk, bool up) { SendKey(vk, ports_.input.ScanCode(vk), up); }
     void SendKey(uint8_t vk, uint16_t scan, bool up) {

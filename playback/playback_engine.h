@@ -54,10 +54,13 @@ constexpr uint32_t kHoldMs = 50;
 // comes later than this behind its schedule starts the schedule again from
 // now rather than rushing the steps after it: 20 ms is more than one tick of
 // the system's default 15.6 ms timer, so a run that lost one time slice to a
-// busy machine still catches up; and it is what a 50 ms hold can give up and
-// stay 30 ms long, about two frames of a 60 Hz program, so even a catch-up
-// leaves every key held long enough to be seen.
+// busy machine still catches up; and no Delay comes out more than 20 ms
+// shorter than its number, so what follows a stall never comes as a burst.
 constexpr uint32_t kCatchUpMs = 20;
+// A hold gives up at most a millisecond to the catch-up, so that a program
+// sees every key and button held its 50 ms, give or take the millisecond
+// that a busy machine's input calls take; Delays make up the rest.
+constexpr uint32_t kShortestHoldMs = 49;
 
 // A run whose start hotkey has modifiers waits before its first step until
 // the user has let go of them, so that they do not combine with the keys it
