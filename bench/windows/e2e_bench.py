@@ -366,7 +366,8 @@ def bench_drift(session, dists, rounds=1):
                   f"(goal: within 5 ms); per key event p50 {percentile(late, 50):+d} ms, p99 "
                   f"{percentile(late, 99):+d} ms, |p99| {percentile(every, 99)} ms, max {max(every)} ms "
                   f"(goal: p99 at most 10 ms); CPU tarvix {cpu:.0f} ms, server {server:.0f} ms over {length:.1f} s; "
-                  f"{len(steps)} steps of more than 20 ms between neighbours, {sum(steps)} ms in all")
+                  f"{len(steps)} steps of more than 20 ms between neighbours, {sum(steps)} ms in all; "
+                  f"late after 1, 10, 100 passes: {late[2]:+d}, {late[20]:+d}, {late[200]:+d} ms")
 
 
 BENCHES = {"startup": bench_startup, "latency": bench_latency, "timing": bench_timing, "idle": bench_idle,
