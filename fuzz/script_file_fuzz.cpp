@@ -170,6 +170,9 @@ void CheckEditionsAgree(const CScript& v10, const CScript& v11) {
     // lines it could not read that differs from 1.1's by the lines of those kinds.
     if (v10.m_keptRunOnce) FUZZ_CHECK(*v10.m_keptRunOnce == v11.m_runOnce);
     else FUZZ_CHECK(v11.m_runOnce == 1);
+    if (v10.m_keptSpeed) FUZZ_CHECK(*v10.m_keptSpeed == v11.m_speed);
+    else FUZZ_CHECK(v11.m_speed == tarvix::kNormalSpeed);
+    FUZZ_CHECK(v10.m_speed == tarvix::kNormalSpeed);
     const auto moves = static_cast<int32_t>(v11.m_actions.size() - v10.m_actions.size());
     FUZZ_CHECK(v10.m_unreadLineCount == v11.m_unreadLineCount + moves);
     FUZZ_CHECK(tarvix::LinesToConfirmBeforeSaving(v11) == 0);
@@ -212,6 +215,8 @@ void CheckSaveAndReload(const CScript& loaded) {
     FUZZ_CHECK(back.m_repeatType == loaded.m_repeatType);
     FUZZ_CHECK(back.m_repeatNumber == loaded.m_repeatNumber);
     FUZZ_CHECK(back.m_runOnce == loaded.m_runOnce);
+    FUZZ_CHECK(back.m_speed == loaded.m_speed);
+    FUZZ_CHECK(back.m_keptSpeed == loaded.m_keptSpeed);
     if (DescriptionSurvivesSaving(loaded.m_description)) {
         FUZZ_CHECK(back.m_description == loaded.m_description);
         // Saving what was read back writes what the record, less what the
@@ -265,7 +270,7 @@ std::vector<Probe> ProbesFor(std::string_view text) {
     std::vector<Probe> probes = {
         {"General", "Enable"},     {"General", "Description"}, {"General", "BeginHotkey"},
         {"General", "BeginHotkeyMod"}, {"General", "RunOnce"}, {"Repeat", "Type"},
-        {"Repeat", "Number"},      {"Script", "KeyPress 65 1"},
+        {"Repeat", "Number"},      {"Script", "KeyPress 65 1"}, {"General", "Speed"},
     };
     constexpr size_t kMaxProbes = 32;
     std::string section;

@@ -26,6 +26,7 @@ public:
 
     RunResult Run() {
         if (!AwaitModifiersReleased()) return Stopped();
+        due_ = ports_.clock.NowUs();
         uint32_t last = ports_.clock.NowMs() / 1000;
         uint32_t elapsed = 0;
         uint32_t passes = 0;
@@ -46,7 +47,12 @@ public:
                 last = ports_.clock.NowMs() / 1000;
                 if (elapsed >= job_.repeatNumber) return RunResult::Completed;
             }
-            if (effects_ == 0 && ports_.stop.WaitFor(kIdlePassWaitMs)) return Stopped();
+            if (effects_ == 0) {
+                if (ports_.stop.WaitFor(kIdlePassWaitMs)) return Stopped();
+                // Waiting for the window (or for nothing) is off the
+                // schedule: what plays next is timed from when it plays.
+                due_ = ports_.clock.NowUs();
+            }
         }
     }
 
@@ -112,10 +118,19 @@ private:
 
     // Every wait is a wait on the stop signal, so a stop ends it at once;
     // false when it did.
-    bool Hold() { return Wait(kHoldMs); }
-    bool Wait(uint32_t ms) {
+    bool Hold() { return WaitOnSchedule(uint64_t{kHoldMs} * 1000, uint64_t{kShortestHoldMs} * 1000); }
+    bool Delay(uint32_t ms) {
+        const uint32_t speed = std::clamp(job_.speed, kMinSpeed, kMaxSpeed);
+        return WaitOnSchedule(uint64_t{ms} * 1000 * kNormalSpeed / speed, 0);
+    }
+    // Ends where the schedule puts the end of this wait (see kCatchUpMs), but
+    // not sooner than shortestUs from now.
+    bool WaitOnSchedule(uint64_t us, uint64_t shortestUs) {
         ++effects_;
-        return !ports_.stop.WaitFor(ms);
+        const uint64_t now = ports_.clock.NowUs();
+        if (now > due_ + uint64_t{kCatchUpMs} * 1000) due_ = now;
+        due_ += us;
+        return !ports_.stop.WaitUntil(std::max(due_, now + shortestUs));
     }
     uint16_t ScanOf(uint8_t vk) { return KeyScanCode(vk, ports_.input.ScanCode(vk)); }
     void Key(uint8_t vk, bool up) { SendKey(vk, ScanOf(vk), up); }
@@ -205,7 +220,7 @@ private:
                 ports_.input.MoveTo(at.x, at.y);
                 return true;
             }
-            case KindDelay: return Wait(static_cast<uint32_t>(step.param1));
+            case KindDelay: return Delay(static_cast<uint32_t>(step.param1));
             case KindSayString: return Type(step.text);
             default: return true;  // the end marker and unknown kinds play nothing
         }
@@ -276,6 +291,7 @@ private:
     PlaybackPorts& ports_;
     HeldInput held_;
     uint64_t effects_ = 0;
+    uint64_t due_ = 0;  // on NowUs: where the schedule has the run now
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "repeat_type.h"
 #include "run_flag.h"
 #include "script_action.h"
+#include "speed.h"
 
 namespace tarvix {
 
@@ -26,6 +27,9 @@ struct PlaybackJob {
     // The start hotkey's modifier bits (HotkeyModifier): the user may still
     // hold them when the run begins.
     uint16_t hotkeyModifiers = 0;
+    // The script's playback speed in percent: Delays last 100 / speed times
+    // their milliseconds (holds do not change).
+    uint32_t speed = kNormalSpeed;
 };
 
 struct PlaybackPorts {
@@ -44,6 +48,20 @@ enum class RunResult : uint32_t { Completed = 0, Stopped = 1 };
 // keeping a processor busy.
 constexpr uint32_t kIdlePassWaitMs = 5;
 constexpr uint32_t kHoldMs = 50;
+
+// A run keeps one schedule from its start: every hold and Delay ends where the
+// script's numbers put it, so the time input calls and late wake-ups take is
+// made up by the next wait instead of adding up pass after pass. A step that
+// comes later than this behind its schedule starts the schedule again from
+// now rather than rushing the steps after it: 20 ms is more than one tick of
+// the system's default 15.6 ms timer, so a run that lost one time slice to a
+// busy machine still catches up; and no Delay comes out more than 20 ms
+// shorter than its number, so what follows a stall never comes as a burst.
+constexpr uint32_t kCatchUpMs = 20;
+// A hold gives up at most a millisecond to the catch-up, so that a program
+// sees every key and button held its 50 ms, give or take the millisecond
+// that a busy machine's input calls take; Delays make up the rest.
+constexpr uint32_t kShortestHoldMs = 49;
 
 // A run whose start hotkey has modifiers waits before its first step until
 // the user has let go of them, so that they do not combine with the keys it

@@ -38,11 +38,14 @@ public:
     virtual void MoveBy(int32_t dx, int32_t dy) = 0;
 };
 
-// Milliseconds as timeGetTime counts them.
 class PlaybackClock {
 public:
     virtual ~PlaybackClock() = default;
+    // Milliseconds as timeGetTime counts them.
     virtual uint32_t NowMs() = 0;
+    // The clock a run's schedule is kept on: microseconds from a fixed
+    // moment, never wrapping.
+    virtual uint64_t NowUs() = 0;
 };
 
 // The shared stop signal. A run never sleeps: every wait it makes (a Delay,
@@ -54,6 +57,11 @@ public:
     // Waits until the signal is set or the time is up; true when set.
     // 4294967295 ms is that many, not a wait without end.
     virtual bool WaitFor(uint32_t ms) = 0;
+    // Waits until the run's clock (PlaybackClock::NowUs) reads deadlineUs or
+    // the signal is set; true when set. Ends as close after the deadline as
+    // the system allows, not a timer tick or two later, and at once for a
+    // deadline already past.
+    virtual bool WaitUntil(uint64_t deadlineUs) = 0;
 };
 
 // Whether a key is held down at this moment.

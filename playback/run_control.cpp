@@ -28,6 +28,7 @@ std::unique_ptr<PlaybackJob> MakeJob(const CScript& script, const DispatchContex
     job->oneWindow = context.targetMode;
     job->targetTitle = context.targetTitle;
     job->hotkeyModifiers = script.m_beginHotkeyMod;
+    job->speed = script.m_speed;
     if (TraitsOf(context.edition).hasRunOnce) job->script = script.m_running;
     return job;
 }

@@ -128,12 +128,10 @@ private:
     void WaitUntil(uint64_t timeUs) {
         const uint64_t due = timeUs - m_startUs;
         if (due <= m_plannedUs) return;
-        const uint64_t gap = due - m_plannedUs;
-        if (gap <= m_options.delayOverrunUs) return;
-        const uint64_t ms = (gap - m_options.delayOverrunUs + 500) / 1000;
+        const uint64_t ms = (due - m_plannedUs + 500) / 1000;
         if (ms == 0) return;
         m_out.push_back(MakeAction(KindDelay, static_cast<int32_t>(ms)));
-        m_plannedUs += ms * 1000 + m_options.delayOverrunUs;
+        m_plannedUs += ms * 1000;
     }
 
     // --- Compact ---

@@ -19,9 +19,6 @@ struct RecordOptions {
     uint32_t doubleClickMs = 500;
     int32_t doubleClickWidth = 4;
     int32_t doubleClickHeight = 4;
-    // How much longer than asked a Delay and the input after it take when
-    // played (the wait's overshoot, the input call): taken off each Delay.
-    uint32_t delayOverrunUs = 0;
 };
 
 // How far a recorded hold may be from the player's own 50 ms for a press and

@@ -39,6 +39,7 @@
 #define IDS_RECORD_EXTRA 142
 #define IDS_RECORD_MISSED 143
 #define IDS_RECORD_NO_HOOK 144
+#define IDS_SPEED_RANGE 145
 // Points in the window in front (edition 1.1).
 #define IDS_POINT_IN_WINDOW 160
 
@@ -129,6 +130,7 @@
 #define IDC_REPEAT_MINUTES_SPIN 1054
 #define IDC_REPEAT_SECS_SPIN 1055
 #define IDC_REPEAT_COUNT_SPIN 1056
+#define IDC_SPEED 1080
 
 // Coordinate capture dialog: the edit of point i (0 to 8) is
 // IDC_POINT_EDIT_FIRST + i.

@@ -59,6 +59,8 @@ struct EditionTraits {
     bool asksBeforeDroppingUnreadLines;
     // The editor's 錄製… button: a script recorded from what the user does.
     bool recordsInput;
+    // The script's playback speed: the Speed key and the editor's field.
+    bool hasSpeed;
     TrayRecordForm trayRecord;
     ColumnWidths2 actionListColumns;  // the editor's "動作" and "次數"
 };
@@ -84,6 +86,7 @@ inline constexpr EditionTraits kEditionTraits[] = {
         /*createsScriptFolder=*/false,
         /*asksBeforeDroppingUnreadLines=*/true,
         /*recordsInput=*/false,
+        /*hasSpeed=*/false,
         TrayRecordForm::Oldest,
         {140, 65},
     },
@@ -102,6 +105,7 @@ inline constexpr EditionTraits kEditionTraits[] = {
         /*createsScriptFolder=*/true,
         /*asksBeforeDroppingUnreadLines=*/false,
         /*recordsInput=*/true,
+        /*hasSpeed=*/true,
         TrayRecordForm::LongTip,
         {170, 39},
     },

@@ -1,5 +1,6 @@
 #include "script.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -86,6 +87,7 @@ void CScript::Load(const std::string& scriptFolder, const std::string& fileName)
     m_keptRunOnce.reset();
     if (!TraitsOf(m_edition).hasRunOnce && profile.HasKey("General", "RunOnce"))
         m_keptRunOnce = profile.GetInt("General", "RunOnce", 1);
+    LoadSpeed(profile);
     m_unreadLineCount = 0;
 
     // Every list in memory ends with the end marker, also when the file could
@@ -108,6 +110,31 @@ void CScript::Load(const std::string& scriptFolder, const std::string& fileName)
     m_actions.push_back(ScriptAction::EndMarker());
 }
 
+// A number out of range is taken as the nearest speed there is (however many
+// digits it has); a value that is no number at all as no value.
+uint32_t SpeedValue(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    int64_t percent = 0;
+    size_t digits = 0;
+    for (; digits < text.size() && text[digits] >= '0' && text[digits] <= '9'; ++digits)
+        percent = std::min<int64_t>(percent * 10 + (text[digits] - '0'), kMaxSpeed + 1);
+    if (digits == 0) return kNormalSpeed;
+    return negative ? kMinSpeed : static_cast<uint32_t>(std::clamp<int64_t>(percent, kMinSpeed, kMaxSpeed));
+}
+
+void CScript::LoadSpeed(const ProfileDocument& profile) {
+    m_speed = kNormalSpeed;
+    m_keptSpeed.reset();
+    if (!profile.HasKey("General", "Speed")) return;
+    const uint32_t speed = SpeedValue(profile.GetString("General", "Speed", ""));
+    if (TraitsOf(m_edition).hasSpeed)
+        m_speed = speed;
+    else
+        m_keptSpeed = speed;
+}
+
 std::string CScript::SerializedText() const {
     std::string out;
     out += "[General]\r\n";
@@ -122,6 +149,12 @@ std::string CScript::SerializedText() const {
     }
     // The state the main list shows, so list and file stay in step.
     AppendKey(out, "Enable", m_enabled ? 1 : 0);
+    if (TraitsOf(m_edition).hasSpeed) {
+        // Files at the normal speed stay as every earlier version wrote them.
+        if (m_speed != kNormalSpeed) AppendKey(out, "Speed", m_speed);
+    } else if (m_keptSpeed) {
+        AppendKey(out, "Speed", *m_keptSpeed);
+    }
     out += "[Repeat]\r\n";
     AppendKey(out, "Type", m_repeatType);
     AppendKey(out, "Number", m_repeatNumber);

@@ -12,8 +12,11 @@
 #include "repeat_type.h"
 #include "run_flag.h"
 #include "script_action.h"
+#include "speed.h"
 
 namespace tarvix {
+
+class ProfileDocument;
 
 // One script in memory. Script files live in a script folder whose path ends
 // in a separator ("...\script\" on Windows).
@@ -54,17 +57,23 @@ public:
     int32_t m_repeatNumber = 0;
     std::shared_ptr<RunFlag> m_running = std::make_shared<RunFlag>();
     int32_t m_runOnce = 0;
+    uint32_t m_speed = kNormalSpeed;  // percent, kMinSpeed to kMaxSpeed
 
     // What the loaded file held beyond the record. Edition 1.0 has no run-once
     // flag but keeps the RunOnce value of a file that had one and writes it
     // back, so edition 1.1 finds its setting again after a save in 1.0.
     std::optional<int32_t> m_keptRunOnce;
+    // Likewise the Speed value, as edition 1.1 reads it: edition 1.0 plays at
+    // the normal speed but does not take a 1.1 script's speed away.
+    std::optional<uint32_t> m_keptSpeed;
     // Non-blank lines after "[Script]" that named no action of the edition (a
     // MoveR line read by edition 1.0, a line whose first word is no keyword).
     // The record cannot hold them, so a save leaves them out of the file.
     int32_t m_unreadLineCount = 0;
 
 private:
+    void LoadSpeed(const ProfileDocument& profile);
+
     Edition m_edition;
 };
 

@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "extended_keys.h"
@@ -106,6 +107,24 @@ Win32Clock::~Win32Clock() {
 
 uint32_t Win32Clock::NowMs() { return ::timeGetTime(); }
 
+namespace {
+
+uint64_t CounterMicroseconds() {
+    static const int64_t frequency = [] {
+        LARGE_INTEGER f;
+        return ::QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? f.QuadPart : 1000;
+    }();
+    LARGE_INTEGER count;
+    ::QueryPerformanceCounter(&count);
+    const uint64_t c = static_cast<uint64_t>(count.QuadPart);
+    const uint64_t f = static_cast<uint64_t>(frequency);
+    return c / f * 1000000 + c % f * 1000000 / f;
+}
+
+}  // namespace
+
+uint64_t Win32Clock::NowUs() { return CounterMicroseconds(); }
+
 bool Win32StopSignal::IsSet() { return ::WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
 
 namespace {
@@ -128,6 +147,32 @@ bool Win32StopSignal::WaitFor(uint32_t ms) {
         ms = 1;
     }
     return WaitOrSleep(m_event, ms);
+}
+
+// The long part waits on the event, so a stop ends it at once. The rest
+// sleeps a millisecond at a time, looking at the event between, while more
+// than half a sleep is left, and spins what is left after that: each wait
+// ends within about half a sleep of its deadline, and the spin, the
+// processor time this costs, is at most about half a sleep per wait.
+bool Win32StopSignal::WaitUntil(uint64_t deadlineUs) {
+    for (;;) {
+        const uint64_t now = CounterMicroseconds();
+        if (now >= deadlineUs) return IsSet();
+        const uint64_t left = deadlineUs - now;
+        if (left > kWakeEarlyUs) {
+            const uint64_t ms = (left - kWakeEarlyUs) / 1000 + 1;
+            if (WaitOrSleep(m_event, static_cast<DWORD>(ms < INFINITE ? ms : INFINITE - 1))) return true;
+        } else if (left * 2 > m_sleepUs) {
+            if (IsSet()) return true;
+            ::Sleep(1);
+            // A sleep that a busy machine stretched says nothing about the
+            // next one: it counts as 3 ms at most.
+            const uint64_t took = std::min<uint64_t>(CounterMicroseconds() - now, 3000);
+            m_sleepUs = (m_sleepUs * 7 + took) / 8;
+        } else {
+            ::SwitchToThread();
+        }
+    }
 }
 
 bool Win32KeyState::IsDown(uint8_t vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }

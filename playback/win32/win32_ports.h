@@ -26,9 +26,9 @@ public:
     void MoveBy(int32_t dx, int32_t dy) override;
 };
 
-// timeGetTime, with the system timer at 1 ms for the life of the object so
-// that the 50 ms holds (waits on the stop signal) are 50 ms and not the next
-// tick after.
+// timeGetTime, and the performance counter for the run's schedule, with the
+// system timer at 1 ms for the life of the object so that the short sleeps
+// that end each wait take a millisecond and not a tick of 15.6.
 class Win32Clock : public PlaybackClock {
 public:
     Win32Clock();
@@ -37,6 +37,7 @@ public:
     Win32Clock& operator=(const Win32Clock&) = delete;
 
     uint32_t NowMs() override;
+    uint64_t NowUs() override;
 
 private:
     bool m_periodSet;
@@ -48,9 +49,20 @@ public:
     explicit Win32StopSignal(HANDLE event) : m_event(event) {}
     bool IsSet() override;
     bool WaitFor(uint32_t ms) override;
+    // On Win32Clock::NowUs.
+    bool WaitUntil(uint64_t deadlineUs) override;
+
+    // A wait on the event can end several milliseconds late (up to 4.4 ms
+    // under Wine here, where Sleep(1) is 1.1 ms give or take 0.1): it ends
+    // this much before the deadline, and sleeps of a millisecond, then a
+    // short spin, finish on the clock.
+    static constexpr uint64_t kWakeEarlyUs = 5000;
 
 private:
     HANDLE m_event;
+    // How long a Sleep(1) takes here, on average: 1 to 2 ms on Windows with
+    // a 1 ms timer, about 1.1 ms under Wine.
+    uint64_t m_sleepUs = 1500;
 };
 
 class Win32KeyState : public KeyState {

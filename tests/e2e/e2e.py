@@ -26,13 +26,16 @@ SHIFT, CTRL, ALT = 1, 2, 4
 
 
 def script_text(actions, hotkey, mod=0, description="e2e", enable=1, run_once=None,
-                repeat_type=0, repeat_number=1):
+                repeat_type=0, repeat_number=1, speed=None):
     """A script file in the written layout (Big5 text, CR LF lines)."""
     lines = ["[General]", f"Description={description}", f"BeginHotkey={hotkey}",
              f"BeginHotkeyMod={mod}"]
     if run_once is not None:
         lines.append(f"RunOnce={run_once}")
-    lines += [f"Enable={enable}", "[Repeat]", f"Type={repeat_type}", f"Number={repeat_number}",
+    lines.append(f"Enable={enable}")
+    if speed is not None:
+        lines.append(f"Speed={speed}")
+    lines += ["[Repeat]", f"Type={repeat_type}", f"Number={repeat_number}",
               "", "[Script]", *actions]
     return ("\r\n".join(lines) + "\r\n").encode("cp950")
 

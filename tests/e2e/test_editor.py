@@ -43,8 +43,9 @@ INSERT_TEXT = centre(117, 297, 34, 14)
 DELETE_ACTION = centre(166, 313, 41, 16)
 MOVE_UP = centre(211, 313, 41, 16)
 REPEAT_BUTTON = centre(18, 324, 33, 14)
-OK = centre(105, 341, 41, 16)
-CANCEL = centre(167, 341, 41, 16)
+SPEED = centre(51, 341, 40, 14)  # the combo's edit part
+OK = centre(105, 359, 41, 16)
+CANCEL = centre(167, 359, 41, 16)
 FIRST_ACTION_ROW = (350, 192)
 ACTION_ROW_HEIGHT = 15
 
@@ -53,6 +54,7 @@ DESCRIPTION_ID = 1011
 ACTION_LIST_ID = 1014
 REPEAT_TEXT_ID = 1019
 SAY_TEXT_ID = 1037
+SPEED_ID = 1080
 
 # Repeat dialog controls.
 REPEAT_MINUTES = centre(32, 80, 40, 14)
@@ -304,6 +306,28 @@ class Editor(TarvixCase):
         self.assertEqual(script_lines(path), ["MoveTo 300 200"])
 
 
+    def test_the_speed_field_shows_the_files_speed_refuses_what_is_out_of_range_and_saves(self):
+        self.write_script("fast.txt", script_text(["KeyPress 66 1"], VK["F9"], speed=200))
+        path = self.folder / "script" / "fast.txt"
+        main = self.start_tarvix()
+        self.click(main, FIRST_SCRIPT_ROW)
+        editor = self.open_editor(main, MODIFY)
+        # The field's text, then its items.
+        self.assertEqual(self.control_text(EDITOR, SPEED_ID), ["200 %", "25 %", "50 %", "100 %", "200 %", "400 %"])
+
+        self.clear_and_type(editor, SPEED, "5")
+        self.click(editor, OK)
+        self.assertIn("10 到 1000", self.message_text("tarvix"))
+        self.answer("Return")
+        self.assertTrue(self.session.visible_windows(EDITOR), "a refused speed closed the editor")
+        self.assertEqual(general(path)["Speed"], "200")
+
+        self.focus(editor)
+        self.clear_and_type(editor, SPEED, "50")
+        self.click(editor, OK)
+        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
+        self.assertEqual(general(path)["Speed"], "50")
+
     def test_the_classic_editor_makes_a_script_without_run_once(self):
         self.write_sentinel()
         main = self.start_tarvix("tarvix-classic.exe")
@@ -333,7 +357,7 @@ class Editor(TarvixCase):
         # run-once off, and a line no edition reads.
         self.write_script("moves.txt", script_text(
             ["SayString a", "MoveR 5 -5", "Delay 10", "MoveR -5 5", "Foo 1 2", "Wheel -120", "X1Click 1"],
-            VK["F5"], description="e2e", run_once=0))
+            VK["F5"], description="e2e", run_once=0, speed=200))
         path = self.folder / "script" / "moves.txt"
         before = path.read_bytes()
         main = self.start_tarvix("tarvix-classic.exe")
@@ -353,14 +377,14 @@ class Editor(TarvixCase):
         self.assertTrue(self.session.visible_windows("宏定義"), "No closed the editor")
         self.assertEqual(path.read_bytes(), before, "No wrote the file")
 
-        # Yes: saved as edition 1.0 saves, with the file's RunOnce kept.
+        # Yes: saved as edition 1.0 saves, with the file's RunOnce and Speed kept.
         self.focus(editor)
         self.click(editor, ok)
         self.answer("y", "tarvix-classic")
         self.assertTrue(self.wait_closed("宏定義"), "Yes did not close the editor")
         self.assertEqual(path.read_bytes(), (
             "[General]\r\nDescription=renamed\r\nBeginHotkey=116\r\nBeginHotkeyMod=0\r\n"
-            "RunOnce=0\r\nEnable=1\r\n[Repeat]\r\nType=0\r\nNumber=1\r\n"
+            "RunOnce=0\r\nEnable=1\r\nSpeed=200\r\n[Repeat]\r\nType=0\r\nNumber=1\r\n"
             "[Script]\r\nSayString a\r\nDelay 10\r\n").encode("cp950"))
 
         # The file now holds nothing to ask about.

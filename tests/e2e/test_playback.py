@@ -153,6 +153,21 @@ class Playback(TarvixCase):
             self.assertGreaterEqual(up - down, 49)
             self.assertLess(up - down, 200)
 
+    def test_a_script_at_double_speed_halves_its_delays_but_not_its_holds(self):
+        log = self.play({"fast.txt": script_text(["KeyPress 66 1", "Delay 400", "KeyPress 67 1"], VK["F5"],
+                                                 speed=200)})
+        self.assertTrue(log.wait_for(lambda l: [e for e in l.named("keyup") if e[2][0] == "43"]))
+        self.text_before_sentinel(log)
+        [b_down, c_down] = [int(args[1]) for _, _, args in log.named("keydown") if args[0] in ("42", "43")]
+        [b_up, c_up] = [int(args[1]) for _, _, args in log.named("keyup") if args[0] in ("42", "43")]
+        # Message times, in whole milliseconds. C is due 250 ms after the run
+        # started (450 at the normal speed); B may have come up to 20 ms late.
+        for hold in (b_up - b_down, c_up - c_down):
+            self.assertGreaterEqual(hold, 49)
+            self.assertLess(hold, 150)
+        self.assertGreaterEqual(c_down - b_down, 229)
+        self.assertLess(c_down - b_down, 420, "the Delay was not halved")
+
     def test_two_scripts_on_one_hotkey_both_play(self):
         log = self.play({"one.txt": script_text(["SayString a"], VK["F5"]),
                          "two.txt": script_text(["SayString b"], VK["F5"])})

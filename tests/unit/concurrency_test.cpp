@@ -32,6 +32,11 @@ public:
         std::unique_lock<std::mutex> lock(m_mutex);
         return m_changed.wait_for(lock, std::chrono::microseconds(ms * 10ull), [this] { return m_set; });
     }
+    bool WaitUntil(uint64_t deadlineUs) override {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        const std::chrono::steady_clock::time_point deadline{std::chrono::microseconds(deadlineUs / 100)};
+        return m_changed.wait_until(lock, deadline, [this] { return m_set; });
+    }
     void Set(bool set) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -59,6 +64,11 @@ struct CountingPorts : InputSink, PlaybackClock, ForegroundWindow {
     void MoveTo(int32_t, int32_t) override {}
     void MoveBy(int32_t, int32_t) override {}
     uint32_t NowMs() override { return 0; }
+    // On the stop signal's scale: a script's millisecond in 10 microseconds.
+    uint64_t NowUs() override {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()) * 100;
+    }
     std::string Title() override { return "target"; }
     std::optional<DesktopPoint> ClientOrigin() override { return std::nullopt; }
 };

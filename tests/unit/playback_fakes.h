@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -18,6 +19,7 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
     std::map<uint8_t, uint32_t> heldUntil;
     std::vector<std::string> events;
     std::vector<uint32_t> waits;  // the time each wait asked for
+    uint32_t overrunMs = 0;       // how much later than asked every wait ends
     uint64_t now = 0;
     uint64_t stopAt = UINT64_MAX;  // when the user presses the stop hotkey
     bool stop = false;
@@ -65,21 +67,27 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
     void MoveBy(int32_t dx, int32_t dy) override { Log("by " + std::to_string(dx) + "," + std::to_string(dy)); }
 
     uint32_t NowMs() override { return static_cast<uint32_t>(now); }
+    uint64_t NowUs() override { return now * 1000; }
     bool IsSet() override {
         ++polls;
         if (now >= stopAt) stop = true;
         if (onPoll) onPoll(*this);
         return stop;
     }
-    bool WaitFor(uint32_t ms) override {
-        waits.push_back(ms);
+    bool WaitFor(uint32_t ms) override { return Pass(ms); }
+    bool WaitUntil(uint64_t deadlineUs) override {
+        const uint64_t deadline = (deadlineUs + 999) / 1000;
+        return Pass(deadline > now ? deadline - now : 0);
+    }
+    bool Pass(uint64_t ms) {
+        waits.push_back(static_cast<uint32_t>(std::min<uint64_t>(ms, UINT32_MAX)));
         if (stop) return true;
         if (stopAt <= now + ms) {
             if (stopAt > now) now = stopAt;
             stop = true;
             return true;
         }
-        now += ms;
+        now += ms + overrunMs;
         return false;
     }
     std::string Title() override { return title; }

@@ -418,6 +418,68 @@ TEST(PlaybackIdle, PassesThatPlayNothingWaitInsteadOfSpinning) {
     EXPECT_TRUE(busy.waits.empty());
 }
 
+// Each wait ends where the schedule from the run's start puts it, so waits
+// that each end 2 ms late do not add up over 400 passes of 70 ms.
+TEST(PlaybackSchedule, LateWakeUpsDoNotAddUp) {
+    Recorder r;
+    r.overrunMs = 2;
+    Play(Job({A(KindKeyPress, 65, 1), A(KindDelay, 20)}, RepeatCount, 400), r);
+    ASSERT_EQ(r.events.size(), 800u);
+    EXPECT_EQ(r.events[2], "72 key 65/1065 down");
+    EXPECT_EQ(r.events[798], "27932 key 65/1065 down");
+    EXPECT_EQ(r.events[799], "27983 key 65/1065 up") << "a hold is never under 49 ms";
+    EXPECT_EQ(r.now, 28002u);
+}
+
+// A step that comes late is made up by the waits after it, up to 20 ms; later
+// than that, the schedule starts again and the wait keeps its whole length.
+// A hold is never made shorter than 49 ms.
+TEST(PlaybackSchedule, CatchesUpTwentyMillisecondsAndStartsAgainBeyond) {
+    const struct {
+        uint32_t late;
+        Events played;
+    } cases[] = {
+        {20, {"20 by 1,0", "100 by 2,0", "100 key 65/1065 down", "150 key 65/1065 up"}},
+        {21, {"21 by 1,0", "121 by 2,0", "121 key 65/1065 down", "171 key 65/1065 up"}},
+        {500, {"500 by 1,0", "600 by 2,0", "600 key 65/1065 down", "650 key 65/1065 up"}},
+    };
+    for (const auto& c : cases) {
+        Recorder r;
+        r.onPoll = [&c](Recorder& rec) { if (rec.polls == 1) rec.now += c.late; };
+        EXPECT_EQ(Play(Job({A(KindMoveR, 1, 0), A(KindDelay, 100), A(KindMoveR, 2, 0), A(KindKeyPress, 65, 1)}), r),
+                  c.played) << c.late;
+    }
+    Recorder hold;  // a hold gives up one millisecond; the Delay after it the rest
+    hold.onPoll = [](Recorder& rec) { if (rec.polls == 2) rec.now += 10; };
+    EXPECT_EQ(Play(Job({A(KindDelay, 10), A(KindKeyPress, 65, 1), A(KindDelay, 20), A(KindMoveR, 1, 0)}), hold),
+              (Events{"20 key 65/1065 down", "69 key 65/1065 up", "80 by 1,0"}));
+}
+
+TEST(PlaybackSchedule, ARunThatWaitedForItsWindowTimesFromWhenItPlaysAgain) {
+    Recorder r;
+    r.title = "Other";
+    r.onPoll = [](Recorder& rec) { if (rec.polls == 7) rec.title = "Notepad"; };
+    Play(OneWindowJob({A(KindKeyPress, 65, 1), A(KindDelay, 20)}, 4), r);
+    // Two passes skipped, each followed by the 5 ms pause.
+    EXPECT_EQ(r.events, (Events{"10 key 65/1065 down", "60 key 65/1065 up", "80 key 65/1065 down",
+                                "130 key 65/1065 up"}));
+}
+
+TEST(PlaybackSchedule, SpeedScalesDelaysButNotHolds) {
+    const struct {
+        uint32_t speed;
+        uint32_t delayMs;
+    } cases[] = {{100, 400}, {200, 200}, {25, 1600}, {300, 134}, {1000, 40}, {10, 4000},
+                 {5000, 40}, {0, 4000}};  // out of range: the nearest bound
+    for (const auto& c : cases) {
+        Recorder r;
+        PlaybackJob job = Job({A(KindKeyPress, 65, 1), A(KindDelay, 400), A(KindMoveR, 1, 0)});
+        job.speed = c.speed;
+        const std::string at = std::to_string(50 + c.delayMs);
+        EXPECT_EQ(Play(job, r), (Events{"0 key 65/1065 down", "50 key 65/1065 up", at + " by 1,0"})) << c.speed;
+    }
+}
+
 // The start hotkey's modifiers, still held when the run begins.
 PlaybackJob HotkeyJob(std::vector<ScriptAction> steps, uint16_t mods) {
     PlaybackJob job = Job(std::move(steps));
@@ -465,6 +527,7 @@ TEST(PlaybackHeldModifiers, TheStopSignalEndsTheWait) {
         int calls = 0;
         bool IsSet() override { return calls >= 10; }
         bool WaitFor(uint32_t) override { return ++calls >= 10; }
+        bool WaitUntil(uint64_t) override { return true; }
     } stop;
     PlaybackPorts ports{r, r, stop, r, IsBig5LeadByte, &r};
     EXPECT_EQ(PlayJob(HotkeyJob({A(KindKeyPress, 65, 1)}, 2), ports), RunResult::Stopped);

@@ -427,13 +427,6 @@ TEST(RecordConversion, SubMillisecondGapsCarryTheirRounding) {
     EXPECT_EQ(total, 13);  // 12.6 ms in all: never more than half a millisecond off
 }
 
-TEST(RecordConversion, DelaysLeaveRoomForWhatTheirPlayingOverruns) {
-    RecordOptions options;
-    options.delayOverrunUs = 2000;
-    EXPECT_EQ(Lines(ConvertRecording({Dn(kB, 0), Up(kB, 120), Dn(kC, 121), Up(kC, 171)}, options)),
-              "KeyDown 66 1\nDelay 118\nKeyUp 66 1\nKeyPress 67 1\n");
-}
-
 // Played back on the virtual clock: the same events, in the same order, at
 // the same pixels, every gap within a millisecond of the recorded one.
 TEST(RecordConversion, ReplayReproducesTheRecordedEventsAndGaps) {

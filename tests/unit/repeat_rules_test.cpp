@@ -46,5 +46,16 @@ TEST(RepeatRules, SummaryTexts) {
     EXPECT_EQ(RepeatText(RepeatCount, 1, "%d %s", stop, seconds), "%d %s") << "only %u is replaced";
 }
 
+TEST(RepeatRules, SpeedFieldTakesWholePercentsFrom10To1000) {
+    EXPECT_EQ(SpeedText(25), "25 %");
+    const std::pair<const char*, std::optional<uint32_t>> cases[] = {
+        {"25 %", 25}, {"200", 200}, {" 1000% ", 1000}, {"10", 10}, {"400 %", 400},
+        {"9", std::nullopt}, {"1001", std::nullopt}, {"0", std::nullopt}, {"-50", std::nullopt},
+        {"", std::nullopt}, {"%", std::nullopt}, {"1.5", std::nullopt}, {"4294967396", std::nullopt},
+        {"fast", std::nullopt}, {"50 % %", std::nullopt},
+    };
+    for (const auto& [text, speed] : cases) EXPECT_EQ(SpeedFromText(text), speed) << text;
+}
+
 }  // namespace
 }  // namespace tarvix

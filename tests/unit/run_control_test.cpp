@@ -134,6 +134,7 @@ TEST(Dispatch, AModifiedHotkeyStartsOnItsNewKeyOnly) {
 TEST(Dispatch, JobIsAPrivateCopyWithTheTargetWindowAsReported) {
     auto s = Script(0x74, 0);
     s->m_repeatNumber = -1;
+    s->m_speed = 250;
     s->m_actions.front().param1 = 777;
     Library list(std::move(s));
     DispatchContext context;
@@ -144,6 +145,7 @@ TEST(Dispatch, JobIsAPrivateCopyWithTheTargetWindowAsReported) {
     ASSERT_EQ(launcher.jobs.size(), 1u);
     const PlaybackJob& job = *launcher.jobs[0];
     EXPECT_EQ(job.repeatNumber, 4294967295u);
+    EXPECT_EQ(job.speed, 250u);
     EXPECT_EQ(job.oneWindow, 1);
     EXPECT_EQ(job.targetTitle, "Notepad");
     EXPECT_EQ(job.hotkeyModifiers, 0) << "a hotkey without modifiers: nothing to wait for";

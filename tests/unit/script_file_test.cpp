@@ -296,6 +296,39 @@ TEST(ScriptEditions, FilesWithNothingEdition10LacksAreWrittenAsBefore) {
     EXPECT_EQ(LinesToConfirmBeforeSaving(LoadText(std::string(kExample10) + "\r\n \t\r\n", Edition::V10)), 0);
 }
 
+// Edition 1.1 reads the speed (out of range: the nearest bound; no number:
+// 100) and writes it only when it is not 100; edition 1.0 plays at 100 and
+// writes back the key the file had, as 1.1 reads it.
+TEST(ScriptEditions, SpeedIsReadBy11AndKeptBy10) {
+    const struct {
+        const char* line;
+        uint32_t speed;
+        const char* written11;
+        const char* written10;
+    } cases[] = {
+        {"", 100, "", ""},
+        {"Speed=200", 200, "Speed=200\r\n", "Speed=200\r\n"},
+        {"Speed=100", 100, "", "Speed=100\r\n"},
+        {"speed = 5", 10, "Speed=10\r\n", "Speed=10\r\n"},
+        {"Speed=\" 250\"", 250, "Speed=250\r\n", "Speed=250\r\n"},
+        {"Speed=99999999999", 1000, "Speed=1000\r\n", "Speed=1000\r\n"},
+        {"Speed=-50", 10, "Speed=10\r\n", "Speed=10\r\n"},
+        {"Speed=fast", 100, "", "Speed=100\r\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = std::string("[General]\r\n") + c.line + "\r\n[Script]\r\nDelay 1\r\n";
+        const CScript current = LoadText(text, Edition::V11);
+        const CScript classic = LoadText(text, Edition::V10);
+        EXPECT_EQ(current.m_speed, c.speed) << c.line;
+        EXPECT_EQ(classic.m_speed, 100u) << c.line;
+        for (const auto& [saved, written] : {std::pair(current.SerializedText(), c.written11),
+                                             std::pair(classic.SerializedText(), c.written10)}) {
+            const size_t at = saved.find("Enable=1\r\n") + 10;
+            EXPECT_EQ(saved.substr(at, saved.find("[Repeat]") - at), written) << c.line;
+        }
+    }
+}
+
 TEST(ScriptEditions, LoadingAgainStartsAfresh) {
     TempFolder dir;
     dir.Write("a.txt", kMadeIn11);

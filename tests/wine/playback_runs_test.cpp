@@ -12,10 +12,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "playback_runs.h"
 #include "repeat_type.h"
+#include "win32_ports.h"
 
 namespace {
 
@@ -173,6 +175,36 @@ TEST(PlaybackRunsShutdown, ShutdownEndsARunInADelay) {
     std::printf("  shutdown took %lu ms\n", static_cast<unsigned long>(spent));
     EXPECT_FALSE(flag->IsSet()) << "the run has ended when shutdown returns";
     EXPECT_LT(spent, PlaybackRuns::kShutdownWaitMs) << "shutdown did not wait out its bound";
+}
+
+// The wait a run's holds and Delays make: never before its deadline, at once
+// for one already past, and ended by the stop in each of its parts (the wait
+// on the event, the short sleeps, the end of a wait already due).
+TEST(Win32ScheduledWait, EndsOnItsDeadlineNeverBeforeAndWithTheStop) {
+    tarvix::Win32Clock clock;
+    const HANDLE event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(event, nullptr);
+    tarvix::Win32StopSignal stop(event);
+    for (int64_t us : {-1000, 0, 700, 3000, 12000, 50000}) {
+        const uint64_t deadline = clock.NowUs() + us;
+        EXPECT_FALSE(stop.WaitUntil(deadline)) << us;
+        EXPECT_GE(clock.NowUs(), deadline) << us;
+    }
+    ::SetEvent(event);
+    for (int64_t us : {-1000, 2000, 60000000}) {
+        const uint64_t deadline = clock.NowUs() + us;
+        EXPECT_TRUE(stop.WaitUntil(deadline)) << us;
+    }
+    ::ResetEvent(event);
+    const uint64_t later = clock.NowUs() + 60000000;
+    std::thread setter([event] {
+        ::Sleep(30);
+        ::SetEvent(event);
+    });
+    EXPECT_TRUE(stop.WaitUntil(later));
+    EXPECT_LT(clock.NowUs(), later);
+    setter.join();
+    ::CloseHandle(event);
 }
 
 }  // namespace

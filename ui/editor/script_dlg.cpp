@@ -77,9 +77,6 @@ RecordOptions SystemRecordOptions(RecordChoices choices) {
     options.doubleClickMs = ::GetDoubleClickTime();
     options.doubleClickWidth = ::GetSystemMetrics(SM_CXDOUBLECLK);
     options.doubleClickHeight = ::GetSystemMetrics(SM_CYDOUBLECLK);
-    // Measured with bench/record_fidelity.py: a replayed gap ran about 2 ms
-    // long, the wait's overshoot with a 1 ms timer period and the input call.
-    options.delayOverrunUs = 2000;
     return options;
 }
 
@@ -173,6 +170,8 @@ BOOL CScriptDlg::OnInitDialog() {
         m_list = EditorList(m_script->m_actions, m_kindNames, m_unit);
     }
     ShowRepeatText();
+    if (kProgramTraits.hasSpeed && m_script)
+        ::SetDlgItemTextW(m_hWnd, IDC_SPEED, ui::WideFromBig5(SpeedText(m_script->m_speed)).c_str());
 
     m_changingRows = true;
     for (size_t i = 0; i < m_list.size(); ++i) InsertRow(i);
@@ -205,6 +204,11 @@ void CScriptDlg::InitControls() {
     m_actionList.InsertColumn(0, ui::ResourceString(IDS_COLUMN_ACTION), ui::ScaleForDpi(widths.first, dpi));
     m_actionList.InsertColumn(1, ui::ResourceString(IDS_COLUMN_COUNT), ui::ScaleForDpi(widths.second, dpi));
     FillPointCombo();
+    if (kProgramTraits.hasSpeed) {
+        for (uint32_t percent : {25u, 50u, 100u, 200u, 400u})
+            ::SendDlgItemMessageW(m_hWnd, IDC_SPEED, CB_ADDSTRING, 0,
+                                  reinterpret_cast<LPARAM>(ui::WideFromBig5(SpeedText(percent)).c_str()));
+    }
 }
 
 bool CScriptDlg::PointInWindow() const {
@@ -382,6 +386,13 @@ void CScriptDlg::OnOK() {
         return;
     }
 
+    const std::optional<uint32_t> speed = TypedSpeed();
+    if (!speed) {
+        ui::AppMessageBox(m_hWnd, ui::ResourceString(IDS_SPEED_RANGE), MB_OK | MB_ICONEXCLAMATION);
+        ::SetFocus(GetDlgItem(IDC_SPEED));
+        return;
+    }
+
     const int32_t unread = LinesToConfirmBeforeSaving(*m_script);
     if (unread > 0 && !ConfirmLeavingOutLines(m_hWnd, unread)) return;
 
@@ -390,6 +401,7 @@ void CScriptDlg::OnOK() {
     CScript updated(*m_script);
     updated.SetProperties(m_descText, key, mods, static_cast<uint16_t>(m_repeatMode), m_repeatValue);
     if (kProgramTraits.hasRunOnce) updated.m_runOnce = m_runOnceCheck == BST_CHECKED ? 1 : 0;
+    if (kProgramTraits.hasSpeed) updated.m_speed = *speed;
     updated.m_actions = m_list.TakeActions();
     updated.m_unreadLineCount = 0;  // the saved file holds only what was read
     const std::string folder = ScriptFolder();
@@ -405,6 +417,15 @@ void CScriptDlg::OnOK() {
     m_stopHotkeyCtrl.GetHotkey(stopKey, stopMods);
     Settings(SettingsFile()).WriteStopHotkey({stopKey, stopMods});
     EndDialog(IDOK);
+}
+
+// What the speed field holds; the record's own speed where there is no field.
+std::optional<uint32_t> CScriptDlg::TypedSpeed() const {
+    if (!kProgramTraits.hasSpeed) return m_script->m_speed;
+    const HWND field = GetDlgItem(IDC_SPEED);
+    std::wstring text(static_cast<size_t>(std::max(::GetWindowTextLengthW(field), 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(std::max(::GetWindowTextW(field, text.data(), static_cast<int>(text.size())), 0)));
+    return SpeedFromText(ui::Big5FromWide(text));
 }
 
 LRESULT CScriptDlg::OnDestroy(WPARAM, LPARAM) {

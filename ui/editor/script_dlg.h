@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ public:
 
     void InsertAction(const RowTexts& texts);
     void ShowRepeatText();
+    std::optional<uint32_t> TypedSpeed() const;
 
 protected:
     BOOL OnInitDialog() override;

@@ -48,4 +48,22 @@ std::string RepeatText(int32_t type, int32_t number, std::string_view countForma
     return text;
 }
 
+std::string SpeedText(uint32_t percent) { return std::to_string(percent) + " %"; }
+
+std::optional<uint32_t> SpeedFromText(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (!text.empty() && text.back() == '%') text.remove_suffix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    if (text.empty() || text.size() > 4) return std::nullopt;
+    uint32_t percent = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        percent = percent * 10 + static_cast<uint32_t>(c - '0');
+    }
+    if (!IsValidSpeed(percent)) return std::nullopt;
+    return percent;
+}
+
 }  // namespace tarvix

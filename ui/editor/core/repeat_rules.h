@@ -27,4 +27,11 @@ std::optional<int32_t> RepeatNumber(const RepeatFields& fields);
 std::string RepeatText(int32_t type, int32_t number, std::string_view countFormat,
                        std::string_view untilStopText, std::string_view secondsFormat);
 
+// The editor's speed field, which sits beside the repeat setting: "200 %"
+// for 200, and back from what the user picked or typed: a whole percent,
+// the sign and spaces optional. Empty for anything else and for a speed out
+// of the range a script may have, which the editor refuses.
+std::string SpeedText(uint32_t percent);
+std::optional<uint32_t> SpeedFromText(std::string_view text);
+
 }  // namespace tarvix
