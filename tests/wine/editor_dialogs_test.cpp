@@ -294,8 +294,11 @@ TEST(EditorResources, KindNames) {
 TEST(EditorResources, PlaceholderFilledIn) {
     const std::wstring path = L"C:\\100%s\\a.txt";
     const std::wstring text = ResourceStringWith(IDS_SAVE_FAILED, path);
-    std::wstring want = ResourceString(IDS_SAVE_FAILED);
-    want.replace(want.find(L"%s"), 2, path);
+#if defined(TARVIX_EDITION_CLASSIC)
+    const std::wstring want = L"無法保存宏文件：\nC:\\100%s\\a.txt\n請確認 script 文件夾可以寫入，然後再按一次確定。";
+#else
+    const std::wstring want = L"無法儲存腳本檔案：\nC:\\100%s\\a.txt\n請確認腳本資料夾可以寫入，然後再按一次確定。";
+#endif
     EXPECT_EQ(Utf8(text), Utf8(want));
     EXPECT_EQ(Utf8(ResourceStringWith(IDS_KIND_NAMES, path)), Utf8(ResourceString(IDS_KIND_NAMES)));
 }

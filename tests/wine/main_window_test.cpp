@@ -228,15 +228,16 @@ void ChangeDpi(HWND dialog, UINT dpi, const RECT& suggested) {
 }
 
 TEST(MainWindowDpi, FollowsAMoveToAMonitorOfAnotherScale) {
-    using tarvix::ui::ScaleForDpi;
     RunningMainWindow main;
     ASSERT_NE(main.window(), nullptr);
     const HWND dialog = main.window();
 
     // This prefix's screen is at 96 DPI: the design's own sizes.
     const DrawnSizes designed = Measure(dialog);
-    for (size_t column = 0; column < 4; ++column)
-        EXPECT_EQ(designed.columns[column], tarvix::kScriptListColumnWidths[column]) << column;
+    // The columns' widths as designed, written out: the program's own
+    // constant would follow a fault in it.
+    const std::array<int, 4> designedColumns = {140, 60, 280, 110};
+    EXPECT_EQ(designed.columns, designedColumns);
     EXPECT_EQ(designed.listFontHeight, tarvix::ui::FontHeightForDpi(130, 96));
     ASSERT_FALSE(designed.pictures.empty());
 
@@ -252,12 +253,11 @@ TEST(MainWindowDpi, FollowsAMoveToAMonitorOfAnotherScale) {
     EXPECT_EQ(now.right, at150.right);
     EXPECT_EQ(now.bottom, at150.bottom);
     DrawnSizes sizes = Measure(dialog);
-    for (size_t column = 0; column < 4; ++column)
-        EXPECT_EQ(sizes.columns[column], ScaleForDpi(tarvix::kScriptListColumnWidths[column], 144)) << column;
+    EXPECT_EQ(sizes.columns, (std::array<int, 4>{210, 90, 420, 165}));
     ASSERT_EQ(sizes.pictures.size(), designed.pictures.size());
     for (size_t i = 0; i < sizes.pictures.size(); ++i) {
-        EXPECT_EQ(sizes.pictures[i].cx, ScaleForDpi(designed.pictures[i].cx, 144)) << i;
-        EXPECT_EQ(sizes.pictures[i].cy, ScaleForDpi(designed.pictures[i].cy, 144)) << i;
+        EXPECT_EQ(sizes.pictures[i].cx, ::MulDiv(designed.pictures[i].cx, 144, 96)) << i;
+        EXPECT_EQ(sizes.pictures[i].cy, ::MulDiv(designed.pictures[i].cy, 144, 96)) << i;
     }
 
     // A column the user has widened keeps its width in proportion.
@@ -270,9 +270,9 @@ TEST(MainWindowDpi, FollowsAMoveToAMonitorOfAnotherScale) {
     EXPECT_EQ(now.right, at200.right);
     sizes = Measure(dialog);
     EXPECT_EQ(sizes.columns[2], 400);
-    EXPECT_NEAR(sizes.columns[0], ScaleForDpi(tarvix::kScriptListColumnWidths[0], 192), 1);
+    EXPECT_EQ(sizes.columns[0], 280);
     for (size_t i = 0; i < sizes.pictures.size(); ++i)
-        EXPECT_EQ(sizes.pictures[i].cx, ScaleForDpi(designed.pictures[i].cx, 192)) << i;
+        EXPECT_EQ(sizes.pictures[i].cx, designed.pictures[i].cx * 2) << i;
 
     // Back at 100 % every picture is its original again, not a copy of a copy.
     ChangeDpi(dialog, 96, before);

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -110,21 +109,14 @@ ScriptAction Delay(uint32_t ms) {
     return ScriptAction{tarvix::CategoryDelay, tarvix::KindDelay, "", static_cast<int32_t>(ms), 0};
 }
 
-// The stop ends a wait in progress, even a Delay of 4294967295 ms, and the
-// run is over within a few milliseconds of it.
+// The stop ends a wait in progress, even a Delay of 4294967295 ms, at once:
+// well within the second given here, where a wait that looked at the stop
+// only now and then, or not at all, would not be over.
 TEST_F(PlaybackRunsTest, StopEndsALongDelay) {
     const auto flag = StartJob(runs, tarvix::RepeatCount, {Delay(0xFFFFFFFFu)});
     EXPECT_FALSE(runs.WaitForRuns(300)) << "a Delay -1 plays on";
-    LARGE_INTEGER frequency, before, after;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&before);
     runs.SetStop();
-    const bool ended = runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs);
-    ::QueryPerformanceCounter(&after);
-    const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
-                      static_cast<double>(frequency.QuadPart);
-    std::printf("  stop to end of run: %.2f ms\n", ms);
-    EXPECT_TRUE(ended && !flag->IsSet()) << "the stop ends the Delay and the run";
+    EXPECT_TRUE(runs.WaitForRuns(1000) && !flag->IsSet()) << "the stop ends the Delay and the run";
     EXPECT_TRUE(AllWaiting(runs)) << "its thread waits again";
 }
 
@@ -138,9 +130,8 @@ TEST(PlaybackRunsShutdown, ShutdownEndsARunInADelay) {
     const DWORD begin = ::GetTickCount();
     runs.reset();
     const DWORD spent = ::GetTickCount() - begin;
-    std::printf("  shutdown took %lu ms\n", static_cast<unsigned long>(spent));
     EXPECT_FALSE(flag->IsSet()) << "the run has ended when shutdown returns";
-    EXPECT_LT(spent, PlaybackRuns::kShutdownWaitMs) << "shutdown did not wait out its bound";
+    EXPECT_LT(spent, 1000u) << "shutdown ended the Delay at once";
 }
 
 }  // namespace
