@@ -451,13 +451,6 @@ class Session:
         return path
 
 
-def image_colours(path):
-    """How many distinct colours a picture has: 1 means blank."""
-    result = subprocess.run(["identify", "-format", "%k", str(path)],
-                            capture_output=True, text=True, timeout=60, check=True)
-    return int(result.stdout.strip() or 0)
-
-
 # -- command line -------------------------------------------------------------
 
 def _cleanup_on_signals(session):
