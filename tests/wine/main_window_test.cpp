@@ -188,6 +188,118 @@ TEST(WindowList, OffersVisibleWindowsOnly) {
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
 }
 
+// The script folder the window reads: "script\" in the current folder, as
+// no application object names a program folder.
+void WriteScript(const wchar_t* name, int hotkey) {
+    ::CreateDirectoryW(L"script", nullptr);
+    const std::string text = "[General]\r\nDescription=d\r\nBeginHotkey=" + std::to_string(hotkey) +
+                             "\r\nBeginHotkeyMod=0\r\nEnable=1\r\n[Repeat]\r\nType=0\r\nNumber=1\r\n\r\n[Script]\r\n"
+                             "KeyPress 65 1\r\n";
+    const HANDLE file = ::CreateFileW((std::wstring(L"script\\") + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+std::string ScriptFile(const wchar_t* name) {
+    const HANDLE file = ::CreateFileW((std::wstring(L"script\\") + name).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "(none)";
+    char buffer[1024];
+    DWORD got = 0;
+    ::ReadFile(file, buffer, sizeof buffer, &got, nullptr);
+    ::CloseHandle(file);
+    return std::string(buffer, got);
+}
+
+// One column of every row, as the list shows it.
+std::vector<std::wstring> Column(HWND list, int column) {
+    std::vector<std::wstring> texts;
+    const auto count = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        wchar_t text[64] = {};
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+void Select(HWND list, std::initializer_list<int> rows) {
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED;
+    for (int row : rows) ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+class ScriptRows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteScript(L"f2.txt", 0x71);
+        WriteScript(L"f10.txt", 0x79);
+        WriteScript(L"f1.txt", 0x70);
+    }
+    void TearDown() override {
+        for (const wchar_t* name : {L"script\\f1.txt", L"script\\f2.txt", L"script\\f10.txt"}) ::DeleteFileW(name);
+        ::RemoveDirectoryW(L"script");
+    }
+};
+
+// The rows stand in the order the user's locale gives the hotkey texts, as
+// the sorted list control had them: "<F1>" before "<F10>", where the texts'
+// bytes would put "<F10>" first.
+TEST_F(ScriptRows, StandInTheLocalesOrder) {
+    RunningMainWindow main;
+    ASSERT_NE(main.window(), nullptr);
+    EXPECT_EQ(Column(main.item(IDC_SCRIPT_LIST), 0), (std::vector<std::wstring>{L"<F1>", L"<F10>", L"<F2>"}));
+}
+
+// Several rows at once: 有效/無效 turns each selected row over, in the list
+// and in its file; 刪除 asks once, then deletes each selected file and row.
+TEST_F(ScriptRows, ToggleAndDeleteTakeEverySelectedRow) {
+    RunningMainWindow main;
+    ASSERT_NE(main.window(), nullptr);
+    const HWND list = main.item(IDC_SCRIPT_LIST);
+    Select(list, {0, 2});
+    main.Click(IDC_TOGGLE_VALID);
+    EXPECT_EQ(Column(list, 1), (std::vector<std::wstring>{L"", L"\u221A", L""}));
+    EXPECT_NE(ScriptFile(L"f1.txt").find("Enable=0\r\n"), std::string::npos);
+    EXPECT_NE(ScriptFile(L"f10.txt").find("Enable=1\r\n"), std::string::npos);
+    EXPECT_NE(ScriptFile(L"f2.txt").find("Enable=0\r\n"), std::string::npos);
+
+    // Posted: the question box is modal on the window's thread.
+    ::PostMessageW(main.window(), WM_COMMAND, MAKEWPARAM(IDC_DELETE, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(main.item(IDC_DELETE)));
+    struct Search {
+        HWND main, found;
+    } search = {main.window(), nullptr};
+    ASSERT_TRUE(WaitFor([&] {
+        ::EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                auto& s = *reinterpret_cast<Search*>(param);
+                wchar_t name[16] = {};
+                ::GetClassNameW(window, name, 16);
+                if (window == s.main || ::lstrcmpW(name, L"#32770") != 0 || !::IsWindowVisible(window)) return TRUE;
+                s.found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    })) << "no question before deleting";
+    const HWND question = search.found;
+    ::PostMessageW(question, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+    EXPECT_EQ(Column(list, 0), std::vector<std::wstring>{L"<F10>"});
+    EXPECT_EQ(ScriptFile(L"f1.txt"), "(none)");
+    EXPECT_EQ(ScriptFile(L"f2.txt"), "(none)");
+    EXPECT_NE(ScriptFile(L"f10.txt"), "(none)");
+}
+
 // What the main window draws in pixels of its own, read from its controls.
 struct DrawnSizes {
     std::array<int, 4> columns{};
