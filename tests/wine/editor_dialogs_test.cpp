@@ -31,6 +31,7 @@
 #include "dialog_init.h"
 #include "edition_config.h"
 #include "point_capture_dlg.h"
+#include "recording_runner.h"
 #include "repeat_dlg.h"
 #include "repeat_type.h"
 #include "resource.h"
@@ -302,6 +303,32 @@ TEST(EditorResources, PlaceholderFilledIn) {
     EXPECT_EQ(Utf8(text), Utf8(want));
     EXPECT_EQ(Utf8(ResourceStringWith(IDS_KIND_NAMES, path)), Utf8(ResourceString(IDS_KIND_NAMES)));
 }
+
+#if !defined(TARVIX_EDITION_CLASSIC)
+// After a recording the editor says what it could not keep and why, one
+// message each, in this order, and nothing when all went well.
+TEST(EditorResources, RecordingEndMessages) {
+    using tarvix::RecordingResult;
+    const auto texts = [](const RecordingResult& result) {
+        std::vector<std::string> out;
+        for (const auto& message : tarvix::RecordingEndMessages(result))
+            out.push_back(Utf8(message.text) + (message.icon == MB_ICONEXCLAMATION ? " (!)" : ""));
+        return out;
+    };
+    EXPECT_TRUE(texts(RecordingResult{}).empty());
+    RecordingResult all;
+    all.full = all.inputMissed = true;
+    all.leftOut.wheel = 3;
+    all.leftOut.extra = 12;
+    EXPECT_EQ(texts(all), (std::vector<std::string>{
+                              "錄製已達 100000 個輸入，自動停止。\n已錄製的動作都已保留。",
+                              "錄製時系統曾暫停輸入監視，有些輸入可能沒有錄到。\n請檢查錄製的動作。 (!)",
+                              "以下輸入腳本無法保存，未錄製：\n滑鼠滾輪 3 次\n滑鼠側鍵 12 次"}));
+    RecordingResult middle;
+    middle.leftOut.middle = 1;
+    EXPECT_EQ(texts(middle), std::vector<std::string>{"以下輸入腳本無法保存，未錄製：\n滑鼠中鍵 1 次"});
+}
+#endif
 
 // ---------------------------------------------------------------- repeat dialog
 

@@ -2,6 +2,8 @@
 
 #include "hook_api.h"
 #include "recorded_input.h"
+#include "resource.h"
+#include "text.h"
 
 namespace tarvix {
 
@@ -133,6 +135,24 @@ RecordingResult RunRecording(Hotkey stop, bool keepPath) {
     result.inputMissed = recording.inputMissed();
     result.events = recording.Finish();
     return result;
+}
+
+std::vector<RecordingEndMessage> RecordingEndMessages(const RecordingResult& result) {
+    std::vector<RecordingEndMessage> messages;
+    if (result.full) messages.push_back({ui::ResourceString(IDS_RECORD_FULL), MB_ICONINFORMATION});
+    if (result.inputMissed) messages.push_back({ui::ResourceString(IDS_RECORD_MISSED), MB_ICONEXCLAMATION});
+    if (result.leftOut.Total() == 0) return messages;
+    std::wstring kinds;
+    const std::pair<unsigned, uint32_t> counts[] = {{IDS_RECORD_WHEEL, result.leftOut.wheel},
+                                                    {IDS_RECORD_MIDDLE, result.leftOut.middle},
+                                                    {IDS_RECORD_EXTRA, result.leftOut.extra}};
+    for (const auto& [id, count] : counts) {
+        if (count == 0) continue;
+        if (!kinds.empty()) kinds += L"\n";
+        kinds += ui::ResourceStringWith(id, std::to_wstring(count));
+    }
+    messages.push_back({ui::ResourceStringWith(IDS_RECORD_LEFT_OUT, kinds), MB_ICONINFORMATION});
+    return messages;
 }
 
 }  // namespace tarvix

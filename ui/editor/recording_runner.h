@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "recording.h"
@@ -23,5 +24,14 @@ struct RecordingResult {
 };
 
 RecordingResult RunRecording(Hotkey stop, bool keepPath);
+
+// What the editor tells after a recording, in the order it tells it: whether
+// it stopped by itself, whether input was lost on the way, and what it could
+// not keep; nothing when none of these happened.
+struct RecordingEndMessage {
+    std::wstring text;
+    unsigned icon;  // MB_ICON...
+};
+std::vector<RecordingEndMessage> RecordingEndMessages(const RecordingResult& result);
 
 }  // namespace tarvix
