@@ -19,6 +19,7 @@
 #include "browser_events.h"
 #include "browser_lockdown.h"
 #include "web_browser.h"
+#include "wine_support.h"
 
 namespace {
 
@@ -206,17 +207,7 @@ TEST(BrowserGuard, FeaturesAreLockedDown) {
         EXPECT_EQ(::CoInternetIsFeatureEnabled(feature, GET_FEATURE_FROM_PROCESS), S_OK) << "feature " << feature;
 }
 
-void Pump(DWORD ms) {
-    const DWORD begin = ::GetTickCount();
-    while (::GetTickCount() - begin < ms) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(10);
-    }
-}
+using tarvix::wine_test::Pump;
 
 TEST(BrowserGuard, ARealControlIsWatched) {
     const HWND parent = ::CreateWindowExW(0, L"STATIC", L"browser guard test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 200,

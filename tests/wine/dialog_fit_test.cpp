@@ -16,18 +16,14 @@
 #include <string>
 
 #include "resource.h"
+#include "wine_support.h"
 
 namespace {
 
 // The scale this process measures at; 0 in the parent.
 UINT g_measureDpi = 0;
 
-std::string Utf8(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(size > 0 ? static_cast<size_t>(size) - 1 : 0, '\0');
-    if (size > 1) ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
+using tarvix::wine_test::Utf8;
 
 INT_PTR CALLBACK Quiet(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 

@@ -36,21 +36,14 @@
 #include "repeat_type.h"
 #include "resource.h"
 #include "text.h"
+#include "wine_support.h"
 
 namespace {
 
 using tarvix::ui::ResourceString;
 using tarvix::ui::ResourceStringWith;
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                             nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length,
-                          nullptr, nullptr);
-    return utf8;
-}
+using tarvix::wine_test::Utf8;
 
 std::string Quoted(const std::wstring& text) { return "\"" + Utf8(text) + "\""; }
 

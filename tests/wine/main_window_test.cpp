@@ -22,6 +22,7 @@
 #include "edition_config.h"
 #include "macro_dlg.h"
 #include "resource.h"
+#include "wine_support.h"
 
 // hook.dll asks the program which digits capture points.
 extern "C" __declspec(dllexport) const int tarvix_capture_on_keypad = kProgramTraits.capturesOnKeypad ? 1 : 0;
@@ -32,19 +33,7 @@ namespace {
 constexpr UINT WM_DPICHANGED = 0x02E0;
 #endif
 
-// Waits for a condition another thread brings about; false when it has not
-// come within five seconds. Messages sent to this thread's windows are
-// answered meanwhile: the main window asks them for their titles.
-template <typename Condition>
-bool WaitFor(Condition condition) {
-    for (int i = 0; i < 500; ++i) {
-        if (condition()) return true;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-        ::Sleep(10);
-    }
-    return condition();
-}
+using tarvix::wine_test::WaitFor;
 
 // The main window, running its own message loop on a thread of its own for
 // the life of this object.
@@ -132,30 +121,6 @@ bool Lists(const std::vector<std::wstring>& items, const wchar_t* title) {
         if (item == title) return true;
     return false;
 }
-
-// A temporary folder as the current one for the life of the object.
-class TemporaryCurrentFolder {
-public:
-    TemporaryCurrentFolder() {
-        wchar_t base[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, base);
-        m_folder = std::wstring(base) + L"tarvix-main-window-" + std::to_wstring(::GetCurrentProcessId());
-        ::CreateDirectoryW(m_folder.c_str(), nullptr);
-        ::GetCurrentDirectoryW(MAX_PATH, m_previous);
-        ::SetCurrentDirectoryW(m_folder.c_str());
-    }
-    ~TemporaryCurrentFolder() {
-        ::SetCurrentDirectoryW(m_previous);
-        ::DeleteFileW((m_folder + L"\\tarvix.ini").c_str());
-        ::RemoveDirectoryW(m_folder.c_str());
-    }
-    TemporaryCurrentFolder(const TemporaryCurrentFolder&) = delete;
-    TemporaryCurrentFolder& operator=(const TemporaryCurrentFolder&) = delete;
-
-private:
-    std::wstring m_folder;
-    wchar_t m_previous[MAX_PATH] = {};
-};
 
 TEST(WindowList, OffersVisibleWindowsOnly) {
     const wchar_t kShown[] = L"看得見的視窗";
@@ -402,6 +367,12 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    TemporaryCurrentFolder folder;
-    return RUN_ALL_TESTS();
+    // The settings the window writes when it closes go nowhere that matters.
+    const tarvix::wine_test::TempFolder folder(L"tarvix-main-window");
+    wchar_t previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ::SetCurrentDirectoryW(folder.path().c_str());
+    const int result = RUN_ALL_TESTS();
+    ::SetCurrentDirectoryW(previous);
+    return result;
 }

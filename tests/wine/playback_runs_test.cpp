@@ -15,24 +15,15 @@
 
 #include "playback_runs.h"
 #include "repeat_type.h"
+#include "wine_support.h"
 
 namespace {
 
 using tarvix::PlaybackJob;
+using tarvix::wine_test::WaitFor;
 using tarvix::PlaybackRuns;
 using tarvix::RunFlag;
 using tarvix::ScriptAction;
-
-// Waits up to a generous bound for a condition that the threads bring about.
-template <typename F>
-bool Eventually(F condition, DWORD ms = 5000) {
-    const DWORD begin = ::GetTickCount();
-    while (!condition()) {
-        if (::GetTickCount() - begin > ms) return false;
-        ::Sleep(5);
-    }
-    return true;
-}
 
 // Started as the dispatcher starts a run: the flag set first, cleared by the run.
 std::shared_ptr<RunFlag> StartJob(PlaybackRuns& runs, uint16_t repeatType, std::vector<ScriptAction> steps = {}) {
@@ -53,7 +44,7 @@ size_t CountSet(const std::vector<std::shared_ptr<RunFlag>>& flags) {
 }
 
 bool AllWaiting(PlaybackRuns& runs) {
-    return Eventually([&] { return runs.ParkedCount() == PlaybackRuns::kParkedThreads; });
+    return WaitFor([&] { return runs.ParkedCount() == PlaybackRuns::kParkedThreads; });
 }
 
 // One object as the main window holds it, its waiting threads up.

@@ -13,6 +13,7 @@
 #include "file_io.h"
 #include "script.h"
 #include "wide_text.h"
+#include "wine_support.h"
 
 namespace {
 
@@ -73,15 +74,6 @@ void BytesThatAreNoBig5() {
     Expect(Big5FromWideExactly(kChinese, out) && out == kChineseBig5, "a Big5 name converts exactly");
     Expect(PathInFolder("C:\\x\\", "\xA4") .empty(), "a name that is no Big5 text names no file");
     Expect(PathInFolder("C:\\x\\", "\xA4\xA4.txt") == "C:\\x\\\xE4\xB8\xAD.txt", "a Big5 name joins a path in UTF-8");
-}
-
-std::wstring TempFolder() {
-    wchar_t base[MAX_PATH];
-    const DWORD n = ::GetTempPathW(MAX_PATH, base);
-    // é and ŝ: in no narrow code page the two tests run in at once.
-    std::wstring folder = std::wstring(base, n) + L"tarvix \u00E9\u015D " + std::to_wstring(::GetCurrentProcessId());
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    return folder + L"\\";
 }
 
 bool WideFileHolds(const std::wstring& path, const std::string& bytes) {
@@ -170,11 +162,12 @@ int main() {
     std::printf("Big5 text boundary (system code page %u)\n", ::GetACP());
     TextsConvertWithBig5();
     BytesThatAreNoBig5();
-    const std::wstring folder = TempFolder();
+    // é and ŝ: in no narrow code page the two runs use.
+    const tarvix::wine_test::TempFolder temp(L"tarvix \u00E9\u015D");
+    const std::wstring& folder = temp.path();
     FilesInAFolderNoCodePageHas(folder);
     AFileNameBig5Lacks(folder);
     SavesReplaceWholeOrNotAtAll(folder);
-    ::RemoveDirectoryW(folder.c_str());
     std::printf("%d failure(s)\n", g_failures);
     return g_failures ? 1 : 0;
 }
