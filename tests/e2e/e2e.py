@@ -10,6 +10,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import harness  # noqa: E402
+from harness import wait_until  # noqa: E402,F401
 
 SOURCE_DIR = Path(__file__).resolve().parent.parent.parent
 WIN_BUILD_DIR = Path(os.environ.get("TARVIX_WIN_BUILD_DIR") or SOURCE_DIR / "build" / "windows")
@@ -40,16 +41,6 @@ def script_text(actions, hotkey, mod=0, description="e2e", enable=1, run_once=No
 def windows_path(path):
     """The Wine path of a Unix path (drive Z: is the root)."""
     return "Z:" + str(path).replace("/", "\\")
-
-
-def wait_until(predicate, timeout=20.0, step=0.1):
-    """Polls until predicate() holds; whether it did within the time."""
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if predicate():
-            return True
-        time.sleep(step)
-    return bool(predicate())
 
 
 class TargetLog:

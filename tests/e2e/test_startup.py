@@ -6,17 +6,11 @@ import signal
 import time
 import unittest
 
-import harness
-from e2e import TarvixCase, script_text, VK
+from e2e import TarvixCase, script_text, VK, wait_until
 
 
 def wait_gone(session, image, timeout=20.0):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if not session.windows_processes(image):
-            return True
-        time.sleep(0.1)
-    return False
+    return wait_until(lambda: not session.windows_processes(image), timeout)
 
 
 class StartUp(TarvixCase):

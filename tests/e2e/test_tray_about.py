@@ -15,7 +15,7 @@ import time
 import unittest
 
 import harness
-from e2e import TarvixCase, WIN_BUILD_DIR, require, windows_path
+from e2e import TarvixCase, WIN_BUILD_DIR, require, wait_until, windows_path
 
 HELPERS = WIN_BUILD_DIR / "tests" / "e2e" / "target"
 PROBE_EXE = HELPERS / "shell_probe.exe"
@@ -97,20 +97,14 @@ class TrayAndLinks(TarvixCase):
         """Makes the recorder the program for .htm files and for web
         addresses (http and https, one log for both)."""
         def command(log):
-            return f'"{windows_path(RECORDER_EXE)}" "{windows_path(log)}" "%1"'.replace("\\", "\\\\") \
-                .replace('"', '\\"')
-        lines = ["Windows Registry Editor Version 5.00", ""]
+            return f'"{windows_path(RECORDER_EXE)}" "{windows_path(log)}" "%1"'
+        keys = {}
         for root in (r"HKEY_CURRENT_USER\Software\Classes", r"HKEY_LOCAL_MACHINE\Software\Classes"):
-            lines += [f"[{root}\\.htm]", '@="tarvix.recorded.htm"', "",
-                      f"[{root}\\tarvix.recorded.htm\\shell\\open\\command]",
-                      f'@="{command(self.recorded["htm"])}"', "",
-                      f"[{root}\\http\\shell\\open\\command]",
-                      f'@="{command(self.recorded["http"])}"', "",
-                      f"[{root}\\https\\shell\\open\\command]",
-                      f'@="{command(self.recorded["http"])}"', ""]
-        reg = self.logs / "recorder.reg"
-        reg.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
-        self.session.prefix.run(["wine", "regedit", "/S", str(reg)])
+            keys[f"{root}\\.htm"] = {"@": "tarvix.recorded.htm"}
+            keys[f"{root}\\tarvix.recorded.htm\\shell\\open\\command"] = {"@": command(self.recorded["htm"])}
+            for scheme in ("http", "https"):
+                keys[f"{root}\\{scheme}\\shell\\open\\command"] = {"@": command(self.recorded["http"])}
+        self.session.prefix.set_registry(keys)
 
     def records(self, kind):
         """What the recorder was handed, as (current folder, argument) pairs."""
@@ -121,11 +115,8 @@ class TrayAndLinks(TarvixCase):
         return [tuple(line.split("\t")[:2]) for line in text.splitlines() if line]
 
     def wait_records(self, kind, count):
-        deadline = time.monotonic() + 30
-        while time.monotonic() < deadline:
-            if len(self.records(kind)) >= count:
-                return self.records(kind)
-            time.sleep(0.2)
+        if wait_until(lambda: len(self.records(kind)) >= count, 30, step=0.2):
+            return self.records(kind)
         self.shot(f"no-{kind}-record")
         self.fail(f"the shell started no {kind} program ({len(self.records(kind))} of {count} records)")
 
@@ -135,30 +126,24 @@ class TrayAndLinks(TarvixCase):
         # The wine process that starts it may stay as the desktop's own when
         # it is the first: the answer, not its end, is waited for.
         self.session.start(PROBE_EXE, [windows_path(result), *args], cwd=self.logs, desktop=True)
-        deadline = time.monotonic() + 30
-        while time.monotonic() < deadline:
-            if result.exists() and result.read_text().strip():
-                return int(result.read_text())
-            time.sleep(0.1)
+        if wait_until(lambda: result.exists() and result.read_text().strip(), 30):
+            return int(result.read_text())
         self.fail(f"shell_probe {' '.join(args)} gave no answer")
 
     def wait_state(self, title, predicate, what):
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            state = self.probe("state", title)
-            if state != NO_WINDOW and predicate(state):
-                return state
-            time.sleep(0.3)
+        states = []
+        if wait_until(lambda: states.append(self.probe("state", title)) or
+                      (states[-1] != NO_WINDOW and predicate(states[-1])), 20, step=0.3):
+            return states[-1]
         self.shot(what.replace(" ", "-"))
-        self.fail(f"{title}: {what} (state {state})")
+        self.fail(f"{title}: {what} (state {states[-1]})")
 
     def wait_about(self, open_):
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
+        def reached():
             state = self.probe("state", ABOUT_TITLE)
-            if (state != NO_WINDOW and state & VISIBLE != 0) == open_:
-                return
-            time.sleep(0.3)
+            return (state != NO_WINDOW and state & VISIBLE != 0) == open_
+        if wait_until(reached, 20, step=0.3):
+            return
         self.shot("about-" + ("not-open" if open_ else "still-open"))
         self.fail("the about box " + ("did not open" if open_ else "stayed open"))
 
@@ -177,37 +162,28 @@ class TrayAndLinks(TarvixCase):
         return int(result.stdout.strip()) > 2
 
     def wait_tray(self, shown):
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            if self.tray_shows_icon() == shown:
-                return
-            time.sleep(0.3)
+        if wait_until(lambda: self.tray_shows_icon() == shown, 20, step=0.3):
+            return
         self.shot("tray")
         self.fail("the notification area " + ("shows no icon" if shown else "still shows the icon"))
 
     def start_in_desktop(self):
         self.session.start(self.folder / self.edition_exe, cwd=self.folder, desktop=True)
-        deadline = time.monotonic() + 60
-        while time.monotonic() < deadline:
-            if self.probe("state", TITLE) == VISIBLE | FOREGROUND:
-                # A click straight after the window appears can be lost
-                # while Wine's desktop settles; the pointer's first move
-                # over the window is given its moment first.
-                self.mouse(self.layout["list"])
-                time.sleep(1.5)
-                return
-            time.sleep(0.5)
+        if wait_until(lambda: self.probe("state", TITLE) == VISIBLE | FOREGROUND, 60, step=0.5):
+            # A click straight after the window appears can be lost while
+            # Wine's desktop settles; the pointer's first move over the
+            # window is given its moment first.
+            self.mouse(self.layout["list"])
+            time.sleep(1.5)
+            return
         self.shot("no-main-window")
         self.fail(f"{self.edition_exe} showed no main window")
 
     def assert_hand_pointer(self, where):
-        deadline = time.monotonic() + 10
-        while time.monotonic() < deadline:
-            shape = pointer_shape(self.session.display.name)
-            if shape == (32, 32, 10, 3):
-                return
-            time.sleep(0.2)
-        self.fail(f"the pointer over {where} is {shape} (width, height, hot spot), not the hand")
+        shapes = []
+        if not wait_until(lambda: shapes.append(pointer_shape(self.session.display.name)) or
+                          shapes[-1] == (32, 32, 10, 3), 10, step=0.2):
+            self.fail(f"the pointer over {where} is {shapes[-1]} (width, height, hot spot), not the hand")
 
     def mouse(self, point, *actions):
         # The pointer is there before any button: a button sent right after
