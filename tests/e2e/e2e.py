@@ -215,6 +215,11 @@ class TarvixCase(unittest.TestCase):
         time.sleep(0.1)
         self.session.xdotool("click", "1")
 
+    def click_control(self, window, control_id):
+        """Clicks the middle of a control, its place asked of the window."""
+        x, y, w, h = map(int, self.window_probe("rect", window.name(), control_id).split())
+        self.click_client(window, x + w // 2, y + h // 2)
+
     def write_sentinel(self, delay_ms=0):
         self.write_script("sentinel.txt", sentinel_script(delay_ms))
 
