@@ -222,12 +222,13 @@ class Prefix:
         # takes the X focus that xdotool gives a window as its activation,
         # as a click on it would be under a window manager.
         self.set_registry({r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements": values,
-                           r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"UseTakeFocus": "N"}})
+                           r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"UseTakeFocus": "N"}}, settle=True)
 
-    def set_registry(self, keys):
-        """Writes {key: {name: value}} into the prefix's registry and waits
-        until it is stored: a str as a text, an int as a DWORD, bytes as
-        binary; the name "@" is the key's default value."""
+    def set_registry(self, keys, settle=False):
+        """Writes {key: {name: value}} into the prefix's registry: a str as a
+        text, an int as a DWORD, bytes as binary; the name "@" is the key's
+        default value. With `settle`, waits until the prefix's server has
+        ended, which it does only once no program of the prefix runs."""
         def value(v):
             if isinstance(v, int):
                 return f"dword:{v:08x}"
@@ -247,7 +248,8 @@ class Prefix:
         reg = Path(name)
         reg.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
         self.run(["wine", "regedit", "/S", str(reg)])
-        self.run(["wineserver", "-w"])
+        if settle:
+            self.run(["wineserver", "-w"])
         reg.unlink()
 
     def kill(self):

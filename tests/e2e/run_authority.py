@@ -95,5 +95,5 @@ class RunAuthority:
         # certificate) of a serialized store element.
         blob = struct.pack("<III", 32, 1, len(der)) + der
         key = rf"HKEY_LOCAL_MACHINE\Software\Microsoft\SystemCertificates\Root\Certificates\{thumbprint}"
-        prefix.set_registry({key: {"Blob": blob}})
+        prefix.set_registry({key: {"Blob": blob}}, settle=True)
         self.installed.add(prefix.path)
