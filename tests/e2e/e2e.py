@@ -10,6 +10,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import harness  # noqa: E402
+from harness import wait_until  # noqa: E402,F401
 
 SOURCE_DIR = Path(__file__).resolve().parent.parent.parent
 WIN_BUILD_DIR = Path(os.environ.get("TARVIX_WIN_BUILD_DIR") or SOURCE_DIR / "build" / "windows")
@@ -43,16 +44,6 @@ def script_text(actions, hotkey, mod=0, description="e2e", enable=1, run_once=No
 def windows_path(path):
     """The Wine path of a Unix path (drive Z: is the root)."""
     return "Z:" + str(path).replace("/", "\\")
-
-
-def wait_until(predicate, timeout=20.0, step=0.1):
-    """Polls until predicate() holds; whether it did within the time."""
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if predicate():
-            return True
-        time.sleep(step)
-    return bool(predicate())
 
 
 class TargetLog:
@@ -226,6 +217,11 @@ class TarvixCase(unittest.TestCase):
         self.session.xdotool("mousemove", "--window", window.id, x + dx, y + dy)
         time.sleep(0.1)
         self.session.xdotool("click", "1")
+
+    def click_control(self, window, control_id):
+        """Clicks the middle of a control, its place asked of the window."""
+        x, y, w, h = map(int, self.window_probe("rect", window.name(), control_id).split())
+        self.click_client(window, x + w // 2, y + h // 2)
 
     def write_sentinel(self, delay_ms=0):
         self.write_script("sentinel.txt", sentinel_script(delay_ms))

@@ -53,6 +53,16 @@ FONT_REPLACEMENTS = ("宋体", "新細明體", "System", "MS Shell Dlg")
 CHINESE_FONT = "WenQuanYi Micro Hei"
 
 
+def wait_until(predicate, timeout=20.0, step=0.1):
+    """Polls until predicate() holds; whether it did within the time."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if predicate():
+            return True
+        time.sleep(step)
+    return bool(predicate())
+
+
 def log(message):
     print(f"harness: {message}", file=sys.stderr, flush=True)
 
@@ -207,20 +217,40 @@ class Prefix:
         return self
 
     def _map_fonts(self):
-        # Version 5 files are UTF-16: REGEDIT4 files are read in the ANSI code
-        # page, where 950 has no code for the simplified face name and 1252
-        # none for any of the Chinese ones.
-        lines = ["Windows Registry Editor Version 5.00", "",
-                 r"[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]"]
-        lines += [f'"{face}"="{CHINESE_FONT}"' for face in FONT_REPLACEMENTS]
+        values = {face: CHINESE_FONT for face in FONT_REPLACEMENTS}
         # Xvfb has no window manager to send WM_TAKE_FOCUS; with this Wine
         # takes the X focus that xdotool gives a window as its activation,
         # as a click on it would be under a window manager.
-        lines += ["", r"[HKEY_CURRENT_USER\Software\Wine\X11 Driver]", '"UseTakeFocus"="N"']
-        reg = self.root / "fonts.reg"
+        self.set_registry({r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements": values,
+                           r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"UseTakeFocus": "N"}}, settle=True)
+
+    def set_registry(self, keys, settle=False):
+        """Writes {key: {name: value}} into the prefix's registry: a str as a
+        text, an int as a DWORD, bytes as binary; the name "@" is the key's
+        default value. With `settle`, waits until the prefix's server has
+        ended, which it does only once no program of the prefix runs."""
+        def value(v):
+            if isinstance(v, int):
+                return f"dword:{v:08x}"
+            if isinstance(v, bytes):
+                return "hex:" + ",".join(f"{b:02x}" for b in v)
+            return '"' + v.replace("\\", "\\\\").replace('"', '\\"') + '"'
+        # Version 5 files are UTF-16: REGEDIT4 files are read in the ANSI code
+        # page, where 950 has no code for the simplified face name and 1252
+        # none for any of the Chinese ones.
+        lines = ["Windows Registry Editor Version 5.00", ""]
+        for key, values in keys.items():
+            lines.append(f"[{key}]")
+            lines += [f'{"@" if name == "@" else value(name)}={value(v)}' for name, v in values.items()]
+            lines.append("")
+        handle, name = tempfile.mkstemp(suffix=".reg", dir=self.root)
+        os.close(handle)
+        reg = Path(name)
         reg.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
         self.run(["wine", "regedit", "/S", str(reg)])
-        self.run(["wineserver", "-w"])
+        if settle:
+            self.run(["wineserver", "-w"])
+        reg.unlink()
 
     def kill(self):
         """Ends every process of this prefix, and only of this one."""
@@ -394,15 +424,6 @@ class Session:
         return sorted(pid for pid, cmdline in self.prefix.processes().items()
                       if image in cmdline.lower().replace("/", "\\"))
 
-    def wait_process(self, image, timeout=30.0):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            pids = self.windows_processes(image)
-            if pids:
-                return pids
-            time.sleep(0.1)
-        raise TimeoutError(f"no process of {image} within {timeout} s")
-
     # -- X side -------------------------------------------------------------
 
     def xdotool(self, *args, check=True):
@@ -412,35 +433,16 @@ class Session:
             raise RuntimeError(f"xdotool {' '.join(map(str, args))}: {result.stderr.strip()}")
         return result.stdout
 
-    def find_windows(self, title):
-        """X windows whose title matches the regular expression exactly, visible or not."""
-        result = subprocess.run(["xdotool", "search", "--name", f"^{title}$"], env=self.env(),
-                                capture_output=True, text=True, timeout=30)
-        return [line for line in result.stdout.split() if line]
-
     def visible_windows(self, title):
         result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
                                 env=self.env(), capture_output=True, text=True, timeout=30)
         return [line for line in result.stdout.split() if line]
 
     def wait_window(self, title, timeout=30.0):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            found = self.visible_windows(title)
-            if found:
-                return Window(self, found[0])
-            time.sleep(0.2)
-        raise TimeoutError(f"no window titled {title!r} within {timeout} s")
-
-    def send_keys(self, *keys, window=None):
-        if window is not None:
-            window.activate()
-        self.xdotool("key", "--delay", "50", *keys)
-
-    def type_text(self, text, window=None):
-        if window is not None:
-            window.activate()
-        self.xdotool("type", "--delay", "50", text)
+        found = []
+        if not wait_until(lambda: found.append(self.visible_windows(title)) or found[-1], timeout, step=0.2):
+            raise TimeoutError(f"no window titled {title!r} within {timeout} s")
+        return Window(self, found[-1][0])
 
     def screenshot(self, name):
         """The whole screen as a PNG in the artifacts folder; returns its path."""
@@ -449,13 +451,6 @@ class Session:
                        env=self.env(), check=True, timeout=60,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return path
-
-
-def image_colours(path):
-    """How many distinct colours a picture has: 1 means blank."""
-    result = subprocess.run(["identify", "-format", "%k", str(path)],
-                            capture_output=True, text=True, timeout=60, check=True)
-    return int(result.stdout.strip() or 0)
 
 
 # -- command line -------------------------------------------------------------

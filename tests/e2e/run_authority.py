@@ -94,10 +94,6 @@ class RunAuthority:
         # The stored form: the certificate as property 32 (the encoded
         # certificate) of a serialized store element.
         blob = struct.pack("<III", 32, 1, len(der)) + der
-        data = ",".join(f"{b:02x}" for b in blob)
         key = rf"HKEY_LOCAL_MACHINE\Software\Microsoft\SystemCertificates\Root\Certificates\{thumbprint}"
-        reg = self.folder / "root.reg"
-        reg.write_text(f'REGEDIT4\r\n\r\n[{key}]\r\n"Blob"=hex:{data}\r\n\r\n', encoding="ascii")
-        prefix.run(["wine", "regedit", "/S", str(reg)])
-        prefix.run(["wineserver", "-w"])
+        prefix.set_registry({key: {"Blob": blob}}, settle=True)
         self.installed.add(prefix.path)

@@ -10,7 +10,6 @@ it for the right name is an answer; a self-signed one, one for another name,
 or a redirect off the site is none."""
 
 import http.server
-import socket
 import ssl
 import subprocess
 import threading
@@ -32,10 +31,11 @@ class AdServer:
     (certificate, key) it speaks HTTPS and is named localhost, the name its
     certificates carry. It remembers the requests, and the connections that
     ended before any request: a failed handshake, or a client that walked
-    away from the certificate it was shown."""
+    away from the certificate it was shown. With `hang_up` it closes every
+    connection before reading a word."""
 
-    def __init__(self, status=200, delay=0.0, tls=None, host="127.0.0.1", redirects=None):
-        self.status, self.delay = status, delay
+    def __init__(self, status=200, delay=0.0, tls=None, host="127.0.0.1", redirects=None, hang_up=False):
+        self.status, self.delay, self.hang_up = status, delay, hang_up
         self.redirects = redirects or {}
         self.requests = []
         self.connections = 0
@@ -93,6 +93,9 @@ class AdServer:
             def get_request(self):
                 connection, address = self.socket.accept()
                 server.count("connections")
+                if server.hang_up:
+                    connection.close()
+                    raise OSError("hung up unanswered")
                 if context is None:
                     return connection, address
                 # The handshake in the connection's own thread: a client
@@ -135,14 +138,6 @@ class AdServer:
         self.release.set()
         self.httpd.shutdown()
         self.httpd.server_close()
-
-
-def closed_port_url():
-    """A page on a local port that nobody listens to."""
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        port = s.getsockname()[1]
-    return f"http://127.0.0.1:{port}{PAGE_PATH}"
 
 
 class AdPanel(TarvixCase):
@@ -285,8 +280,11 @@ class AdPanel(TarvixCase):
     # -- no answer -----------------------------------------------------------
 
     def test_the_banner_stays_when_nothing_answers(self):
-        self.start_with(closed_port_url())
-        time.sleep(5.0)  # a refused connection fails the probe at once
+        # A server that hangs up at once: the probe has asked, and failed.
+        server = self.serve(hang_up=True)
+        self.start_with(server.url)
+        self.assertTrue(wait_until(lambda: server.connections >= 1, 30), "the probe never asked")
+        time.sleep(2.0)  # the probe has decided; the window had time to act on it
         state = self.panel()
         self.assertEqual((state["banner"], state["browser"]), ("1", "0"))
         self.shot("refused")

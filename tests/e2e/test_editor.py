@@ -5,7 +5,7 @@ the script files and in what the saved script then plays."""
 import time
 import unittest
 
-from e2e import SCRIPT_LIST_ID, TarvixCase, script_text, VK
+from e2e import SCRIPT_LIST_ID, TarvixCase, script_text, VK, wait_until
 
 
 EDITOR = "腳本定義"
@@ -107,10 +107,7 @@ class Editor(TarvixCase):
         return editor
 
     def wait_closed(self, title, timeout=10):
-        deadline = time.monotonic() + timeout
-        while self.session.visible_windows(title) and time.monotonic() < deadline:
-            time.sleep(0.1)
-        return not self.session.visible_windows(title)
+        return wait_until(lambda: not self.session.visible_windows(title), timeout)
 
     def answer(self, key, title="tarvix"):
         """Presses a key in the message box titled with the program's name."""
@@ -281,10 +278,8 @@ class Editor(TarvixCase):
         self.session.xdotool("mousemove", "300", "200")
         time.sleep(0.3)
         self.press("ctrl+alt+3")
-        deadline = time.monotonic() + 10
         ini = self.folder / "tarvix.ini"
-        while time.monotonic() < deadline and not (ini.exists() and b"Position2X=300" in ini.read_bytes()):
-            time.sleep(0.1)
+        wait_until(lambda: ini.exists() and b"Position2X=300" in ini.read_bytes(), 10)
         self.shot("captured")
         self.assertIn(b"Position2X=300", ini.read_bytes())
         self.assertIn(b"Position2Y=200", ini.read_bytes())

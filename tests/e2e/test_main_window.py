@@ -7,16 +7,11 @@ import unittest
 
 from e2e import TarvixCase, script_text, wait_until, VK, ALT, CTRL, SHIFT
 
-# Control centres in the main window, in pixels from its client area's
-# top-left corner (template 102 at the dialog font under Wine).
-RADIO_ALL = (155, 37)
-IDC_ALL_WINDOWS, IDC_ONE_WINDOW = 1054, 1055
-RADIO_ONE = (290, 37)
-WINDOW_COMBO = (560, 38)
-BUTTON_DELETE = (207, 82)
-BUTTON_TOGGLE = (286, 82)
-BUTTON_ALL_VALID = (365, 82)
-BUTTON_ALL_INVALID = (443, 82)
+# The main window's controls (res/resource.h).
+IDC_DELETE, IDC_TOGGLE_VALID, IDC_ALL_VALID, IDC_ALL_INVALID = 1002, 1003, 1004, 1005
+IDC_ALL_WINDOWS, IDC_ONE_WINDOW, IDC_WINDOW_COMBO = 1054, 1055, 1056
+# The first row's middle, in pixels from the client area's corner, and the
+# rows' height (template 102 at the dialog font under Wine).
 FIRST_ROW = (100, 140)
 ROW_HEIGHT = 21
 
@@ -30,9 +25,12 @@ def enable_flag(path):
 
 class MainWindow(TarvixCase):
 
-    def click(self, window, point, row=0):
-        x, y = point
-        self.click_client(window, x, y + row * ROW_HEIGHT)
+    def click(self, window, what, row=0):
+        """Clicks a control by its id, or the list's row `row`."""
+        if isinstance(what, int):
+            self.click_control(window, what)
+        else:
+            self.click_client(window, what[0], what[1] + row * ROW_HEIGHT)
         # Two clicks in a row on one spot would be a double click.
         time.sleep(0.2)
 
@@ -81,16 +79,16 @@ class MainWindow(TarvixCase):
         main = self.start_tarvix()
 
         self.click(main, FIRST_ROW)           # <F5> sorts first
-        self.click(main, BUTTON_TOGGLE)
+        self.click(main, IDC_TOGGLE_VALID)
         self.assert_flags((a, b), (0, 1))
         # Only the flag changed: every other byte, the actions included.
         self.assertEqual(a.read_bytes(), before.replace(b"Enable=1", b"Enable=0"))
-        self.click(main, BUTTON_ALL_INVALID)
+        self.click(main, IDC_ALL_INVALID)
         self.assert_flags((a, b), (0, 0))
-        self.click(main, BUTTON_ALL_VALID)
+        self.click(main, IDC_ALL_VALID)
         self.assert_flags((a, b), (1, 1))
         self.click(main, FIRST_ROW, row=1)
-        self.click(main, BUTTON_TOGGLE)
+        self.click(main, IDC_TOGGLE_VALID)
         self.assert_flags((a, b), (1, 0))
         self.assertEqual([row[3] for row in self.rows()], ["√", "", "√"], "the marks shown follow the files")
         self.shot("after-toggles")
@@ -107,13 +105,13 @@ class MainWindow(TarvixCase):
         self.write_sentinel()
         main = self.start_tarvix()
         self.click(main, FIRST_ROW)
-        self.click(main, BUTTON_DELETE)
+        self.click(main, IDC_DELETE)
         self.answer("Escape")                 # the question's Cancel
         self.assertEqual(self.scripts(), ["a.txt", "b.txt", "sentinel.txt"])
         self.assertEqual(len(self.session.visible_windows("Tapwisp")), 1, "Esc closed tarvix")
 
         self.click(main, FIRST_ROW)
-        self.click(main, BUTTON_DELETE)
+        self.click(main, IDC_DELETE)
         self.answer("Return")                 # OK, the default button
         self.assertEqual(self.scripts(), ["a.txt", "sentinel.txt"])
         # The focus of the deleted row passes to the row now in its place.
@@ -132,9 +130,9 @@ class MainWindow(TarvixCase):
         other, other_log = self.start_target("Other window")
         main = self.start_tarvix()
         self.focus(main)
-        self.click(main, RADIO_ONE)
+        self.click(main, IDC_ONE_WINDOW)
         self.assertTrue(self.wait_checked("Tapwisp", IDC_ONE_WINDOW), "one-window mode not taken")
-        self.click(main, WINDOW_COMBO)
+        self.click(main, IDC_WINDOW_COMBO)
         self.press("End", *["BackSpace"] * 40)
         self.session.xdotool("type", "--delay", "30", "Zeta target")
         self.shot("one-window")
@@ -152,7 +150,7 @@ class MainWindow(TarvixCase):
 
         # Back to all windows: the other window gets it too.
         self.focus(main)
-        self.click(main, RADIO_ALL)
+        self.click(main, IDC_ALL_WINDOWS)
         # A window busy with its activation handles a hotkey report, which is
         # posted, before the click, which is input: wait for the click.
         self.assertTrue(self.wait_checked("Tapwisp", IDC_ALL_WINDOWS), "all-windows mode not taken")

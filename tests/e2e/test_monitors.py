@@ -14,7 +14,6 @@ other way here to give Wine a second monitor."""
 
 import shutil
 import subprocess
-import time
 import unittest
 
 import harness
@@ -86,8 +85,7 @@ class Monitors(TarvixCase):
         cls.display = TwoHeads(cls.origins).start()
         try:
             cls.prefix = harness.Prefix(cls.display).boot()
-            cls.prefix.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "UseXRandR",
-                            "/d", "N", "/f"])
+            cls.prefix.set_registry({r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"UseXRandR": "N"}})
             cls.prefix.kill()
         except BaseException:
             cls.display.stop()

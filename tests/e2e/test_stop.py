@@ -3,7 +3,6 @@ middle of a long Delay ends right then and lets go of the key and the mouse
 button it holds; a Delay of -1 is stopped like any other; closing tarvix
 while runs play ends them and the program within half a second."""
 
-import os
 import time
 import unittest
 

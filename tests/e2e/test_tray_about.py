@@ -15,7 +15,7 @@ import time
 import unittest
 
 import harness
-from e2e import TarvixCase, WIN_BUILD_DIR, require, windows_path
+from e2e import TarvixCase, WIN_BUILD_DIR, require, wait_until, windows_path
 
 HELPERS = WIN_BUILD_DIR / "tests" / "e2e" / "target"
 PROBE_EXE = HELPERS / "shell_probe.exe"
@@ -32,13 +32,10 @@ TRAY_AREA = (1004, 749, 18, 17)  # x, y, width, height
 VISIBLE, ICONIC, FOREGROUND = 1, 2, 4
 NO_WINDOW = -1
 
-# Screen points of the main window's controls; the window sits at 0, 0.
-LAYOUT = {
-    "tarvix.exe": {"minimize": (522, 102), "about": (601, 102), "help": (681, 102),
-                   "logo": (645, 521), "list": (360, 300)},
-    "tarvix-classic.exe": {"minimize": (522, 104), "about": (601, 104), "help": (681, 104),
-                           "logo": (362, 470), "list": (360, 300)},
-}
+# The main window's controls (res/resource.h) whose middles the cases
+# point at; the link to the home page is a logo in 1.1, a banner in 1.0.
+CONTROLS = {"minimize": 1006, "about": 1007, "help": 1008, "list": 1009}
+LINK_CONTROL = {"tarvix.exe": 1063, "tarvix-classic.exe": 1010}
 # The about box's link 1059 from the box's client area (7, 50, 104, 17
 # dialog units), and a point of the box that is not the link.
 ABOUT_LINK = (60, 96)
@@ -87,7 +84,7 @@ class TrayAndLinks(TarvixCase):
         require(PROBE_EXE)
         require(RECORDER_EXE)
         super().setUp()
-        self.layout = LAYOUT[self.edition_exe]
+        self.points = {}
         self.recorded = {"htm": self.logs / "htm.log", "http": self.logs / "http.log"}
         self.register_recorder()
 
@@ -97,20 +94,14 @@ class TrayAndLinks(TarvixCase):
         """Makes the recorder the program for .htm files and for web
         addresses (http and https, one log for both)."""
         def command(log):
-            return f'"{windows_path(RECORDER_EXE)}" "{windows_path(log)}" "%1"'.replace("\\", "\\\\") \
-                .replace('"', '\\"')
-        lines = ["Windows Registry Editor Version 5.00", ""]
+            return f'"{windows_path(RECORDER_EXE)}" "{windows_path(log)}" "%1"'
+        keys = {}
         for root in (r"HKEY_CURRENT_USER\Software\Classes", r"HKEY_LOCAL_MACHINE\Software\Classes"):
-            lines += [f"[{root}\\.htm]", '@="tarvix.recorded.htm"', "",
-                      f"[{root}\\tarvix.recorded.htm\\shell\\open\\command]",
-                      f'@="{command(self.recorded["htm"])}"', "",
-                      f"[{root}\\http\\shell\\open\\command]",
-                      f'@="{command(self.recorded["http"])}"', "",
-                      f"[{root}\\https\\shell\\open\\command]",
-                      f'@="{command(self.recorded["http"])}"', ""]
-        reg = self.logs / "recorder.reg"
-        reg.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
-        self.session.prefix.run(["wine", "regedit", "/S", str(reg)])
+            keys[f"{root}\\.htm"] = {"@": "tarvix.recorded.htm"}
+            keys[f"{root}\\tarvix.recorded.htm\\shell\\open\\command"] = {"@": command(self.recorded["htm"])}
+            for scheme in ("http", "https"):
+                keys[f"{root}\\{scheme}\\shell\\open\\command"] = {"@": command(self.recorded["http"])}
+        self.session.prefix.set_registry(keys)
 
     def records(self, kind):
         """What the recorder was handed, as (current folder, argument) pairs."""
@@ -121,11 +112,8 @@ class TrayAndLinks(TarvixCase):
         return [tuple(line.split("\t")[:2]) for line in text.splitlines() if line]
 
     def wait_records(self, kind, count):
-        deadline = time.monotonic() + 30
-        while time.monotonic() < deadline:
-            if len(self.records(kind)) >= count:
-                return self.records(kind)
-            time.sleep(0.2)
+        if wait_until(lambda: len(self.records(kind)) >= count, 30, step=0.2):
+            return self.records(kind)
         self.shot(f"no-{kind}-record")
         self.fail(f"the shell started no {kind} program ({len(self.records(kind))} of {count} records)")
 
@@ -135,30 +123,24 @@ class TrayAndLinks(TarvixCase):
         # The wine process that starts it may stay as the desktop's own when
         # it is the first: the answer, not its end, is waited for.
         self.session.start(PROBE_EXE, [windows_path(result), *args], cwd=self.logs, desktop=True)
-        deadline = time.monotonic() + 30
-        while time.monotonic() < deadline:
-            if result.exists() and result.read_text().strip():
-                return int(result.read_text())
-            time.sleep(0.1)
+        if wait_until(lambda: result.exists() and result.read_text().strip(), 30):
+            return int(result.read_text())
         self.fail(f"shell_probe {' '.join(args)} gave no answer")
 
     def wait_state(self, title, predicate, what):
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            state = self.probe("state", title)
-            if state != NO_WINDOW and predicate(state):
-                return state
-            time.sleep(0.3)
+        states = []
+        if wait_until(lambda: states.append(self.probe("state", title)) or
+                      (states[-1] != NO_WINDOW and predicate(states[-1])), 20, step=0.3):
+            return states[-1]
         self.shot(what.replace(" ", "-"))
-        self.fail(f"{title}: {what} (state {state})")
+        self.fail(f"{title}: {what} (state {states[-1]})")
 
     def wait_about(self, open_):
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
+        def reached():
             state = self.probe("state", ABOUT_TITLE)
-            if (state != NO_WINDOW and state & VISIBLE != 0) == open_:
-                return
-            time.sleep(0.3)
+            return (state != NO_WINDOW and state & VISIBLE != 0) == open_
+        if wait_until(reached, 20, step=0.3):
+            return
         self.shot("about-" + ("not-open" if open_ else "still-open"))
         self.fail("the about box " + ("did not open" if open_ else "stayed open"))
 
@@ -177,37 +159,38 @@ class TrayAndLinks(TarvixCase):
         return int(result.stdout.strip()) > 2
 
     def wait_tray(self, shown):
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            if self.tray_shows_icon() == shown:
-                return
-            time.sleep(0.3)
+        if wait_until(lambda: self.tray_shows_icon() == shown, 20, step=0.3):
+            return
         self.shot("tray")
         self.fail("the notification area " + ("shows no icon" if shown else "still shows the icon"))
 
+    def point(self, name):
+        """The screen point in the middle of a main window control, asked of
+        the window once per case."""
+        if name not in self.points:
+            control = LINK_CONTROL[self.edition_exe] if name == "logo" else CONTROLS[name]
+            cx, cy, _, _ = map(int, self.window_probe("client", TITLE).split())
+            x, y, w, h = map(int, self.window_probe("rect", TITLE, control).split())
+            self.points[name] = (cx + x + w // 2, cy + y + h // 2)
+        return self.points[name]
+
     def start_in_desktop(self):
         self.session.start(self.folder / self.edition_exe, cwd=self.folder, desktop=True)
-        deadline = time.monotonic() + 60
-        while time.monotonic() < deadline:
-            if self.probe("state", TITLE) == VISIBLE | FOREGROUND:
-                # A click straight after the window appears can be lost
-                # while Wine's desktop settles; the pointer's first move
-                # over the window is given its moment first.
-                self.mouse(self.layout["list"])
-                time.sleep(1.5)
-                return
-            time.sleep(0.5)
+        if wait_until(lambda: self.probe("state", TITLE) == VISIBLE | FOREGROUND, 60, step=0.5):
+            # A click straight after the window appears can be lost while
+            # Wine's desktop settles; the pointer's first move over the
+            # window is given its moment first.
+            self.mouse(self.point("list"))
+            time.sleep(1.5)
+            return
         self.shot("no-main-window")
         self.fail(f"{self.edition_exe} showed no main window")
 
     def assert_hand_pointer(self, where):
-        deadline = time.monotonic() + 10
-        while time.monotonic() < deadline:
-            shape = pointer_shape(self.session.display.name)
-            if shape == (32, 32, 10, 3):
-                return
-            time.sleep(0.2)
-        self.fail(f"the pointer over {where} is {shape} (width, height, hot spot), not the hand")
+        shapes = []
+        if not wait_until(lambda: shapes.append(pointer_shape(self.session.display.name)) or
+                          shapes[-1] == (32, 32, 10, 3), 10, step=0.2):
+            self.fail(f"the pointer over {where} is {shapes[-1]} (width, height, hot spot), not the hand")
 
     def mouse(self, point, *actions):
         # The pointer is there before any button: a button sent right after
@@ -233,7 +216,7 @@ class TrayAndLinks(TarvixCase):
         harness.log(f"{self.edition_exe}: main window")
         self.session.screenshot(f"main-window-{self.edition_exe.replace('.exe', '')}")
 
-        self.click(self.layout["minimize"])
+        self.click(self.point("minimize"))
         self.wait_state(TITLE, lambda s: not s & VISIBLE, "Minimise left the window shown")
         self.assertEqual(self.probe("has-icon", TITLE), 0, "the icon went with the window")
 
@@ -261,14 +244,14 @@ class TrayAndLinks(TarvixCase):
         self.assertEqual(self.probe("has-icon", TITLE), 0)
 
         # And it still works as the way back.
-        self.click(self.layout["minimize"])
+        self.click(self.point("minimize"))
         self.wait_state(TITLE, lambda s: not s & VISIBLE, "Minimise left the window shown")
         self.click(TRAY_ICON)
         self.wait_state(TITLE, lambda s: s & VISIBLE, "a click on the icon left it hidden")
 
     def test_about_box_from_its_button_and_the_system_menu(self):
         self.start_in_desktop()
-        self.click(self.layout["about"])
+        self.click(self.point("about"))
         self.wait_about(True)
         self.shot("about-box")
         self.close_about()
@@ -287,7 +270,7 @@ class TrayAndLinks(TarvixCase):
     def test_help_button_and_f1_open_the_help_folders_page(self):
         self.start_in_desktop()
         help_folder = windows_path(self.folder / "help").lower()
-        self.click(self.layout["help"])
+        self.click(self.point("help"))
         records = self.wait_records("htm", 1)
         folder, opened = records[0]
         # Wine hands over the name as given, to be found from the current
@@ -295,7 +278,7 @@ class TrayAndLinks(TarvixCase):
         self.assertEqual(folder.lower().rstrip("\\"), help_folder)
         self.assertEqual(ntpath.join(folder, opened).lower(), help_folder + "\\index.htm")
 
-        self.click(self.layout["list"])  # the focus on a control, as a user has it
+        self.click(self.point("list"))  # the focus on a control, as a user has it
         self.press("F1")
         records = self.wait_records("htm", 2)
         self.assertEqual(ntpath.join(*records[1]).lower(), help_folder + "\\index.htm")
@@ -303,7 +286,7 @@ class TrayAndLinks(TarvixCase):
 
     def test_logo_and_about_link_open_the_home_page_on_release_over_them(self):
         self.start_in_desktop()
-        logo = self.layout["logo"]
+        logo = self.point("logo")
         # Over the logo the pointer is the program's hand, 32 x 32 with its hot
         # spot at (10, 3).
         self.mouse(logo)
@@ -314,7 +297,7 @@ class TrayAndLinks(TarvixCase):
         # would have started then is on its way before the help page that
         # the next click opens, so once that has arrived it would be there.
         self.mouse(logo, "mousedown", 1)
-        self.mouse(self.layout["list"], "mouseup", 1)
+        self.mouse(self.point("list"), "mouseup", 1)
         self.barrier(1)
         self.assertEqual(self.records("http"), [], "a release off the logo opened the home page")
         self.click(logo)
@@ -339,7 +322,7 @@ class TrayAndLinks(TarvixCase):
     def open_about_at_link(self):
         """Opens the about box and puts the pointer on its link; returns the
         link's point and one of the box off the link."""
-        self.click(self.layout["about"])
+        self.click(self.point("about"))
         self.wait_about(True)
         origin = self.probe("origin", ABOUT_TITLE)
         ox, oy = origin // 10000, origin % 10000
@@ -351,7 +334,7 @@ class TrayAndLinks(TarvixCase):
     def barrier(self, count):
         """The help page opened once more, the count-th time: whatever the
         program asked the shell for before has been started by then."""
-        self.click(self.layout["help"])
+        self.click(self.point("help"))
         self.wait_records("htm", count)
 
 class ClassicTrayAndLinks(TrayAndLinks):

@@ -570,6 +570,47 @@ TEST(RecordConversion, WindowRelativeClickFollowsItsWindow) {
     }
 }
 
+// --- Edges of the rules above ---
+
+TEST(Recording, EdgesOfThePathAndTheStopChord) {
+    // A sample exactly 10 ms after the last is kept at once, so the next
+    // one waits for its own turn.
+    auto kept = Record({Move(1, 1, 0), Move(2, 1, 10), Move(3, 1, 12), Dn(kB, 40), Up(kB, 45)}, kCtrlShiftA, {},
+                       true);
+    ASSERT_EQ(kept.size(), 5u);
+    EXPECT_EQ(kept[1].x, 2);
+    EXPECT_EQ(kept[2].x, 3);
+    EXPECT_EQ(kept[2].timeUs, 20000u);
+    // Only the chord's own presses are left out at the stop, not an earlier
+    // press and release of one of its keys.
+    kept = Record({Dn(kLCtrl, 0), Up(kLCtrl, 50), Dn(kLCtrl, 100), Dn(kLShift, 120), Dn(kA, 140)});
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[1].kind, InputKind::KeyUp);
+}
+
+TEST(RecordConversion, EdgesOfHoldsDoubleClicksAndSpots) {
+    using K = InputKind;
+    // 3 ms off the player's 50 ms hold is still one press.
+    EXPECT_EQ(Convert({Dn(kB, 0), Up(kB, 53)}, true), "KeyPress 66 1\n");
+    // The second click exactly at the double-click time still counts; 3
+    // pixels off is outside a spot 4 pixels wide; another row is a move.
+    EXPECT_EQ(Convert({Mouse(K::LeftDown, 50, 60, 0), Mouse(K::LeftUp, 50, 60, 80), Mouse(K::LeftDown, 50, 60, 500),
+                       Mouse(K::LeftUp, 50, 60, 580)},
+                      false),
+              "MoveTo 50 60\nLeftDoubleClick 1\n");
+    EXPECT_EQ(Convert({Mouse(K::LeftDown, 50, 60, 0), Mouse(K::LeftUp, 50, 60, 80), Mouse(K::LeftDown, 53, 60, 200),
+                       Mouse(K::LeftUp, 53, 60, 280)},
+                      false),
+              "MoveTo 50 60\nLeftClick 1\nMoveTo 53 60\nLeftClick 1\n");
+    EXPECT_EQ(Convert({Mouse(K::LeftDown, 50, 60, 0), Mouse(K::LeftUp, 50, 60, 80), Mouse(K::LeftDown, 50, 90, 900),
+                       Mouse(K::LeftUp, 50, 90, 980)},
+                      false),
+              "MoveTo 50 60\nLeftClick 1\nMoveTo 50 90\nLeftClick 1\n");
+    // A right button let go elsewhere is a drag, not a click.
+    EXPECT_EQ(Convert({Mouse(K::RightDown, 5, 5, 0), Mouse(K::RightUp, 9, 9, 50)}, false),
+              "MoveTo 5 5\nRightDown 1\nMoveTo 9 9\nRightUp 1\n");
+}
+
 // --- The hook's side ---
 
 TEST(InputRecorder, ReportsEveryoneElsesInputButNotTheProgramsOwn) {
@@ -638,6 +679,23 @@ TEST(InputRecorder, WindowOriginGoesAheadOfPointerEventsWhenItChanged) {
     EXPECT_EQ(Shown(sink.recorded),
               (std::vector<std::string>{"move 0,0 0", "in -1917,-1058 0", "move 0,0 0", "move 0,0 0", "key 66 down 0",
                                         "in 0,0 0", "move 0,0 0", "move 0,0 0", "in 0,0 0", "move 0,0 0"}));
+}
+
+TEST(InputRecorder, EachButtonKeepsItsOwnKind) {
+    hook::testing::FakeSink sink;
+    sink.recording = true;
+    hook::InputRecorder recorder(sink);
+    for (hook::MouseAction action : {hook::MouseAction::LeftDown, hook::MouseAction::LeftUp,
+                                     hook::MouseAction::RightDown, hook::MouseAction::RightUp}) {
+        hook::MouseEvent event;
+        event.action = action;
+        recorder.OnMouseEvent(event);
+    }
+    ASSERT_EQ(sink.recorded.size(), 4u);
+    EXPECT_EQ(sink.recorded[0].kind, InputKind::LeftDown);
+    EXPECT_EQ(sink.recorded[1].kind, InputKind::LeftUp);
+    EXPECT_EQ(sink.recorded[2].kind, InputKind::RightDown);
+    EXPECT_EQ(sink.recorded[3].kind, InputKind::RightUp);
 }
 
 TEST(InputRecorder, MissedInputIsReportedOnlyWhileRecording) {

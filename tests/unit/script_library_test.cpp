@@ -51,6 +51,15 @@ TEST(LibraryOrder, OfEqualTextsTheLatestAddedComesFirst) {
     EXPECT_EQ(Names(library), (Names_{"added", "found second", "found first", "other", "last key"}));
 }
 
+TEST(LibraryOrder, AModifiedRowCountsAsTheLatestAddedWhenTheListIsSortedAgain) {
+    ScriptLibrary library(HotkeyTextOrder());
+    library.AddAll(Found(Record(F5, 0, "a"), Record(F5, 0, "b")));
+    CScript edited = library[1];
+    EXPECT_EQ(library.Replace(1, edited), 0u);
+    library.AddAll(Found(Record(F6, 0, "c")));
+    EXPECT_EQ(Names(library), (Names_{"a", "b", "c"}));
+}
+
 TEST(LibraryIndex, TheScriptsOfOneHotkeyInListOrderWithExactModifiers) {
     ScriptLibrary library(HotkeyTextOrder());
     library.AddAll(Found(Record(F5, ModCtrl, "ctrl 1"), Record(F5, 0, "plain"), Record(F5, ModCtrl | ModShift, "ctrl shift"),

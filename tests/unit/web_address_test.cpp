@@ -82,7 +82,7 @@ TEST(WebAddress, PathsHoldOnlyAddressCharactersAndWholeEscapes) {
     EXPECT_EQ(ParseWebAddress("https://a.example/a%20b/%E4%B8%AD?q=%2F")->rest, "/a%20b/%E4%B8%AD?q=%2F");
     for (const char* text : {"https://a.example/a b", "https://a.example/\"x\"", "https://a.example/<x>",
                              "https://a.example/a\\b", "https://a.example/%", "https://a.example/%4",
-                             "https://a.example/%zz", "https://a.example/\t", "https://a.example/\n",
+                             "https://a.example/%zz", "https://a.example/%4z", "https://a.example/\t", "https://a.example/\n",
                              "https://a.example/\xE4\xB8\xAD", "https://a.example/`x`", "https://a.example/{x}",
                              "https://a.example/^", "https://a.example/|"})
         EXPECT_FALSE(ParseWebAddress(text)) << text;
@@ -140,7 +140,8 @@ TEST(Navigation, ThePanelStaysOnItsOwnSite) {
     EXPECT_EQ(TopLevelByPage("HTTPS://WWW.TARVIX.ORG:443/x"), NavigationVerdict::Stay);
     EXPECT_EQ(DecideNavigation(Home(), "https://www.tarvix.org/frame.htm", false, false), NavigationVerdict::Stay);
     // Another scheme or port on the same host is another site.
-    for (const char* text : {"http://www.tarvix.org/cn/ad/ad_tarvix.htm", "https://www.tarvix.org:8443/",
+    for (const char* text : {"http://www.tarvix.org/cn/ad/ad_tarvix.htm", "http://www.tarvix.org:443/",
+                             "https://www.tarvix.org:8443/",
                              "https://tarvix.org/", "https://www.tarvix.org.evil.example/",
                              "https://www.tarvix.org@evil.example/", "https://evil.example/www.tarvix.org"}) {
         EXPECT_NE(TopLevelByPage(text), NavigationVerdict::Stay) << text;

@@ -16,18 +16,14 @@
 #include <string>
 
 #include "resource.h"
+#include "wine_support.h"
 
 namespace {
 
 // The scale this process measures at; 0 in the parent.
 UINT g_measureDpi = 0;
 
-std::string Utf8(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(size > 0 ? static_cast<size_t>(size) - 1 : 0, '\0');
-    if (size > 1) ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
+using tarvix::wine_test::Utf8;
 
 INT_PTR CALLBACK Quiet(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
@@ -72,7 +68,9 @@ int TextRoom(Kind kind, int width, UINT dpi) {
 
 void CheckControl(HWND control, const std::string& where, UINT dpi) {
     const Kind kind = KindOf(control);
-    if (kind == Kind::None || !::IsWindowVisible(control)) return;
+    // The control's own style: a dialog not shown would make every control
+    // of it read as hidden, and nothing would be measured.
+    if (kind == Kind::None || !(::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE)) return;
     wchar_t buffer[512] = {};
     ::GetWindowTextW(control, buffer, 512);
     const std::wstring text = buffer;
@@ -82,9 +80,12 @@ void CheckControl(HWND control, const std::string& where, UINT dpi) {
     const HDC dc = ::GetDC(control);
     const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT need = {0, 0, client.right, 0};
-    // Labels wrap within their width; everything else is one line.
+    // Labels of several words wrap within their width; everything else is
+    // one line. A one-word label is measured unwrapped too: wrapped, a word
+    // wider than its label is broken, not reported.
     const LONG type = ::GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK;
-    const bool wraps = kind == Kind::Label && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE;
+    const bool wraps = kind == Kind::Label && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE &&
+                       text.find_first_of(L" \n") != std::wstring::npos;
     ::DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     ::SelectObject(dc, oldFont);
     ::ReleaseDC(control, dc);

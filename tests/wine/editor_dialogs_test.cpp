@@ -31,25 +31,19 @@
 #include "dialog_init.h"
 #include "edition_config.h"
 #include "point_capture_dlg.h"
+#include "recording_runner.h"
 #include "repeat_dlg.h"
 #include "repeat_type.h"
 #include "resource.h"
 #include "text.h"
+#include "wine_support.h"
 
 namespace {
 
 using tarvix::ui::ResourceString;
 using tarvix::ui::ResourceStringWith;
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                             nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length,
-                          nullptr, nullptr);
-    return utf8;
-}
+using tarvix::wine_test::Utf8;
 
 std::string Quoted(const std::wstring& text) { return "\"" + Utf8(text) + "\""; }
 
@@ -296,11 +290,36 @@ TEST(EditorResources, KindNames) {
 TEST(EditorResources, PlaceholderFilledIn) {
     const std::wstring path = L"C:\\100%s\\a.txt";
     const std::wstring text = ResourceStringWith(IDS_SAVE_FAILED, path);
-    std::wstring want = ResourceString(IDS_SAVE_FAILED);
-    want.replace(want.find(L"%s"), 2, path);
+#if defined(TARVIX_EDITION_CLASSIC)
+    const std::wstring want = L"無法保存宏文件：\nC:\\100%s\\a.txt\n請確認 script 文件夾可以寫入，然後再按一次確定。";
+#else
+    const std::wstring want = L"無法儲存腳本檔案：\nC:\\100%s\\a.txt\n請確認腳本資料夾可以寫入，然後再按一次確定。";
+#endif
     EXPECT_EQ(Utf8(text), Utf8(want));
     EXPECT_EQ(Utf8(ResourceStringWith(IDS_KIND_NAMES, path)), Utf8(ResourceString(IDS_KIND_NAMES)));
 }
+
+#if !defined(TARVIX_EDITION_CLASSIC)
+// After a recording the editor says what it could not keep and why, one
+// message each, in this order, and nothing when all went well.
+TEST(EditorResources, RecordingEndMessages) {
+    using tarvix::RecordingResult;
+    const auto texts = [](const RecordingResult& result) {
+        std::vector<std::string> out;
+        for (const auto& message : tarvix::RecordingEndMessages(result))
+            out.push_back(Utf8(message.text) + (message.icon == MB_ICONEXCLAMATION ? " (!)" : ""));
+        return out;
+    };
+    EXPECT_TRUE(texts(RecordingResult{}).empty());
+    RecordingResult all;
+    all.full = all.inputMissed = true;
+    all.leftOut.otherSideButtons = 12;
+    EXPECT_EQ(texts(all), (std::vector<std::string>{
+                              "錄製已達 100000 個輸入，自動停止。\n已錄製的動作都已保留。",
+                              "錄製時系統曾暫停輸入監視，有些輸入可能沒有錄到。\n請檢查錄製的動作。 (!)",
+                              "以下輸入腳本無法保存，未錄製：\n側鍵1、2以外的滑鼠側鍵 12 次"}));
+}
+#endif
 
 // ---------------------------------------------------------------- repeat dialog
 

@@ -22,6 +22,7 @@
 
 #include "hook_api.h"
 #include "recorded_input.h"
+#include "wine_support.h"
 
 #if defined(HOOK_TEST_KEYPAD)
 extern "C" __declspec(dllexport) const int tarvix_capture_on_keypad = 1;
@@ -108,26 +109,8 @@ uint64_t NowUs() {
 // ---------------------------------------------------------------- reports
 
 // A message-only window that keeps the WM_HOTKEY reports posted to it.
-class Receiver {
-public:
-    Receiver() {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = ::DefWindowProcW;
-        cls.hInstance = ::GetModuleHandleW(nullptr);
-        cls.lpszClassName = L"HookTestReceiver";
-        ::RegisterClassW(&cls);
-        m_hwnd = ::CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   cls.hInstance, nullptr);
-    }
-    ~Receiver() { ::DestroyWindow(m_hwnd); }
-    Receiver(const Receiver&) = delete;
-    Receiver& operator=(const Receiver&) = delete;
-
-    HWND hwnd() const { return m_hwnd; }
+struct Receiver : tarvix::wine_test::MessageWindow {
     std::vector<WPARAM> reports;
-
-private:
-    HWND m_hwnd;
 };
 
 struct Arrival {
@@ -176,26 +159,8 @@ using tarvix::hook::InputKind;
 using tarvix::hook::RecordedInput;
 
 // A message-only window that keeps the recording reports posted to it.
-class RecordingReceiver {
-public:
-    RecordingReceiver() {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = ::DefWindowProcW;
-        cls.hInstance = ::GetModuleHandleW(nullptr);
-        cls.lpszClassName = L"HookTestRecording";
-        ::RegisterClassW(&cls);
-        m_hwnd = ::CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   cls.hInstance, nullptr);
-    }
-    ~RecordingReceiver() { ::DestroyWindow(m_hwnd); }
-    RecordingReceiver(const RecordingReceiver&) = delete;
-    RecordingReceiver& operator=(const RecordingReceiver&) = delete;
-
-    HWND hwnd() const { return m_hwnd; }
+struct RecordingReceiver : tarvix::wine_test::MessageWindow {
     std::vector<RecordedInput> events;
-
-private:
-    HWND m_hwnd;
 };
 
 bool IsSentinelUp(const RecordedInput& in) { return in.kind == InputKind::KeyUp && in.vk == kSentinel; }

@@ -22,6 +22,7 @@
 #include "edition_config.h"
 #include "macro_dlg.h"
 #include "resource.h"
+#include "wine_support.h"
 
 // hook.dll asks the program which digits capture points.
 extern "C" __declspec(dllexport) const int tarvix_capture_on_keypad = kProgramTraits.capturesOnKeypad ? 1 : 0;
@@ -32,19 +33,7 @@ namespace {
 constexpr UINT WM_DPICHANGED = 0x02E0;
 #endif
 
-// Waits for a condition another thread brings about; false when it has not
-// come within five seconds. Messages sent to this thread's windows are
-// answered meanwhile: the main window asks them for their titles.
-template <typename Condition>
-bool WaitFor(Condition condition) {
-    for (int i = 0; i < 500; ++i) {
-        if (condition()) return true;
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-        ::Sleep(10);
-    }
-    return condition();
-}
+using tarvix::wine_test::WaitFor;
 
 // The main window, running its own message loop on a thread of its own for
 // the life of this object.
@@ -133,30 +122,6 @@ bool Lists(const std::vector<std::wstring>& items, const wchar_t* title) {
     return false;
 }
 
-// A temporary folder as the current one for the life of the object.
-class TemporaryCurrentFolder {
-public:
-    TemporaryCurrentFolder() {
-        wchar_t base[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, base);
-        m_folder = std::wstring(base) + L"tarvix-main-window-" + std::to_wstring(::GetCurrentProcessId());
-        ::CreateDirectoryW(m_folder.c_str(), nullptr);
-        ::GetCurrentDirectoryW(MAX_PATH, m_previous);
-        ::SetCurrentDirectoryW(m_folder.c_str());
-    }
-    ~TemporaryCurrentFolder() {
-        ::SetCurrentDirectoryW(m_previous);
-        ::DeleteFileW((m_folder + L"\\tarvix.ini").c_str());
-        ::RemoveDirectoryW(m_folder.c_str());
-    }
-    TemporaryCurrentFolder(const TemporaryCurrentFolder&) = delete;
-    TemporaryCurrentFolder& operator=(const TemporaryCurrentFolder&) = delete;
-
-private:
-    std::wstring m_folder;
-    wchar_t m_previous[MAX_PATH] = {};
-};
-
 TEST(WindowList, OffersVisibleWindowsOnly) {
     const wchar_t kShown[] = L"看得見的視窗";
     const wchar_t kHidden[] = L"看不見的視窗";
@@ -186,6 +151,118 @@ TEST(WindowList, OffersVisibleWindowsOnly) {
     EXPECT_TRUE(Lists(items, kHidden));
     EXPECT_FALSE(Lists(items, kHiddenLonger));
     EXPECT_EQ(::SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+}
+
+// The script folder the window reads: "script\" in the current folder, as
+// no application object names a program folder.
+void WriteScript(const wchar_t* name, int hotkey) {
+    ::CreateDirectoryW(L"script", nullptr);
+    const std::string text = "[General]\r\nDescription=d\r\nBeginHotkey=" + std::to_string(hotkey) +
+                             "\r\nBeginHotkeyMod=0\r\nEnable=1\r\n[Repeat]\r\nType=0\r\nNumber=1\r\n\r\n[Script]\r\n"
+                             "KeyPress 65 1\r\n";
+    const HANDLE file = ::CreateFileW((std::wstring(L"script\\") + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+std::string ScriptFile(const wchar_t* name) {
+    const HANDLE file = ::CreateFileW((std::wstring(L"script\\") + name).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "(none)";
+    char buffer[1024];
+    DWORD got = 0;
+    ::ReadFile(file, buffer, sizeof buffer, &got, nullptr);
+    ::CloseHandle(file);
+    return std::string(buffer, got);
+}
+
+// One column of every row, as the list shows it.
+std::vector<std::wstring> Column(HWND list, int column) {
+    std::vector<std::wstring> texts;
+    const auto count = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        wchar_t text[64] = {};
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+void Select(HWND list, std::initializer_list<int> rows) {
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED;
+    for (int row : rows) ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+class ScriptRows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteScript(L"f2.txt", 0x71);
+        WriteScript(L"f10.txt", 0x79);
+        WriteScript(L"f1.txt", 0x70);
+    }
+    void TearDown() override {
+        for (const wchar_t* name : {L"script\\f1.txt", L"script\\f2.txt", L"script\\f10.txt"}) ::DeleteFileW(name);
+        ::RemoveDirectoryW(L"script");
+    }
+};
+
+// The rows stand in the order the user's locale gives the hotkey texts, as
+// the sorted list control had them: "<F1>" before "<F10>", where the texts'
+// bytes would put "<F10>" first.
+TEST_F(ScriptRows, StandInTheLocalesOrder) {
+    RunningMainWindow main;
+    ASSERT_NE(main.window(), nullptr);
+    EXPECT_EQ(Column(main.item(IDC_SCRIPT_LIST), 0), (std::vector<std::wstring>{L"<F1>", L"<F10>", L"<F2>"}));
+}
+
+// Several rows at once: 有效/無效 turns each selected row over, in the list
+// and in its file; 刪除 asks once, then deletes each selected file and row.
+TEST_F(ScriptRows, ToggleAndDeleteTakeEverySelectedRow) {
+    RunningMainWindow main;
+    ASSERT_NE(main.window(), nullptr);
+    const HWND list = main.item(IDC_SCRIPT_LIST);
+    Select(list, {0, 2});
+    main.Click(IDC_TOGGLE_VALID);
+    EXPECT_EQ(Column(list, 1), (std::vector<std::wstring>{L"", L"\u221A", L""}));
+    EXPECT_NE(ScriptFile(L"f1.txt").find("Enable=0\r\n"), std::string::npos);
+    EXPECT_NE(ScriptFile(L"f10.txt").find("Enable=1\r\n"), std::string::npos);
+    EXPECT_NE(ScriptFile(L"f2.txt").find("Enable=0\r\n"), std::string::npos);
+
+    // Posted: the question box is modal on the window's thread.
+    ::PostMessageW(main.window(), WM_COMMAND, MAKEWPARAM(IDC_DELETE, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(main.item(IDC_DELETE)));
+    struct Search {
+        HWND main, found;
+    } search = {main.window(), nullptr};
+    ASSERT_TRUE(WaitFor([&] {
+        ::EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                auto& s = *reinterpret_cast<Search*>(param);
+                wchar_t name[16] = {};
+                ::GetClassNameW(window, name, 16);
+                if (window == s.main || ::lstrcmpW(name, L"#32770") != 0 || !::IsWindowVisible(window)) return TRUE;
+                s.found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    })) << "no question before deleting";
+    const HWND question = search.found;
+    ::PostMessageW(question, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
+    EXPECT_EQ(Column(list, 0), std::vector<std::wstring>{L"<F10>"});
+    EXPECT_EQ(ScriptFile(L"f1.txt"), "(none)");
+    EXPECT_EQ(ScriptFile(L"f2.txt"), "(none)");
+    EXPECT_NE(ScriptFile(L"f10.txt"), "(none)");
 }
 
 // What the main window draws in pixels of its own, read from its controls.
@@ -228,15 +305,16 @@ void ChangeDpi(HWND dialog, UINT dpi, const RECT& suggested) {
 }
 
 TEST(MainWindowDpi, FollowsAMoveToAMonitorOfAnotherScale) {
-    using tarvix::ui::ScaleForDpi;
     RunningMainWindow main;
     ASSERT_NE(main.window(), nullptr);
     const HWND dialog = main.window();
 
     // This prefix's screen is at 96 DPI: the design's own sizes.
     const DrawnSizes designed = Measure(dialog);
-    for (size_t column = 0; column < 4; ++column)
-        EXPECT_EQ(designed.columns[column], tarvix::kScriptListColumnWidths[column]) << column;
+    // The columns' widths as designed, written out: the program's own
+    // constant would follow a fault in it.
+    const std::array<int, 4> designedColumns = {140, 60, 280, 110};
+    EXPECT_EQ(designed.columns, designedColumns);
     EXPECT_EQ(designed.listFontHeight, tarvix::ui::FontHeightForDpi(130, 96));
     ASSERT_FALSE(designed.pictures.empty());
 
@@ -252,12 +330,11 @@ TEST(MainWindowDpi, FollowsAMoveToAMonitorOfAnotherScale) {
     EXPECT_EQ(now.right, at150.right);
     EXPECT_EQ(now.bottom, at150.bottom);
     DrawnSizes sizes = Measure(dialog);
-    for (size_t column = 0; column < 4; ++column)
-        EXPECT_EQ(sizes.columns[column], ScaleForDpi(tarvix::kScriptListColumnWidths[column], 144)) << column;
+    EXPECT_EQ(sizes.columns, (std::array<int, 4>{210, 90, 420, 165}));
     ASSERT_EQ(sizes.pictures.size(), designed.pictures.size());
     for (size_t i = 0; i < sizes.pictures.size(); ++i) {
-        EXPECT_EQ(sizes.pictures[i].cx, ScaleForDpi(designed.pictures[i].cx, 144)) << i;
-        EXPECT_EQ(sizes.pictures[i].cy, ScaleForDpi(designed.pictures[i].cy, 144)) << i;
+        EXPECT_EQ(sizes.pictures[i].cx, ::MulDiv(designed.pictures[i].cx, 144, 96)) << i;
+        EXPECT_EQ(sizes.pictures[i].cy, ::MulDiv(designed.pictures[i].cy, 144, 96)) << i;
     }
 
     // A column the user has widened keeps its width in proportion.
@@ -270,9 +347,9 @@ TEST(MainWindowDpi, FollowsAMoveToAMonitorOfAnotherScale) {
     EXPECT_EQ(now.right, at200.right);
     sizes = Measure(dialog);
     EXPECT_EQ(sizes.columns[2], 400);
-    EXPECT_NEAR(sizes.columns[0], ScaleForDpi(tarvix::kScriptListColumnWidths[0], 192), 1);
+    EXPECT_EQ(sizes.columns[0], 280);
     for (size_t i = 0; i < sizes.pictures.size(); ++i)
-        EXPECT_EQ(sizes.pictures[i].cx, ScaleForDpi(designed.pictures[i].cx, 192)) << i;
+        EXPECT_EQ(sizes.pictures[i].cx, designed.pictures[i].cx * 2) << i;
 
     // Back at 100 % every picture is its original again, not a copy of a copy.
     ChangeDpi(dialog, 96, before);
@@ -290,6 +367,12 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    TemporaryCurrentFolder folder;
-    return RUN_ALL_TESTS();
+    // The settings the window writes when it closes go nowhere that matters.
+    const tarvix::wine_test::TempFolder folder(L"tarvix-main-window");
+    wchar_t previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ::SetCurrentDirectoryW(folder.path().c_str());
+    const int result = RUN_ALL_TESTS();
+    ::SetCurrentDirectoryW(previous);
+    return result;
 }

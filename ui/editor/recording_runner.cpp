@@ -4,6 +4,8 @@
 
 #include "hook_api.h"
 #include "recorded_input.h"
+#include "resource.h"
+#include "text.h"
 #include "tray_icon.h"
 
 namespace tarvix {
@@ -151,6 +153,18 @@ RecordingResult RunRecording(Hotkey stop, bool keepPath, bool windowRelative, HW
     result.inputMissed = recording.inputMissed();
     result.events = recording.Finish();
     return result;
+}
+
+std::vector<RecordingEndMessage> RecordingEndMessages(const RecordingResult& result) {
+    std::vector<RecordingEndMessage> messages;
+    if (result.full) messages.push_back({ui::ResourceString(IDS_RECORD_FULL), MB_ICONINFORMATION});
+    if (result.inputMissed) messages.push_back({ui::ResourceString(IDS_RECORD_MISSED), MB_ICONEXCLAMATION});
+    if (result.leftOut.Total() == 0) return messages;
+    // Side buttons beyond the second are all a script cannot hold.
+    const std::wstring kinds =
+        ui::ResourceStringWith(IDS_RECORD_EXTRA, std::to_wstring(result.leftOut.otherSideButtons));
+    messages.push_back({ui::ResourceStringWith(IDS_RECORD_LEFT_OUT, kinds), MB_ICONINFORMATION});
+    return messages;
 }
 
 }  // namespace tarvix

@@ -31,4 +31,13 @@ struct RecordingResult {
 RecordingResult RunRecording(Hotkey stop, bool keepPath, bool windowRelative, HWND iconWindow,
                              const std::wstring& tip);
 
+// What the editor tells after a recording, in the order it tells it: whether
+// it stopped by itself, whether input was lost on the way, and what it could
+// not keep; nothing when none of these happened.
+struct RecordingEndMessage {
+    std::wstring text;
+    unsigned icon;  // MB_ICON...
+};
+std::vector<RecordingEndMessage> RecordingEndMessages(const RecordingResult& result);
+
 }  // namespace tarvix

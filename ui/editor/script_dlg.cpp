@@ -56,17 +56,9 @@ bool ConfirmLeavingOutLines(HWND owner, int32_t count) {
     return ui::AppMessageBox(owner, text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-// Tells, after a recording, what it could not keep, whether input was lost
-// on the way and whether it stopped by itself; says nothing when none of
-// these happened.
 void ReportRecordingEnd(HWND owner, const RecordingResult& result) {
-    if (result.full) ui::AppMessageBox(owner, ui::ResourceString(IDS_RECORD_FULL), MB_OK | MB_ICONINFORMATION);
-    if (result.inputMissed)
-        ui::AppMessageBox(owner, ui::ResourceString(IDS_RECORD_MISSED), MB_OK | MB_ICONEXCLAMATION);
-    if (result.leftOut.Total() == 0) return;
-    const std::wstring kinds =
-        ui::ResourceStringWith(IDS_RECORD_EXTRA, std::to_wstring(result.leftOut.otherSideButtons));
-    ui::AppMessageBox(owner, ui::ResourceStringWith(IDS_RECORD_LEFT_OUT, kinds), MB_OK | MB_ICONINFORMATION);
+    for (const RecordingEndMessage& message : RecordingEndMessages(result))
+        ui::AppMessageBox(owner, message.text, MB_OK | message.icon);
 }
 
 RecordOptions SystemRecordOptions(RecordChoices choices) {

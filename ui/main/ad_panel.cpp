@@ -27,14 +27,10 @@ using win32::ScopedInternetHandle;
 // Where a redirect answer sends the asker: nothing for any other answer, an
 // empty text for a redirect whose target cannot be read (too long for any
 // address we take).
-std::optional<std::string> RedirectTarget(HINTERNET page) {
-    DWORD status = 0;
-    DWORD size = sizeof status;
-    if (!::HttpQueryInfoA(page, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-        return std::nullopt;
+std::optional<std::string> RedirectTarget(HINTERNET page, DWORD status) {
     if (status < 300 || status > 399) return std::nullopt;
     std::vector<char> location(kMaxWebAddressLength + 2);
-    size = static_cast<DWORD>(location.size());
+    DWORD size = static_cast<DWORD>(location.size());
     if (::HttpQueryInfoA(page, HTTP_QUERY_LOCATION, location.data(), &size, nullptr))
         return std::string(location.data(), size);
     // A 3xx without a Location header sends nobody anywhere: an answer.
@@ -60,7 +56,14 @@ bool PageAnswers(const WebAddress& page) {
         // The page goes before the session, as the handles were opened.
         const ScopedInternetHandle answer(::InternetOpenUrlA(session.get(), at.Text().c_str(), nullptr, 0, flags, 1));
         if (!answer) return false;
-        const auto target = RedirectTarget(answer.get());
+        // A connection closed before a status line answered nothing, though
+        // WinINet may hand out a page for it.
+        DWORD status = 0;
+        DWORD size = sizeof status;
+        if (!::HttpQueryInfoA(answer.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+            status < 100)
+            return false;
+        const auto target = RedirectTarget(answer.get(), status);
         if (!target) return true;
         const auto next = ResolveRedirect(at, *target);
         if (!next || !next->SameSite(page)) return false;

@@ -19,6 +19,8 @@
 //                                   checked, else 0; answered only once the
 //                                   window has handled the input before it,
 //                                   so a click has taken effect
+//   window_probe.exe rect TITLE ID  "X Y W H": the control's rectangle in the
+//                                   window's client area
 //   window_probe.exe set TITLE ID TEXT
 //                                   gives the control that text, as typing
 //                                   it would
@@ -235,6 +237,16 @@ int OnControl(const std::wstring& command, HWND control, int argc, wchar_t** arg
     if (command == L"rows") return HasClass(control, WC_LISTVIEWW) ? PrintList(control, true) : 2;
     if (command == L"checked") {
         Print(::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"1\n" : L"0\n");
+        return 0;
+    }
+    if (command == L"rect") {
+        // In the top window's client area: where a test clicks, asked of
+        // the window rather than written into the test.
+        RECT r = {};
+        ::GetWindowRect(control, &r);
+        ::MapWindowPoints(nullptr, ::GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&r), 2);
+        Print(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) + L" " +
+              std::to_wstring(r.bottom - r.top) + L"\n");
         return 0;
     }
     if (command == L"set" && argc >= 5) {
