@@ -40,14 +40,10 @@ DELAY = centre(74, 259, 32, 13)
 INSERT_DELAY = centre(117, 259, 34, 14)
 SAY_TEXT = centre(17, 297, 89, 14)
 INSERT_TEXT = centre(117, 297, 34, 14)
-DELETE_ACTION = centre(166, 313, 41, 16)
-MOVE_UP = centre(211, 313, 41, 16)
 REPEAT_BUTTON = centre(18, 324, 33, 14)
 SPEED = centre(51, 341, 40, 14)  # the combo's edit part
 OK = centre(105, 359, 41, 16)
 CANCEL = centre(167, 359, 41, 16)
-FIRST_ACTION_ROW = (350, 192)
-ACTION_ROW_HEIGHT = 15
 
 # Control ids, for reading and setting texts from inside Wine.
 DESCRIPTION_ID = 1011
@@ -211,29 +207,6 @@ class Editor(TarvixCase):
         self.assertTrue(self.wait_closed(EDITOR))
         self.assertEqual(self.saved_scripts(), [], "Cancel saved a new script")
 
-    def test_cancel_after_delete_and_move_leaves_the_script_as_it_was(self):
-        self.write_script("ab.txt", script_text(["SayString a", "SayString b", "SayString c"], VK["F5"]))
-        path = self.folder / "script" / "ab.txt"
-        before = path.read_bytes()
-        self.write_sentinel()
-        main = self.start_tarvix()
-        self.click(main, FIRST_SCRIPT_ROW)
-        editor = self.open_editor(main, MODIFY)
-        self.click(editor, FIRST_ACTION_ROW)
-        self.click(editor, DELETE_ACTION)
-        self.answer("Return")
-        self.click(editor, FIRST_ACTION_ROW, row=1, row_height=ACTION_ROW_HEIGHT)
-        self.click(editor, MOVE_UP)
-        self.shot("changed")
-        self.click(editor, CANCEL)
-        self.assertTrue(self.wait_closed(EDITOR))
-        self.assertEqual(path.read_bytes(), before, "Cancel wrote the file")
-
-        _, log = self.start_target()
-        self.press("F5")
-        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 3))
-        self.assertEqual(self.text_before_sentinel(log), "abc", "the running program kept the cancelled changes")
-
     def test_a_save_that_fails_keeps_the_editor_open_and_loses_nothing(self):
         self.write_script("keep.txt", script_text(["SayString k"], VK["F5"]))
         path = self.folder / "script" / "keep.txt"
@@ -300,7 +273,6 @@ class Editor(TarvixCase):
         self.assertEqual((keys["Type"], keys["Number"]), ("2", "90"))
         self.assertEqual(script_lines(path), ["MoveTo 300 200"])
 
-
     def test_the_speed_field_shows_the_files_speed_refuses_what_is_out_of_range_and_saves(self):
         self.write_script("fast.txt", script_text(["KeyPress 66 1"], VK["F9"], speed=200))
         path = self.folder / "script" / "fast.txt"
@@ -322,30 +294,6 @@ class Editor(TarvixCase):
         self.click(editor, OK)
         self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
         self.assertEqual(general(path)["Speed"], "50")
-
-    def test_the_classic_editor_makes_a_script_without_run_once(self):
-        self.write_sentinel()
-        main = self.start_tarvix("tarvix-classic.exe")
-        self.focus(main)
-        self.click(main, ADD)
-        editor = self.session.wait_window("宏定義", timeout=20)
-        # Shown, and in front once its dialog set-up has run.
-        self.focus(editor)
-        self.click(editor, centre(57, 42, 80, 15))      # start hotkey
-        self.press("F8")
-        self.click(editor, centre(17, 253, 89, 14))     # text
-        self.type("Hi")
-        self.click(editor, centre(116, 253, 34, 14))    # insert
-        self.shot("filled")
-        self.click(editor, centre(22, 306, 41, 16))     # OK
-        self.assertTrue(self.wait_closed("宏定義"), "OK did not close the editor")
-        [path] = self.saved_scripts()
-        self.assertNotIn("RunOnce", general(path))
-        self.assertEqual(script_lines(path), ["SayString Hi"])
-        _, log = self.start_target()
-        self.press("F8")
-        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 2))
-        self.assertEqual(self.text_before_sentinel(log), "Hi")
 
     def test_the_classic_editor_asks_before_dropping_what_it_cannot_hold(self):
         # Made in edition 1.1: relative moves, a wheel turn, a side button,
