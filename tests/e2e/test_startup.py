@@ -27,26 +27,21 @@ class StartUp(TarvixCase):
                 self.shot(exe.replace(".exe", ""))
                 self.session.stop_all()
 
-    def test_second_copy_ends_at_once_without_a_window(self):
+    def test_a_second_copy_of_either_edition_ends_at_once_without_a_window(self):
         self.start_tarvix()
         first = self.session.windows_processes("tarvix.exe")
-        started = time.monotonic()
-        # Started straight, not through Wine's desktop, whose starter ends at
-        # once: this way the copy's own exit code and end are what is seen.
-        second = self.session.start(self.folder / "tarvix.exe", cwd=self.folder)
-        self.assertEqual(second.wait(timeout=30), 0)
-        # Ended, so whatever window it had made would be gone with it.
-        self.assertLess(time.monotonic() - started, 10)
-        self.assertEqual(len(self.session.visible_windows("Tapwisp")), 1)
-        self.assertEqual(self.session.windows_processes("tarvix.exe"), first)
-
-    def test_the_two_editions_share_the_one_copy_rule(self):
-        (self.folder / "script").mkdir(exist_ok=True)
-        self.start_tarvix()
-        # Started straight, as the second copy above.
-        classic = self.session.start(self.folder / "tarvix-classic.exe", cwd=self.folder)
-        self.assertEqual(classic.wait(timeout=30), 0)
-        self.assertEqual(len(self.session.visible_windows("Tapwisp")), 1)
+        for exe in ("tarvix.exe", "tarvix-classic.exe"):
+            with self.subTest(exe):
+                started = time.monotonic()
+                # Started straight, not through Wine's desktop, whose starter
+                # ends at once: this way the copy's own exit code and end are
+                # what is seen.
+                second = self.session.start(self.folder / exe, cwd=self.folder)
+                self.assertEqual(second.wait(timeout=30), 0)
+                # Ended, so whatever window it had made would be gone with it.
+                self.assertLess(time.monotonic() - started, 10)
+                self.assertEqual(len(self.session.visible_windows("Tapwisp")), 1)
+                self.assertEqual(self.session.windows_processes("tarvix.exe"), first)
 
     def test_starts_again_after_the_first_copy_was_killed(self):
         self.start_tarvix()
@@ -59,25 +54,23 @@ class StartUp(TarvixCase):
         self.start_tarvix()
         self.assertEqual(len(self.session.visible_windows("Tapwisp")), 1)
 
-    def test_escape_ends_the_program_and_saves_the_window_choice(self):
-        window = self.start_tarvix()
-        self.assertFalse((self.folder / "tarvix.ini").exists(),
-                         "no setting is written at start")
-        self.focus(window)
-        self.press("Escape")
-        self.assertTrue(wait_gone(self.session, "tarvix.exe"), "Esc did not end tarvix")
-        settings = (self.folder / "tarvix.ini").read_bytes()
-        self.assertIn(b"[General]\r\nEnableType=0\r\n", settings)
-
-    def test_the_window_choice_is_kept_across_restarts(self):
-        (self.folder / "tarvix.ini").write_bytes(b"[General]\r\nEnableType=1\r\nEndHotkey=66\r\n")
-        window = self.start_tarvix()
-        self.focus(window)
-        self.press("Return")
-        self.assertTrue(wait_gone(self.session, "tarvix.exe"), "Enter did not end tarvix")
-        settings = (self.folder / "tarvix.ini").read_bytes()
-        self.assertIn(b"EnableType=1\r\n", settings)
-        self.assertIn(b"EndHotkey=66\r\n", settings, "other keys are kept")
+    def test_escape_and_enter_end_the_program_and_save_the_window_choice(self):
+        # The settings file before, the key, what it must hold after: no
+        # setting is written at start, and other keys are kept.
+        for before, key, after in ((None, "Escape", [b"[General]\r\nEnableType=0\r\n"]),
+                                   (b"[General]\r\nEnableType=1\r\nEndHotkey=66\r\n", "Return",
+                                    [b"EnableType=1\r\n", b"EndHotkey=66\r\n"])):
+            with self.subTest(key):
+                settings = self.folder / "tarvix.ini"
+                if before:
+                    settings.write_bytes(before)
+                window = self.start_tarvix()
+                self.assertEqual(settings.read_bytes() if settings.exists() else None, before)
+                self.focus(window)
+                self.press(key)
+                self.assertTrue(wait_gone(self.session, "tarvix.exe"), f"{key} did not end tarvix")
+                for expected in after:
+                    self.assertIn(expected, settings.read_bytes())
 
 
 class ProgramFolder(TarvixCase):
