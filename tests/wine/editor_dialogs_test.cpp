@@ -43,6 +43,7 @@ namespace {
 using tarvix::ui::ResourceString;
 using tarvix::ui::ResourceStringWith;
 
+using tarvix::wine_test::ComboItems;
 using tarvix::wine_test::Utf8;
 
 std::string Quoted(const std::wstring& text) { return "\"" + Utf8(text) + "\""; }
@@ -66,19 +67,6 @@ std::wstring ClassName(HWND window) {
     wchar_t name[64] = {};
     ::GetClassNameW(window, name, 64);
     return name;
-}
-
-std::vector<std::wstring> ComboItems(HWND combo) {
-    std::vector<std::wstring> items;
-    const int count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        const int length = static_cast<int>(::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0));
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<size_t>(length));
-        items.push_back(text);
-    }
-    return items;
 }
 
 // The entries of a list resource string that begins and ends with a newline.

@@ -13,6 +13,8 @@
 
 #include <array>
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,6 +35,7 @@ namespace {
 constexpr UINT WM_DPICHANGED = 0x02E0;
 #endif
 
+using tarvix::wine_test::ComboItems;
 using tarvix::wine_test::WaitFor;
 
 // The main window, running its own message loop on a thread of its own for
@@ -105,17 +108,6 @@ private:
     HWND m_window;
 };
 
-std::vector<std::wstring> ComboItems(HWND combo) {
-    std::vector<std::wstring> items;
-    const auto count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring text(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-        text.resize(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
-        items.push_back(text);
-    }
-    return items;
-}
-
 bool Lists(const std::vector<std::wstring>& items, const wchar_t* title) {
     for (const std::wstring& item : items)
         if (item == title) return true;
@@ -155,27 +147,16 @@ TEST(WindowList, OffersVisibleWindowsOnly) {
 
 // The script folder the window reads: "script\" in the current folder, as
 // no application object names a program folder.
-void WriteScript(const wchar_t* name, int hotkey) {
+void WriteScript(const std::string& name, int hotkey) {
     ::CreateDirectoryW(L"script", nullptr);
-    const std::string text = "[General]\r\nDescription=d\r\nBeginHotkey=" + std::to_string(hotkey) +
-                             "\r\nBeginHotkeyMod=0\r\nEnable=1\r\n[Repeat]\r\nType=0\r\nNumber=1\r\n\r\n[Script]\r\n"
-                             "KeyPress 65 1\r\n";
-    const HANDLE file = ::CreateFileW((std::wstring(L"script\\") + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ::CloseHandle(file);
+    std::ofstream("script\\" + name, std::ios::binary)
+        << "[General]\r\nDescription=d\r\nBeginHotkey=" << hotkey
+        << "\r\nBeginHotkeyMod=0\r\nEnable=1\r\n[Repeat]\r\nType=0\r\nNumber=1\r\n\r\n[Script]\r\nKeyPress 65 1\r\n";
 }
 
-std::string ScriptFile(const wchar_t* name) {
-    const HANDLE file = ::CreateFileW((std::wstring(L"script\\") + name).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "(none)";
-    char buffer[1024];
-    DWORD got = 0;
-    ::ReadFile(file, buffer, sizeof buffer, &got, nullptr);
-    ::CloseHandle(file);
-    return std::string(buffer, got);
+std::string ScriptFile(const std::string& name) {
+    std::ifstream in("script\\" + name, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "(none)";
 }
 
 // One column of every row, as the list shows it.
@@ -205,9 +186,9 @@ void Select(HWND list, std::initializer_list<int> rows) {
 class ScriptRows : public ::testing::Test {
 protected:
     void SetUp() override {
-        WriteScript(L"f2.txt", 0x71);
-        WriteScript(L"f10.txt", 0x79);
-        WriteScript(L"f1.txt", 0x70);
+        WriteScript("f2.txt", 0x71);
+        WriteScript("f10.txt", 0x79);
+        WriteScript("f1.txt", 0x70);
     }
     void TearDown() override {
         for (const wchar_t* name : {L"script\\f1.txt", L"script\\f2.txt", L"script\\f10.txt"}) ::DeleteFileW(name);
@@ -233,9 +214,9 @@ TEST_F(ScriptRows, ToggleAndDeleteTakeEverySelectedRow) {
     Select(list, {0, 2});
     main.Click(IDC_TOGGLE_VALID);
     EXPECT_EQ(Column(list, 1), (std::vector<std::wstring>{L"", L"\u221A", L""}));
-    EXPECT_NE(ScriptFile(L"f1.txt").find("Enable=0\r\n"), std::string::npos);
-    EXPECT_NE(ScriptFile(L"f10.txt").find("Enable=1\r\n"), std::string::npos);
-    EXPECT_NE(ScriptFile(L"f2.txt").find("Enable=0\r\n"), std::string::npos);
+    EXPECT_NE(ScriptFile("f1.txt").find("Enable=0\r\n"), std::string::npos);
+    EXPECT_NE(ScriptFile("f10.txt").find("Enable=1\r\n"), std::string::npos);
+    EXPECT_NE(ScriptFile("f2.txt").find("Enable=0\r\n"), std::string::npos);
 
     // Posted: the question box is modal on the window's thread.
     ::PostMessageW(main.window(), WM_COMMAND, MAKEWPARAM(IDC_DELETE, BN_CLICKED),
@@ -260,9 +241,9 @@ TEST_F(ScriptRows, ToggleAndDeleteTakeEverySelectedRow) {
     ::PostMessageW(question, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
     EXPECT_EQ(Column(list, 0), std::vector<std::wstring>{L"<F10>"});
-    EXPECT_EQ(ScriptFile(L"f1.txt"), "(none)");
-    EXPECT_EQ(ScriptFile(L"f2.txt"), "(none)");
-    EXPECT_NE(ScriptFile(L"f10.txt"), "(none)");
+    EXPECT_EQ(ScriptFile("f1.txt"), "(none)");
+    EXPECT_EQ(ScriptFile("f2.txt"), "(none)");
+    EXPECT_NE(ScriptFile("f10.txt"), "(none)");
 }
 
 // What the main window draws in pixels of its own, read from its controls.

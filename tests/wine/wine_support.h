@@ -1,11 +1,12 @@
 // What the Windows-side test programs share: texts for messages, waiting
-// while this thread's windows are served, a message-only window, and a
-// temporary folder.
+// while this thread's windows are served, a combo box's items, a
+// message-only window, and a temporary folder.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace tarvix::wine_test {
 
@@ -37,6 +38,18 @@ bool WaitFor(Condition condition, DWORD ms = 5000) {
 // Serves this thread's windows for `ms`.
 inline void Pump(DWORD ms) {
     WaitFor([] { return false; }, ms);
+}
+
+// A combo box's items, in its order.
+inline std::vector<std::wstring> ComboItems(HWND combo) {
+    std::vector<std::wstring> items;
+    const auto count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring text(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        text.resize(static_cast<size_t>(::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+        items.push_back(text);
+    }
+    return items;
 }
 
 // A message-only window of this thread, for reports posted to it.
