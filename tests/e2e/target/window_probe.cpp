@@ -35,6 +35,12 @@
 //   window_probe.exe message CLASS TITLE
 //                                   1 when a message-only window of that
 //                                   class and text exists, else 0
+//   window_probe.exe panel TITLE    the advertisement panel, which the X
+//                                   side cannot tell apart: "banner B browser
+//                                   W class NAME banner-above A"; B and W 1
+//                                   for a shown control, 0 for a hidden one, -
+//                                   for none; NAME the browser's window class;
+//                                   A 1 when the banner lies above the browser
 // TITLE names a top-level window, ID one of its controls. Output is UTF-8.
 // Exit 2: no such window or control, or bad arguments; 3: the list could not
 // be read.
@@ -224,6 +230,26 @@ int MoveWindowTo(const wchar_t* title, const wchar_t* x, const wchar_t* y) {
     return ::SetWindowPos(window, HWND_TOP, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 2;
 }
 
+int PrintPanel(const wchar_t* title) {
+    const HWND window = FindTopLevel(title);
+    if (!window) return 2;
+    const HWND banner = ::GetDlgItem(window, 1064);
+    const HWND browser = ::GetDlgItem(window, 1061);
+    const auto shown = [](HWND control) { return control ? (::IsWindowVisible(control) ? L"1" : L"0") : L"-"; };
+    wchar_t className[64] = L"-";
+    if (browser) ::GetClassNameW(browser, className, 64);
+    // Earlier in the z-order is above.
+    const wchar_t* above = L"-";
+    if (banner && browser) {
+        above = L"0";
+        for (HWND next = ::GetWindow(banner, GW_HWNDNEXT); next; next = ::GetWindow(next, GW_HWNDNEXT))
+            if (next == browser) above = L"1";
+    }
+    Print(std::wstring(L"banner ") + shown(banner) + L" browser " + shown(browser) + L" class " + className +
+          L" banner-above " + above + L"\n");
+    return 0;
+}
+
 int PrintGet(HWND control) {
     Print(L"codepage " + std::to_wstring(::GetACP()) + L"\n");
     if (HasClass(control, WC_LISTVIEWW)) return PrintList(control, false);
@@ -264,6 +290,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"foreground") return PrintForeground();
     if (command == L"texts") return argc >= 3 ? PrintTexts(argv[2]) : 2;
     if (command == L"client") return argc >= 3 ? PrintClient(argv[2]) : 2;
+    if (command == L"panel") return argc >= 3 ? PrintPanel(argv[2]) : 2;
     if (command == L"message") return argc >= 4 ? PrintMessageWindow(argv[2], argv[3]) : 2;
     if (command == L"move") return argc >= 5 ? MoveWindowTo(argv[2], argv[3], argv[4]) : 2;
     if (argc < 4) return 2;
