@@ -109,13 +109,6 @@ SENTINEL_KEYS = "Insert"
 SENTINEL_MARK = "#"
 
 
-def sentinel_script(delay_ms=0):
-    """With a delay, its mark comes no sooner than that of a suspect script
-    that waits as long before it plays."""
-    actions = [f"Delay {delay_ms}"] if delay_ms else []
-    return script_text(actions + [f"SayString {SENTINEL_MARK}"], VK["Insert"], description="sentinel")
-
-
 def require(path):
     """A helper program a case cannot run without; its absence is a failure
     (a build that left it out), never a skip."""
@@ -223,8 +216,9 @@ class TarvixCase(unittest.TestCase):
         x, y, w, h = map(int, self.window_probe("rect", window.name(), control_id).split())
         self.click_client(window, x + w // 2, y + h // 2)
 
-    def write_sentinel(self, delay_ms=0):
-        self.write_script("sentinel.txt", sentinel_script(delay_ms))
+    def write_sentinel(self):
+        self.write_script("sentinel.txt", script_text([f"SayString {SENTINEL_MARK}"], VK["Insert"],
+                                                      description="sentinel"))
 
     def text_before_sentinel(self, log):
         """Presses the sentinel's hotkey (written with write_sentinel before

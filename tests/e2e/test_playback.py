@@ -16,13 +16,13 @@ LOOP_PASS_MS = 150
 
 class Playback(TarvixCase):
 
-    def play(self, scripts, keys=("F5",), exe=None, sentinel_delay_ms=0):
+    def play(self, scripts, keys=("F5",)):
         """Writes the scripts and the sentinel, starts tarvix and the target,
         presses the keys."""
         for name, data in scripts.items():
             self.write_script(name, data)
-        self.write_sentinel(sentinel_delay_ms)
-        self.start_tarvix(exe)
+        self.write_sentinel()
+        self.start_tarvix()
         _, log = self.start_target()
         for key in keys:
             self.press(key)
@@ -161,16 +161,6 @@ class Playback(TarvixCase):
             self.assertTrue(log.wait_for(lambda l: len(l.text().replace(SENTINEL_MARK, "")) >= len(typed)),
                             f"{modifier}+{key}: nothing typed")
             self.assertEqual(self.text_before_sentinel(log), typed, f"{modifier}+{key}")
-
-    def test_classic_edition_plays_its_own_kinds(self):
-        (self.folder / "script").mkdir(exist_ok=True)
-        # In edition 1.0 the files hold no RunOnce and no MoveR.
-        log = self.play({"classic.txt": script_text(["MoveTo 100 200", "Delay 10", "SayString C1"],
-                                                    VK["F5"])},
-                        exe="tarvix-classic.exe")
-        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 2))
-        self.assertEqual(self.text_before_sentinel(log), "C1")
-        self.assertIn(["100", "200"], [e[2] for e in log.named("cursor")])
 
     def test_a_changed_stop_hotkey_is_read_from_the_settings(self):
         # Ctrl+F10 as stop; Ctrl+Shift+A then no longer stops.
