@@ -233,6 +233,7 @@ int MoveWindowTo(const wchar_t* title, const wchar_t* x, const wchar_t* y) {
 int PrintPanel(const wchar_t* title) {
     const HWND window = FindTopLevel(title);
     if (!window) return 2;
+    // The banner picture and the browser control of the main window.
     const HWND banner = ::GetDlgItem(window, 1064);
     const HWND browser = ::GetDlgItem(window, 1061);
     const auto shown = [](HWND control) { return control ? (::IsWindowVisible(control) ? L"1" : L"0") : L"-"; };
