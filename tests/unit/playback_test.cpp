@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <tuple>
 
 #include "extended_keys.h"
 #include "playback_engine.h"
@@ -290,55 +291,38 @@ TEST(PlaybackStop, LooksBetweenRepetitions) {
                                       "100 key 65/1065 up", "100 key 65/1065 down", "120 key 65/1065 up"}));
 }
 
-TEST(PlaybackRelease, AStoppedRunLetsGoOfWhatItHoldsLastPressedFirst) {
-    Recorder r;
-    r.stopAt = 2000;
-    Play(Job({A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindKeyPress, 65, 1), A(KindKeyDown, 17, 2),
-              A(KindRightDown, 1), A(KindKeyDown, 16, 1), A(KindDelay, 5000), A(KindKeyUp, 16, 1),
-              A(KindLeftUp, 1)}),
-         r, RunResult::Stopped);
-    EXPECT_EQ(r.events, (Events{"0 key 16/1016 down", "0 left down", "0 key 65/1065 down", "50 key 65/1065 up",
-                                "50 key 17/1017 down", "50 key 17/1017 down", "50 right down",
-                                "50 key 16/1016 down", "2000 right up", "2000 key 17/1017 up",
-                                "2000 left up", "2000 key 16/1016 up"}));
-}
-
-TEST(PlaybackRelease, WhatTheScriptReleasedIsNotReleasedAgain) {
-    Recorder r;
-    r.stopAt = 70;
-    Play(Job({A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindLeftUp, 1), A(KindKeyUp, 16, 1),
-              A(KindRightClick, 1), A(KindDelay, 100)}),
-         r, RunResult::Stopped);
-    EXPECT_EQ(r.events, (Events{"0 key 16/1016 down", "0 left down", "0 left up", "0 key 16/1016 up",
-                                "0 right down", "50 right up"}));
-}
-
-TEST(PlaybackRelease, StoppedInTheMiddleOfAStepItLetsGoOfThatToo) {
-    Recorder press;
-    press.stopAt = 20;
-    Play(Job({A(KindKeyDown, 17, 1), A(KindKeyPress, 65, 1)}), press, RunResult::Stopped);
-    EXPECT_EQ(press.events, (Events{"0 key 17/1017 down", "0 key 65/1065 down", "20 key 65/1065 up",
-                                    "20 key 17/1017 up"}));
-
-    Recorder typed;  // "A" is Shift and A; "中" has no key
-    typed.stopAt = 10;
-    Play(Job({A(KindSayString, 0, 0, "A")}), typed, RunResult::Stopped);
-    EXPECT_EQ(typed.events, (Events{"0 key 16/0 down", "0 key 65/0 down", "10 key 65/0 up", "10 key 16/0 up"}));
-    Recorder unicode;
-    unicode.stopAt = 10;
-    Play(Job({A(KindSayString, 0, 0, "\xA4\xA4")}), unicode, RunResult::Stopped);
-    EXPECT_EQ(unicode.events, (Events{"0 char \xA4\xA4 down", "10 char \xA4\xA4 up"}));
-
-    Recorder doubled;
-    doubled.stopAt = 120;
-    Play(Job({A(KindLeftDoubleClick, 1)}), doubled, RunResult::Stopped);
-    EXPECT_EQ(doubled.events, (Events{"0 left down", "50 left up", "100 left down", "120 left up"}));
-}
-
-TEST(PlaybackRelease, ACompletedRunLeavesWhatItsScriptLeftDown) {
-    Recorder r;
-    Play(Job({A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindRightDown, 1)}), r);
-    EXPECT_EQ(r.events, (Events{"0 key 16/1016 down", "0 left down", "0 right down"}));
+// When the user stops the run (never: 0), its steps, what it played: what
+// the run holds is let go of at the stop, last pressed first, each once.
+TEST(PlaybackRelease, AStoppedRunLetsGoOfWhatItHolds) {
+    const std::tuple<const char*, uint64_t, std::vector<ScriptAction>, Events> cases[] = {
+        {"last pressed first", 2000,
+         {A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindKeyPress, 65, 1), A(KindKeyDown, 17, 2),
+          A(KindRightDown, 1), A(KindKeyDown, 16, 1), A(KindDelay, 5000), A(KindKeyUp, 16, 1), A(KindLeftUp, 1)},
+         {"0 key 16/1016 down", "0 left down", "0 key 65/1065 down", "50 key 65/1065 up", "50 key 17/1017 down",
+          "50 key 17/1017 down", "50 right down", "50 key 16/1016 down", "2000 right up", "2000 key 17/1017 up",
+          "2000 left up", "2000 key 16/1016 up"}},
+        {"what the script released is not released again", 70,
+         {A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindLeftUp, 1), A(KindKeyUp, 16, 1), A(KindRightClick, 1),
+          A(KindDelay, 100)},
+         {"0 key 16/1016 down", "0 left down", "0 left up", "0 key 16/1016 up", "0 right down", "50 right up"}},
+        {"in the middle of a key press", 20, {A(KindKeyDown, 17, 1), A(KindKeyPress, 65, 1)},
+         {"0 key 17/1017 down", "0 key 65/1065 down", "20 key 65/1065 up", "20 key 17/1017 up"}},
+        {"typing A, which is Shift and A", 10, {A(KindSayString, 0, 0, "A")},
+         {"0 key 16/0 down", "0 key 65/0 down", "10 key 65/0 up", "10 key 16/0 up"}},
+        {"typing a character with no key", 10, {A(KindSayString, 0, 0, "\xA4\xA4")},
+         {"0 char \xA4\xA4 down", "10 char \xA4\xA4 up"}},
+        {"in a double click", 120, {A(KindLeftDoubleClick, 1)},
+         {"0 left down", "50 left up", "100 left down", "120 left up"}},
+        {"a completed run leaves what its script left down", 0,
+         {A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindRightDown, 1)},
+         {"0 key 16/1016 down", "0 left down", "0 right down"}},
+    };
+    for (const auto& [what, stopAt, steps, played] : cases) {
+        Recorder r;
+        if (stopAt) r.stopAt = stopAt;
+        Play(Job(steps), r, stopAt ? RunResult::Stopped : RunResult::Completed);
+        EXPECT_EQ(r.events, played) << what;
+    }
 }
 
 PlaybackJob OneWindowJob(std::vector<ScriptAction> steps, uint32_t passes = 1, std::string target = "Notepad") {
