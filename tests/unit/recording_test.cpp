@@ -302,28 +302,21 @@ TEST(Recording, StopsByItselfWhenFullKeepingWhatItHas) {
     EXPECT_EQ(recording.Finish().size(), Recording::kMaxEvents);
 }
 
+// The pointer's path, asked for: its changes, at most one per 10 ms, a
+// sample that waits kept once its time is up; not asked for, nothing.
 TEST(Recording, PathIsThinnedToChangesAtMostOnePer10Ms) {
-    const auto kept = Record({Move(1, 1, 0), Move(2, 1, 3), Move(3, 1, 6), Move(4, 1, 12), Move(4, 1, 30),
-                              Move(5, 1, 31), Dn(kB, 50), Up(kB, 60)},
-                             kCtrlShiftA, {}, true);
-    // 1,1 at 0; 4,1 at 12 (3,1 was waiting and is replaced); 5,1 came 19 ms
-    // after 4,1 and is kept.
-    ASSERT_EQ(kept.size(), 5u);
-    EXPECT_EQ(kept[0].x, 1);
-    EXPECT_EQ(kept[1].x, 4);
-    EXPECT_EQ(kept[1].timeUs, 12000u);
-    EXPECT_EQ(kept[2].x, 5);
-    EXPECT_EQ(kept[3].kind, InputKind::KeyDown);
-}
-
-TEST(Recording, WaitingSampleIsKeptOnceItsTimeIsUpBeforeTheNextEvent) {
-    const auto kept = Record({Move(1, 1, 0), Move(9, 9, 4), Dn(kB, 40), Up(kB, 45)}, kCtrlShiftA, {}, true);
-    ASSERT_EQ(kept.size(), 4u);
-    EXPECT_EQ(kept[1].x, 9);
-    EXPECT_EQ(kept[1].timeUs, 10000u);  // 10 ms after the last sample
-}
-
-TEST(Recording, PathIsNotKeptWhenNotAskedFor) {
+    const std::pair<std::vector<RecordedInput>, std::vector<std::string>> cases[] = {
+        // 3,1 waits and is replaced by 4,1; 5,1 comes 19 ms after 4,1.
+        {{Move(1, 1, 0), Move(2, 1, 3), Move(3, 1, 6), Move(4, 1, 12), Move(4, 1, 30), Move(5, 1, 31), Dn(kB, 50),
+          Up(kB, 60)},
+         {"move 1,1 0", "move 4,1 12", "move 5,1 31", "key 66 down 50", "key 66 up 60"}},
+        {{Move(1, 1, 0), Move(9, 9, 4), Dn(kB, 40), Up(kB, 45)},
+         {"move 1,1 0", "move 9,9 10", "key 66 down 40", "key 66 up 45"}},
+        // Exactly 10 ms after the last is kept at once; the next waits its turn.
+        {{Move(1, 1, 0), Move(2, 1, 10), Move(3, 1, 12), Dn(kB, 40), Up(kB, 45)},
+         {"move 1,1 0", "move 2,1 10", "move 3,1 20", "key 66 down 40", "key 66 up 45"}},
+    };
+    for (const auto& [input, kept] : cases) EXPECT_EQ(Shown(Record(input, kCtrlShiftA, {}, true)), kept);
     EXPECT_TRUE(Record({Move(1, 1, 0), Move(50, 50, 20)}).empty());
 }
 
@@ -535,19 +528,6 @@ TEST(RecordConversion, WindowRelativeClickFollowsItsWindow) {
         EXPECT_EQ(Replay(actions, DesktopPoint{300, 200}).events[0], "left down @350,260");
         EXPECT_EQ(Replay(actions, DesktopPoint{-1500, -300}).events[0], "left down @-1450,-240");
     }
-}
-
-// --- Edges of the rules above ---
-
-TEST(Recording, EdgesOfThePath) {
-    // A sample exactly 10 ms after the last is kept at once, so the next
-    // one waits for its own turn.
-    auto kept = Record({Move(1, 1, 0), Move(2, 1, 10), Move(3, 1, 12), Dn(kB, 40), Up(kB, 45)}, kCtrlShiftA, {},
-                       true);
-    ASSERT_EQ(kept.size(), 5u);
-    EXPECT_EQ(kept[1].x, 2);
-    EXPECT_EQ(kept[2].x, 3);
-    EXPECT_EQ(kept[2].timeUs, 20000u);
 }
 
 // --- The hook's side ---
