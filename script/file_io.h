@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,17 @@ std::string PathInFolder(const std::string& folder, std::string_view big5Name);
 // whose name has no Big5 form is listed by its short name when that has one,
 // and left out otherwise: the program could not name it again.
 std::vector<std::string> TextFileNames(const std::string& folder);
+
+// A script file as the folder's listing gives it, without opening the file.
+struct ListedFile {
+    std::string name;  // in Big5, as TextFileNames gives it
+    uint64_t size = 0;
+    uint64_t writeTime = 0;  // the system's own units, only ever compared
+};
+
+// The same files as TextFileNames, in the same order, with their sizes and
+// last write times.
+std::vector<ListedFile> ListTextFiles(const std::string& folder);
 
 // Reads a whole file. Returns false when it cannot be opened or read; errno
 // is then ENOENT when the file (or its folder) is not there.

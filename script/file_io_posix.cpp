@@ -38,17 +38,28 @@ std::string PathInFolder(const std::string& folder, std::string_view big5Name) {
     return folder + std::string(big5Name);
 }
 
-std::vector<std::string> TextFileNames(const std::string& folder) {
-    std::vector<std::string> names;
+std::vector<ListedFile> ListTextFiles(const std::string& folder) {
+    std::vector<ListedFile> files;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir) return names;
+    if (!dir) return files;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         struct stat info;
         if (!EndsInTxt(name) || ::stat((folder + name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
-        names.push_back(name);
+        ListedFile file;
+        file.name = name;
+        file.size = static_cast<uint64_t>(info.st_size);
+        file.writeTime = static_cast<uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                         static_cast<uint64_t>(info.st_mtim.tv_nsec);
+        files.push_back(std::move(file));
     }
     ::closedir(dir);
+    return files;
+}
+
+std::vector<std::string> TextFileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (ListedFile& file : ListTextFiles(folder)) names.push_back(std::move(file.name));
     return names;
 }
 

@@ -46,12 +46,12 @@ std::string PathInFolder(const std::string& folder, std::string_view big5Name) {
     return folder + PathFromWide(WideFromBig5(big5Name));
 }
 
-std::vector<std::string> TextFileNames(const std::string& folder) {
-    std::vector<std::string> names;
-    if (folder.empty()) return names;
+std::vector<ListedFile> ListTextFiles(const std::string& folder) {
+    std::vector<ListedFile> files;
+    if (folder.empty()) return files;
     WIN32_FIND_DATAW found;
     const win32::ScopedFindHandle search(FindFirstFileW((WideFromPath(folder) + L"*.txt").c_str(), &found));
-    if (!search) return names;
+    if (!search) return files;
     do {
         // A folder whose name ends in .txt is no script. The pattern also
         // matches by short name, so "a.txt1" would come along: the long name
@@ -59,9 +59,20 @@ std::vector<std::string> TextFileNames(const std::string& folder) {
         const std::wstring name = found.cFileName;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !EndsInTxt(name)) continue;
         std::string big5;
-        if (Big5FromWideExactly(name, big5) || Big5FromWideExactly(found.cAlternateFileName, big5))
-            names.push_back(std::move(big5));
+        if (!Big5FromWideExactly(name, big5) && !Big5FromWideExactly(found.cAlternateFileName, big5)) continue;
+        ListedFile file;
+        file.name = std::move(big5);
+        file.size = static_cast<uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+        file.writeTime = static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32 |
+                         found.ftLastWriteTime.dwLowDateTime;
+        files.push_back(std::move(file));
     } while (FindNextFileW(search.get(), &found));
+    return files;
+}
+
+std::vector<std::string> TextFileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (ListedFile& file : ListTextFiles(folder)) names.push_back(std::move(file.name));
     return names;
 }
 

@@ -71,10 +71,17 @@ bool CScript::AddActionFromLine(std::string_view line) {
 }
 
 void CScript::Load(const std::string& scriptFolder, const std::string& fileName) {
-    m_fileName = fileName;
     std::string text;
     const bool readable = ReadWholeFile(PathInFolder(scriptFolder, fileName), text);
-    const ProfileDocument profile(readable ? text : std::string());
+    LoadBytes(fileName, readable ? &text : nullptr);
+}
+
+void CScript::LoadBytes(const std::string& fileName, const std::string* bytes) {
+    m_fileName = fileName;
+    static const std::string kNothing;
+    const bool readable = bytes != nullptr;
+    const std::string& text = readable ? *bytes : kNothing;
+    const ProfileDocument profile(text);
 
     m_enabled = profile.GetInt("General", "Enable", 1);
     m_description = profile.GetString("General", "Description", "");

@@ -34,6 +34,9 @@ public:
 
     // Fills a freshly constructed record from scriptFolder + fileName.
     void Load(const std::string& scriptFolder, const std::string& fileName);
+    // The same from the file's bytes read beforehand; null: the file could
+    // not be read.
+    void LoadBytes(const std::string& fileName, const std::string* bytes);
 
     // Replaces scriptFolder + m_fileName with the record's written layout.
     // Returns whether the file was written.

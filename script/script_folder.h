@@ -19,4 +19,15 @@ std::vector<std::unique_ptr<CScript>> LoadScriptFiles(const std::string& scriptF
                                                       const std::vector<std::string>& fileNames,
                                                       Edition edition, unsigned threads = 0);
 
+// Every script of the folder, in the order TextFileNames lists them, loaded
+// as LoadScriptFiles loads them, but a file whose name, size and last write
+// time are those kept in the cache file at `cachePath` is not opened: its
+// bytes come from the cache. The cache holds the files' bytes as they are,
+// so both editions read their own records from it, and it is written again,
+// replaced whole, when it was missing, damaged or out of date. A cache that
+// cannot be read or written costs time, never a script.
+std::vector<std::unique_ptr<CScript>> LoadScriptFolder(const std::string& scriptFolder,
+                                                       const std::string& cachePath, Edition edition,
+                                                       unsigned threads = 0);
+
 }  // namespace tarvix

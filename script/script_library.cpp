@@ -1,6 +1,7 @@
 #include "script_library.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "key_names.h"
 
@@ -16,23 +17,44 @@ uint32_t HotkeyKey(uint16_t vk, uint16_t mods) {
 
 uint32_t HotkeyKey(const CScript& script) { return HotkeyKey(script.m_beginHotkey, script.m_beginHotkeyMod); }
 
+// Every modifier bit, as the row's text shows it.
+uint32_t FullHotkeyKey(const CScript& script) {
+    return static_cast<uint32_t>(script.m_beginHotkey) | static_cast<uint32_t>(script.m_beginHotkeyMod) << 16;
+}
+
 }  // namespace
 
 ScriptLibrary::ScriptLibrary(RowOrder order) : m_order(std::move(order)) {}
 
 ScriptLibrary::~ScriptLibrary() = default;
 
-bool ScriptLibrary::Before(const Row& a, const Row& b) const {
-    if (m_order(*a.script, *b.script)) return true;
-    if (m_order(*b.script, *a.script)) return false;
-    return a.serial > b.serial;
-}
-
 void ScriptLibrary::AddAll(std::vector<std::unique_ptr<CScript>> scripts) {
     m_rows.reserve(m_rows.size() + scripts.size());
     for (auto& script : scripts)
         if (script) m_rows.push_back({std::move(script), m_nextSerial++});
-    std::stable_sort(m_rows.begin(), m_rows.end(), [this](const Row& a, const Row& b) { return Before(a, b); });
+    // The order may be costly (the system's locale comparison) and thousands
+    // of rows share a few dozen hotkeys: the hotkeys are put in order once,
+    // each gets its place as a number, and the rows are sorted by number.
+    std::unordered_map<uint32_t, const CScript*> firstOfHotkey;
+    for (const Row& row : m_rows) firstOfHotkey.emplace(FullHotkeyKey(*row.script), row.script.get());
+    std::vector<const CScript*> hotkeys;
+    hotkeys.reserve(firstOfHotkey.size());
+    for (const auto& entry : firstOfHotkey) hotkeys.push_back(entry.second);
+    std::sort(hotkeys.begin(), hotkeys.end(), [this](const CScript* a, const CScript* b) { return m_order(*a, *b); });
+    std::unordered_map<uint32_t, size_t> place;
+    size_t rank = 0;
+    for (size_t i = 0; i < hotkeys.size(); ++i) {
+        // Texts the order holds equal share a place.
+        if (i > 0 && m_order(*hotkeys[i - 1], *hotkeys[i])) ++rank;
+        place[FullHotkeyKey(*hotkeys[i])] = rank;
+    }
+    std::vector<std::pair<size_t, Row>> ranked;
+    ranked.reserve(m_rows.size());
+    for (Row& row : m_rows) ranked.emplace_back(place[FullHotkeyKey(*row.script)], std::move(row));
+    std::sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second.serial > b.second.serial;
+    });
+    for (size_t i = 0; i < ranked.size(); ++i) m_rows[i] = std::move(ranked[i].second);
     RebuildIndex();
 }
 

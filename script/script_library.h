@@ -23,7 +23,8 @@ namespace tarvix {
 // counts as added anew.
 class ScriptLibrary {
 public:
-    // Whether a's hotkey text sorts before b's.
+    // Whether a's hotkey text sorts before b's; it looks at the start hotkey
+    // and its modifiers only, and holds a strict weak order.
     using RowOrder = std::function<bool(const CScript& a, const CScript& b)>;
 
     explicit ScriptLibrary(RowOrder order);
@@ -61,7 +62,6 @@ private:
         uint64_t serial;  // higher: added later
     };
 
-    bool Before(const Row& a, const Row& b) const;
     size_t InsertRow(Row row);
     void IndexFront(CScript* script);
     void Unindex(const CScript* script);

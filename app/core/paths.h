@@ -14,5 +14,8 @@ std::string ProgramFolderFromModulePath(std::string_view modulePath);
 // The paths every part of the program builds from the program folder.
 inline std::string ScriptFolderPath(const std::string& programFolder) { return programFolder + "script\\"; }
 inline std::string SettingsPath(const std::string& programFolder) { return programFolder + "tarvix.ini"; }
+// What start-up keeps of the script folder so as not to open every script
+// (script_folder.h); both editions share it.
+inline std::string ScriptCachePath(const std::string& programFolder) { return programFolder + "scripts.cache"; }
 
 }  // namespace tarvix

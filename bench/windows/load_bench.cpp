@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "file_io.h"
@@ -249,6 +250,30 @@ int main() {
     }
     std::printf("LoadScriptFiles (all processors): best %.1f ms (%.1f us/file), ratio to profile calls %.1f\n",
                 bestFolder * 1e3, bestFolder * 1e6 / kFiles, bestLiteral / bestFolder);
+
+    // The main window's way since: the folder listed with sizes and write
+    // times, the files' bytes kept in one cache file. The first load reads
+    // every file and writes the cache; the later ones open none.
+    const std::string cache = folder.path().substr(0, folder.path().size() - 1) + ".cache";
+    std::unordered_map<std::string, const CScript*> byName;
+    for (const CScript& s : literal) byName[s.m_fileName] = &s;
+    double firstCached = 0, bestCached = 1e30;
+    for (int round = 0; round <= kRounds; ++round) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto loaded = tarvix::LoadScriptFolder(folder.path(), cache, Edition::V11);
+        const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (round == 0) firstCached = t;
+        else bestCached = std::min(bestCached, t);
+        mismatches += loaded.size() != literal.size();
+        for (const auto& s : loaded) {
+            const auto found = byName.find(s->m_fileName);
+            mismatches += found == byName.end() || !SameRecord(*s, *found->second);
+        }
+    }
+    DeleteFileA(cache.c_str());
+    std::printf("LoadScriptFolder: without a cache %.1f ms (the cache written), through it best %.1f ms (%.1f us/file), "
+                "ratio to LoadScriptFiles %.1f\n",
+                firstCached * 1e3, bestCached * 1e3, bestCached * 1e6 / kFiles, bestFolder / bestCached);
 
     for (size_t i = 0; i < ours.size(); ++i) mismatches += !SameRecord(ours[i], literal[i]);
     std::printf("records that differ between the loaders: %zu of %zu\n", mismatches, ours.size());

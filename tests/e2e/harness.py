@@ -253,15 +253,26 @@ class Prefix:
         reg.unlink()
 
     def kill(self):
-        """Ends every process of this prefix, and only of this one."""
-        if self.path.exists():
-            try:
-                self.run(["wineserver", "-k"], timeout=30)
-                # -k only asks; a program started before the old server is
-                # gone would attach to it and die with it.
-                self.run(["wineserver", "-w"], timeout=30)
-            except subprocess.TimeoutExpired:
-                pass
+        """Ends every process of this prefix, and only of this one, and
+        returns once none is left."""
+        if not self.path.exists():
+            return
+        try:
+            self.run(["wineserver", "-k"], timeout=30)
+            # -k only asks; a program started before the old server is gone
+            # would attach to it and die with it, and the next case would
+            # find no window at all.
+            self.run(["wineserver", "-w"], timeout=30)
+        except subprocess.TimeoutExpired:
+            pass
+        if not wait_until(lambda: not self.processes(), timeout=5):
+            for pid in self.processes():
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            if not wait_until(lambda: not self.processes(), timeout=30):
+                raise RuntimeError(f"the prefix's processes outlived their server: {self.processes()}")
 
     def processes(self):
         """Unix pids of the Wine processes of this prefix, with their command lines."""

@@ -2,9 +2,12 @@
 // in the order of the names, as loading them one by one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "file_io.h"
 #include "script.h"
 #include "script_folder.h"
 #include "temp_folder.h"
@@ -58,6 +61,73 @@ TEST(ScriptFolderLoad, SameRecordsInNameOrderOnAnyNumberOfThreads) {
 TEST(ScriptFolderLoad, NoNamesNoRecords) {
     testing::TempFolder folder;
     EXPECT_TRUE(LoadScriptFiles(folder.path(), {}, Edition::V11).empty());
+}
+
+// The cache is used only for a file whose name, size and write time it
+// holds: rewriting a file's bytes and putting its time back shows which it was.
+class ScriptFolderCache : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 100; ++i) scripts.Write("s" + std::to_string(i) + ".txt", ScriptBytes(i));
+    }
+    std::vector<std::string> Descriptions(Edition edition = Edition::V11) {
+        std::vector<std::string> out;
+        for (const auto& s : LoadScriptFolder(scripts.path(), cache, edition, 2)) out.push_back(s->m_description);
+        return out;
+    }
+    std::string Of(const std::vector<std::string>& described, const std::string& name) {
+        const auto names = TextFileNames(scripts.path());
+        const size_t at = static_cast<size_t>(std::find(names.begin(), names.end(), name) - names.begin());
+        return at < described.size() ? described[at] : "(not listed)";
+    }
+    void RewriteKeepingTime(const std::string& name, const std::string& bytes) {
+        const auto time = std::filesystem::last_write_time(scripts.file(name));
+        scripts.Write(name, bytes);
+        std::filesystem::last_write_time(scripts.file(name), time);
+    }
+    testing::TempFolder scripts, program;
+    const std::string cache = program.file("scripts.cache");
+};
+
+TEST_F(ScriptFolderCache, SameRecordsAsReadingEveryFileInTheListingsOrder) {
+    for (Edition edition : {Edition::V11, Edition::V10, Edition::V11}) {  // one cache for both editions
+        const auto loaded = LoadScriptFolder(scripts.path(), cache, edition);
+        const auto expected = LoadScriptFiles(scripts.path(), TextFileNames(scripts.path()), edition);
+        ASSERT_EQ(loaded.size(), 100u);
+        for (size_t i = 0; i < loaded.size(); ++i) {
+            EXPECT_TRUE(SameRecord(*loaded[i], *expected[i])) << i;
+            EXPECT_EQ(loaded[i]->edition(), edition);
+        }
+    }
+}
+
+TEST_F(ScriptFolderCache, AFileIsReadAgainWhenItsSizeOrTimeChangedOrItIsNew) {
+    Descriptions();
+    RewriteKeepingTime("s1.txt", ScriptBytes(7));  // same size, same time: the kept bytes
+    scripts.Write("s2.txt", ScriptBytes(20002));   // another size
+    scripts.Write("new.txt", ScriptBytes(3));
+    std::filesystem::remove(scripts.file("s3.txt"));
+    const std::vector<std::string> described = Descriptions();
+    ASSERT_EQ(described.size(), 100u);
+    EXPECT_EQ(Of(described, "s1.txt"), "script 1");
+    EXPECT_EQ(Of(described, "s2.txt"), "script 20002");
+    EXPECT_EQ(Of(described, "new.txt"), "script 3");
+    RewriteKeepingTime("new.txt", ScriptBytes(4));
+    EXPECT_EQ(Descriptions(), described) << "the new file is kept from now on";
+}
+
+TEST_F(ScriptFolderCache, ADamagedCacheIsNoCacheAndIsWrittenAgain) {
+    Descriptions();
+    const std::string good = program.Read("scripts.cache");
+    std::string flipped = good;
+    flipped[flipped.size() / 2] ^= 0x20;
+    for (const std::string& damaged : {good.substr(0, good.size() - 1), flipped, std::string(), std::string(good.size(), 'x')}) {
+        program.Write("scripts.cache", damaged);
+        RewriteKeepingTime("s1.txt", ScriptBytes(7));
+        EXPECT_EQ(Of(Descriptions(), "s1.txt"), "script 7") << "read from the file";
+        RewriteKeepingTime("s1.txt", ScriptBytes(1));
+        EXPECT_EQ(Of(Descriptions(), "s1.txt"), "script 7") << "kept again";
+    }
 }
 
 }  // namespace

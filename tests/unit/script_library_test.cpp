@@ -51,6 +51,15 @@ TEST(LibraryOrder, OfEqualTextsTheLatestAddedComesFirst) {
     EXPECT_EQ(Names(library), (Names_{"added", "found second", "found first", "other", "last key"}));
 }
 
+TEST(LibraryOrder, HotkeysWhoseTextsCompareEqualShareAPlace) {
+    // As the locale's comparison may hold two texts equal: here every F5 is
+    // alike, whatever its modifiers, and their rows go newest first.
+    ScriptLibrary library([](const CScript& a, const CScript& b) { return a.m_beginHotkey < b.m_beginHotkey; });
+    library.AddAll(Found(Record(F6, 0, "f6"), Record(F5, 0, "a"), Record(F5, ModCtrl, "b"), Record(F5, 0, "c"),
+                         Record(F1, ModAlt, "f1")));
+    EXPECT_EQ(Names(library), (Names_{"f1", "c", "b", "a", "f6"}));
+}
+
 TEST(LibraryOrder, AModifiedRowCountsAsTheLatestAddedWhenTheListIsSortedAgain) {
     ScriptLibrary library(HotkeyTextOrder());
     library.AddAll(Found(Record(F5, 0, "a"), Record(F5, 0, "b")));

@@ -12,6 +12,7 @@
 
 #include "file_io.h"
 #include "script.h"
+#include "script_folder.h"
 #include "wide_text.h"
 #include "wine_support.h"
 
@@ -106,6 +107,18 @@ void FilesInAFolderNoCodePageHas(const std::wstring& wideFolder) {
     Expect(loaded.m_description == kChineseBig5 && loaded.m_actions.size() == 2 &&
                loaded.m_actions.front().text == kChineseBig5,
            "it loads again as it was saved");
+    const std::vector<ListedFile> listed = ListTextFiles(folder);
+    Expect(listed.size() == 1 && listed[0].name == script.m_fileName &&
+               listed[0].size == script.SerializedText().size() && listed[0].writeTime != 0,
+           "listed with its size and write time");
+    const std::string cache = folder + "scripts.cache";
+    for (const char* from : {"the file", "the cache"}) {
+        const auto scripts = LoadScriptFolder(folder, cache, Edition::V11);
+        Expect(scripts.size() == 1 && scripts[0]->m_fileName == script.m_fileName &&
+                   scripts[0]->m_actions == loaded.m_actions && CanOpenForReading(cache),
+               std::string("the folder loads through ") + from);
+    }
+    RemoveFile(cache);
     script.ChooseFileName(folder);
     Expect(script.m_fileName == kChineseBig5 + "2.txt", "the taken name is seen");
     Expect(RemoveFile(PathInFolder(folder, kChineseBig5 + "1.txt")) &&

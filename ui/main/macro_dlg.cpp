@@ -189,9 +189,9 @@ LRESULT CMacroDlg::OnDpiSettled(WPARAM wParam, LPARAM) {
 }
 
 void CMacroDlg::LoadScripts() {
-    const std::vector<std::string> names = TextFileNames(ScriptFolder());
-    if (names.empty()) return;
-    m_library.AddAll(LoadScriptFiles(ScriptFolder(), names, kProgramEdition));
+    auto scripts = LoadScriptFolder(ScriptFolder(), ScriptCachePath(TheApp().programFolder()), kProgramEdition);
+    if (scripts.empty()) return;
+    m_library.AddAll(std::move(scripts));
     ShowRows({});
 }
 
