@@ -3,6 +3,7 @@
 #include "hook_watchdog.h"
 #include "input_recorder.h"
 #include "key_reporter.h"
+#include "performance_counter.h"
 #include "system_ports.h"
 
 namespace tarvix::hook {
@@ -98,7 +99,7 @@ void WatchRecordingHooks(HMODULE module, HookState& state) {
     if (!state.mouseHook || !state.eitherHook.HookLost(LastInputTime())) return;
     if (HHOOK fresh = InstallMouse(module)) state.mouseHook.reset(fresh);  // in before the old one goes
     state.eitherHook.Installed(LastInputTime());
-    state.recorder.OnInputMissed(NowMicroseconds());
+    state.recorder.OnInputMissed(win32::CounterMicroseconds());
 }
 
 void RunLoop(HMODULE module, win32::ScopedHook& hook, HookState& state) {

@@ -2,6 +2,7 @@
 
 #include "client_origin.h"
 #include "hook_api.h"
+#include "performance_counter.h"
 
 namespace tarvix::hook {
 
@@ -9,21 +10,6 @@ static_assert(kOwnInputTag == kTarvixInputTag);
 static_assert(vk::kControl == VK_CONTROL && vk::kMenu == VK_MENU && vk::kNumpad1 == VK_NUMPAD1 &&
               vk::kLeftControl == VK_LCONTROL && vk::kRightControl == VK_RCONTROL &&
               vk::kLeftMenu == VK_LMENU && vk::kRightMenu == VK_RMENU && vk::kDigit1 == '1');
-
-// The hook structure's own time has the tick count's 10 to 16 ms steps; the
-// performance counter is exact, read in the callback before anything waits.
-uint64_t NowMicroseconds() {
-    static const LONGLONG frequency = [] {
-        LARGE_INTEGER f;
-        return ::QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? f.QuadPart : 1;
-    }();
-    LARGE_INTEGER count;
-    ::QueryPerformanceCounter(&count);
-    // Whole seconds and the rest apart, so the product never overflows.
-    const auto ticks = static_cast<uint64_t>(count.QuadPart);
-    const auto perSecond = static_cast<uint64_t>(frequency);
-    return ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
-}
 
 void PostedReports::ReportHotkey(uint8_t vk) {
     if (HWND window = m_targets.hotkeys.load()) ::PostMessageW(window, WM_HOTKEY, vk, 0);
@@ -93,7 +79,7 @@ bool ReadKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& key, KeyEvent& event) {
     event.extended = (key.flags & LLKHF_EXTENDED) != 0;
     event.injected = (key.flags & LLKHF_INJECTED) != 0;
     event.extraInfo = key.dwExtraInfo;
-    event.timeUs = NowMicroseconds();
+    event.timeUs = win32::CounterMicroseconds();
     return true;
 }
 
@@ -134,7 +120,7 @@ bool ReadMouseEvent(WPARAM message, const MSLLHOOKSTRUCT& mouse, MouseEvent& eve
     else if (event.action == MouseAction::Wheel || event.action == MouseAction::HWheel)
         event.data = static_cast<int16_t>(HIWORD(mouse.mouseData));
     event.extraInfo = mouse.dwExtraInfo;
-    event.timeUs = NowMicroseconds();
+    event.timeUs = win32::CounterMicroseconds();
     return true;
 }
 

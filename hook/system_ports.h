@@ -49,9 +49,6 @@ private:
 // The session's last input time from any device, as a tick count.
 uint32_t LastInputTime();
 
-// The performance counter in microseconds: the recording report's clock.
-uint64_t NowMicroseconds();
-
 // Reads what the keyboard hook was given into a portable event; false for a
 // message that is no key going down or up.
 bool ReadKeyEvent(WPARAM message, const KBDLLHOOKSTRUCT& key, KeyEvent& event);

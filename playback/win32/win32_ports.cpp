@@ -7,6 +7,7 @@
 
 #include "extended_keys.h"
 #include "client_origin.h"
+#include "performance_counter.h"
 #include "hook_api.h"
 #include "playback_engine.h"
 #include "wide_text.h"
@@ -107,23 +108,7 @@ Win32Clock::~Win32Clock() {
 
 uint32_t Win32Clock::NowMs() { return ::timeGetTime(); }
 
-namespace {
-
-uint64_t CounterMicroseconds() {
-    static const int64_t frequency = [] {
-        LARGE_INTEGER f;
-        return ::QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? f.QuadPart : 1000;
-    }();
-    LARGE_INTEGER count;
-    ::QueryPerformanceCounter(&count);
-    const uint64_t c = static_cast<uint64_t>(count.QuadPart);
-    const uint64_t f = static_cast<uint64_t>(frequency);
-    return c / f * 1000000 + c % f * 1000000 / f;
-}
-
-}  // namespace
-
-uint64_t Win32Clock::NowUs() { return CounterMicroseconds(); }
+uint64_t Win32Clock::NowUs() { return win32::CounterMicroseconds(); }
 
 bool Win32StopSignal::IsSet() { return ::WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
 
@@ -156,7 +141,7 @@ bool Win32StopSignal::WaitFor(uint32_t ms) {
 // processor time this costs, is at most about half a sleep per wait.
 bool Win32StopSignal::WaitUntil(uint64_t deadlineUs) {
     for (;;) {
-        const uint64_t now = CounterMicroseconds();
+        const uint64_t now = win32::CounterMicroseconds();
         if (now >= deadlineUs) return IsSet();
         const uint64_t left = deadlineUs - now;
         if (left > kWakeEarlyUs) {
@@ -167,7 +152,7 @@ bool Win32StopSignal::WaitUntil(uint64_t deadlineUs) {
             ::Sleep(1);
             // A sleep that a busy machine stretched says nothing about the
             // next one: it counts as 3 ms at most.
-            const uint64_t took = std::min<uint64_t>(CounterMicroseconds() - now, 3000);
+            const uint64_t took = std::min<uint64_t>(win32::CounterMicroseconds() - now, 3000);
             m_sleepUs = (m_sleepUs * 7 + took) / 8;
         } else {
             ::SwitchToThread();
