@@ -51,6 +51,11 @@ class StartUp(TarvixCase):
             except ProcessLookupError:
                 pass
         self.assertTrue(wait_gone(self.session, "tarvix.exe"))
+        # Wine's server lets go of a killed program's window and mutex a
+        # moment after its process is gone; before that, its window would
+        # stand for the new copy's, which ends silently on the mutex.
+        self.assertTrue(wait_until(lambda: not self.session.visible_windows("Tapwisp")),
+                        "the killed copy's window stayed")
         self.start_tarvix()
         self.assertEqual(len(self.session.visible_windows("Tapwisp")), 1)
 
