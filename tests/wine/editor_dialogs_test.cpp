@@ -44,9 +44,9 @@ std::wstring g_boxes;  // the static texts of the message boxes seen, each line 
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (!g_under || !(g_dialog = g_under->GetSafeHwnd())) return;
-    // Counted once, whatever tick comes before it closes. Not hidden: under
-    // Wine without a window manager each window taken off the screen waits
-    // two seconds for the display.
+    // A message box the dialog raised, counted once, whatever tick comes
+    // before it closes. Not hidden: under Wine without a window manager each
+    // window taken off the screen waits two seconds for the display.
     static HWND answered = nullptr;
     const HWND box = tarvix::wine_test::ShownDialog(::GetCurrentThreadId(), g_dialog);
     if (!box) answered = nullptr;

@@ -47,17 +47,18 @@ inline bool HasClass(HWND window, const wchar_t* name) {
     return ::lstrcmpiW(found, name) == 0;
 }
 
-// A shown dialog box of the thread other than `except`: a window the thread
-// made, or a message box it raised.
-inline HWND ShownDialog(DWORD thread, HWND except = nullptr) {
+// A shown dialog box of the thread: with `owner`, one it owns, such as a
+// message box it raised.
+inline HWND ShownDialog(DWORD thread, HWND owner = nullptr) {
     struct Search {
-        HWND except, found;
-    } search = {except, nullptr};
+        HWND owner, found;
+    } search = {owner, nullptr};
     ::EnumThreadWindows(
         thread,
         [](HWND window, LPARAM param) -> BOOL {
             auto& s = *reinterpret_cast<Search*>(param);
-            if (window == s.except || !::IsWindowVisible(window) || !HasClass(window, L"#32770")) return TRUE;
+            if (!::IsWindowVisible(window) || !HasClass(window, L"#32770")) return TRUE;
+            if (s.owner && ::GetWindow(window, GW_OWNER) != s.owner) return TRUE;
             s.found = window;
             return FALSE;
         },
