@@ -1,18 +1,17 @@
-// Every dialog of the program at 100 %, 150 % and 200 % (LogPixels 96, 144,
-// 192): no label, button, radio button or group box text is cut, measured in
-// the control's own font against its own rectangle.
+// Every dialog of the program at 100 % and 200 % (LogPixels 96 and 192): no
+// label, button, radio button or group box text is cut, measured in the
+// control's own font against its own rectangle.
 //
-// The system DPI is read when a process starts, so the program sets
-// LogPixels and runs itself once per scale; the child, started with
-// --measure=DPI, runs the measuring cases.
+// The system DPI is read when a process starts: the program measures at the
+// prefix's 96 DPI, then sets LogPixels and runs itself with --measure=192,
+// where only the measuring case runs. Linked into editor_dialogs_test, whose
+// main runs it.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "resource.h"
@@ -20,156 +19,102 @@
 
 namespace {
 
-// The scale this process measures at; 0 in the parent.
-UINT g_measureDpi = 0;
-
-using tarvix::wine_test::Utf8;
+// The scale this process measures at, from the command line.
+const UINT g_dpi = [] {
+    const wchar_t* measure = std::wcsstr(::GetCommandLineW(), L"--measure=");
+    if (!measure) return 96u;
+    ::testing::GTEST_FLAG(filter) = "DialogFit.EveryTextFitsAtThisScale";
+    return static_cast<UINT>(std::wcstoul(measure + 10, nullptr, 10));
+}();
 
 INT_PTR CALLBACK Quiet(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
-enum class Kind { None, Push, Check, Group, Label };
-
-Kind KindOf(HWND control) {
-    wchar_t name[32] = {};
-    ::GetClassNameW(control, name, 32);
+// The room the control leaves its text: the push button's frame, the check
+// box or radio circle before the text, the group box's frame line; -1 for a
+// control without such a text.
+int TextRoom(HWND control, int width) {
     const LONG style = ::GetWindowLongW(control, GWL_STYLE);
-    if (::lstrcmpiW(name, L"Button") == 0) {
+    const int frame = ::MulDiv(4, static_cast<int>(g_dpi), 96);
+    if (tarvix::wine_test::HasClass(control, L"Button")) {
         switch (style & BS_TYPEMASK) {
             case BS_PUSHBUTTON:
-            case BS_DEFPUSHBUTTON: return Kind::Push;
+            case BS_DEFPUSHBUTTON: return width - frame;
             case BS_CHECKBOX:
             case BS_AUTOCHECKBOX:
             case BS_RADIOBUTTON:
-            case BS_AUTORADIOBUTTON: return Kind::Check;
-            case BS_GROUPBOX: return Kind::Group;
-            default: return Kind::None;
+            case BS_AUTORADIOBUTTON: return width - ::MulDiv(13 + 4, static_cast<int>(g_dpi), 96);
+            case BS_GROUPBOX: return width - 2 * frame;
         }
     }
-    if (::lstrcmpiW(name, L"Static") == 0) {
-        const LONG type = style & SS_TYPEMASK;
-        if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_SIMPLE ||
-            type == SS_LEFTNOWORDWRAP)
-            return Kind::Label;
-    }
-    return Kind::None;
+    const LONG type = style & SS_TYPEMASK;
+    if (tarvix::wine_test::HasClass(control, L"Static") &&
+        (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_SIMPLE || type == SS_LEFTNOWORDWRAP))
+        return width;
+    return -1;
 }
 
-// The room the control leaves its text: the push button's frame, the check
-// box or radio circle before the text, the group box's frame line.
-int TextRoom(Kind kind, int width, UINT dpi) {
-    const int frame = ::MulDiv(4, static_cast<int>(dpi), 96);
-    switch (kind) {
-        case Kind::Push: return width - frame;
-        case Kind::Check: return width - ::MulDiv(13 + 4, static_cast<int>(dpi), 96);
-        case Kind::Group: return width - 2 * frame;
-        default: return width;
-    }
-}
-
-void CheckControl(HWND control, const std::string& where, UINT dpi) {
-    const Kind kind = KindOf(control);
-    // The control's own style: a dialog not shown would make every control
-    // of it read as hidden, and nothing would be measured.
-    if (kind == Kind::None || !(::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE)) return;
-    wchar_t buffer[512] = {};
-    ::GetWindowTextW(control, buffer, 512);
-    const std::wstring text = buffer;
-    if (text.empty()) return;
+void CheckControl(HWND control, const std::string& where) {
     RECT client;
     ::GetClientRect(control, &client);
+    const int room = TextRoom(control, client.right);
+    const std::wstring text = tarvix::wine_test::WindowText(control);
+    // The control's own style: a dialog not shown reads every control as hidden.
+    if (room < 0 || text.empty() || !(::GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE)) return;
     const HDC dc = ::GetDC(control);
     const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-    RECT need = {0, 0, client.right, 0};
     // Labels of several words wrap within their width; everything else is
-    // one line. A one-word label is measured unwrapped too: wrapped, a word
-    // wider than its label is broken, not reported.
+    // one line. A one-word label is measured unwrapped: wrapped, a word wider
+    // than its label is broken, not reported.
     const LONG type = ::GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK;
-    const bool wraps = kind == Kind::Label && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE &&
-                       text.find_first_of(L" \n") != std::wstring::npos;
+    const bool wraps = tarvix::wine_test::HasClass(control, L"Static") && type != SS_LEFTNOWORDWRAP &&
+                       type != SS_SIMPLE && text.find_first_of(L" \n") != std::wstring::npos;
+    RECT need = {0, 0, client.right, 0};
     ::DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     ::SelectObject(dc, oldFont);
     ::ReleaseDC(control, dc);
-    const int room = TextRoom(kind, client.right, dpi);
     EXPECT_TRUE(need.right <= room && need.bottom <= client.bottom)
-        << where << " \"" << Utf8(text) << "\" fits (text " << need.right << " x " << need.bottom << ", room " << room
-        << " x " << client.bottom << ")";
+        << where << " \"" << tarvix::wine_test::Utf8(text) << "\" fits (text " << need.right << " x " << need.bottom
+        << ", room " << room << " x " << client.bottom << ")";
 }
 
-void CheckDialog(int id, const char* name, UINT dpi) {
-    const HWND dialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, Quiet, 0);
-    ASSERT_NE(dialog, nullptr) << name << " is made";
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        CheckControl(child, std::string(name) + " at " + std::to_string(dpi) + " DPI:", dpi);
-    ::DestroyWindow(dialog);
-}
-
-// Run only in the child, at the scale its parent set.
-class DialogFitAtThisScale : public ::testing::TestWithParam<std::pair<int, const char*>> {
-protected:
-    void SetUp() override {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-        ::InitCommonControlsEx(&controls);
-        ASSERT_EQ(::GetDpiForSystem(), g_measureDpi) << "the system DPI is the one set";
+TEST(DialogFit, EveryTextFitsAtThisScale) {
+    ASSERT_EQ(::GetDpiForSystem(), g_dpi) << "the system DPI is the one set";
+    const std::pair<int, const char*> dialogs[] = {
+        {IDD_MAIN, "main window"}, {IDD_SCRIPT, "script editor"}, {IDD_REPEAT, "repeat dialog"},
+        {IDD_CAPTURE, "capture dialog"}, {IDD_ABOUTBOX, "about box"}};
+    for (const auto& [id, name] : dialogs) {
+        const HWND dialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), nullptr, Quiet, 0);
+        ASSERT_NE(dialog, nullptr) << name;
+        for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            CheckControl(child, std::string(name) + " at " + std::to_string(g_dpi) + " DPI:");
+        // Left to go with the process: under Wine without a window manager a
+        // shown window taken off the screen waits two seconds for the display.
     }
-};
-
-TEST_P(DialogFitAtThisScale, EveryTextFits) { CheckDialog(GetParam().first, GetParam().second, g_measureDpi); }
-
-INSTANTIATE_TEST_SUITE_P(Dialogs, DialogFitAtThisScale,
-                         ::testing::Values(std::make_pair(IDD_MAIN, "main window"),
-                                           std::make_pair(IDD_SCRIPT, "script editor"),
-                                           std::make_pair(IDD_REPEAT, "repeat dialog"),
-                                           std::make_pair(IDD_CAPTURE, "capture dialog"),
-                                           std::make_pair(IDD_ABOUTBOX, "about box")));
+}
 
 bool SetLogPixels(DWORD dpi) {
-    HKEY key;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS)
-        return false;
-    const bool ok = ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
-                                     sizeof(dpi)) == ERROR_SUCCESS;
-    ::RegCloseKey(key);
-    return ok;
+    return ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
+                             sizeof dpi) == ERROR_SUCCESS;
 }
 
-DWORD RunAt(DWORD dpi) {
+TEST(DialogFit, EveryTextFitsAt192Dpi) {
+    ASSERT_TRUE(SetLogPixels(192));
     wchar_t self[MAX_PATH];
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --measure=" + std::to_wstring(dpi);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --measure=192";
     STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return 1;
+    std::fflush(stdout);
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process));
     ::WaitForSingleObject(process.hProcess, 120000);
     DWORD code = 1;
     ::GetExitCodeProcess(process.hProcess, &code);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
-    return code;
+    SetLogPixels(96);
+    EXPECT_EQ(code, 0u) << "the child's failures above say which text is cut";
 }
-
-// The parent: one child per scale, each of whose measuring cases must pass.
-class DialogFit : public ::testing::TestWithParam<DWORD> {
-protected:
-    void TearDown() override { SetLogPixels(96); }
-};
-
-TEST_P(DialogFit, EveryTextFitsAtThisScale) {
-    ASSERT_TRUE(SetLogPixels(GetParam())) << "LogPixels can be set";
-    std::fflush(stdout);
-    EXPECT_EQ(RunAt(GetParam()), 0u) << "the child's cases above say which text is cut";
-}
-
-INSTANTIATE_TEST_SUITE_P(Scales, DialogFit, ::testing::Values(96u, 144u, 192u));
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--measure=", 10) == 0) g_measureDpi = static_cast<UINT>(std::atoi(argv[i] + 10));
-    ::testing::GTEST_FLAG(filter) = g_measureDpi ? "Dialogs/DialogFitAtThisScale.*" : "Scales/DialogFit.*";
-    return RUN_ALL_TESTS();
-}

@@ -1,10 +1,8 @@
-// PlaybackRuns as the main window uses it: runs handed to the waiting threads
-// and to new ones beyond them, the shared stop signal, threads going back to
-// wait after their runs, and the stop ending a wait in progress.
-//
+// PlaybackRuns as the main window uses it, on real threads and a real event:
+// runs handed to the waiting threads and to new ones beyond them, one stop
+// for all, threads going back to wait, and the stop ending a wait in progress.
 // The jobs send no input: an endless job of nothing but the end marker waits
-// on the stop signal pass after pass, and a Delay only waits, so no window
-// needs the focus.
+// on the stop pass after pass, and a Delay only waits.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,123 +19,97 @@
 
 namespace {
 
-using tarvix::PlaybackJob;
-using tarvix::wine_test::WaitFor;
 using tarvix::PlaybackRuns;
 using tarvix::RunFlag;
 using tarvix::ScriptAction;
+using tarvix::wine_test::WaitFor;
+using Flags = std::vector<std::shared_ptr<RunFlag>>;
 
-// Started as the dispatcher starts a run: the flag set first, cleared by the run.
-std::shared_ptr<RunFlag> StartJob(PlaybackRuns& runs, uint16_t repeatType, std::vector<ScriptAction> steps = {}) {
-    auto job = std::make_unique<PlaybackJob>();
-    steps.push_back(ScriptAction::EndMarker());
-    job->steps = std::move(steps);
+// Started as the dispatcher starts a run: the flag set first, cleared by the
+// run. A Delay of `delayMs` before the end marker when given.
+std::shared_ptr<RunFlag> StartJob(PlaybackRuns& runs, uint16_t repeatType, int64_t delayMs = -1) {
+    auto job = std::make_unique<tarvix::PlaybackJob>();
+    if (delayMs >= 0)
+        job->steps.push_back({tarvix::CategoryDelay, tarvix::KindDelay, "", static_cast<int32_t>(delayMs), 0});
+    job->steps.push_back(ScriptAction::EndMarker());
     job->repeatType = repeatType;
     job->repeatNumber = 1;
     job->script = std::make_shared<RunFlag>();
     job->script->Set();
-    std::shared_ptr<RunFlag> flag = job->script;
+    auto flag = job->script;
     runs.Start(std::move(job));
     return flag;
 }
 
-size_t CountSet(const std::vector<std::shared_ptr<RunFlag>>& flags) {
+Flags StartEndless(PlaybackRuns& runs, size_t count) {
+    Flags flags;
+    while (count--) flags.push_back(StartJob(runs, tarvix::RepeatUntilStop));
+    return flags;
+}
+
+size_t CountSet(const Flags& flags) {
     return static_cast<size_t>(std::count_if(flags.begin(), flags.end(), [](const auto& f) { return f->IsSet(); }));
 }
 
 bool AllWaiting(PlaybackRuns& runs) {
-    return WaitFor([&] { return runs.ParkedCount() == PlaybackRuns::kParkedThreads; });
+    return WaitFor([&] { return runs.ParkedCount() == 2 && runs.RunningCount() == 0; });
 }
 
-// One object as the main window holds it, its waiting threads up.
-class PlaybackRunsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        runs.ResetStop();  // the event is named; start from a known state
-        ASSERT_TRUE(AllWaiting(runs)) << "the waiting threads are ready after start";
-        ASSERT_EQ(runs.RunningCount(), 0u) << "nothing plays before a run is started";
-    }
-
+TEST(PlaybackRuns, EveryRunPlaysUntilTheOneStopAndItsThreadWaitsAgain) {
     PlaybackRuns runs;
-};
-
-TEST_F(PlaybackRunsTest, MoreRunsThanWaitingThreadsAllPlayUntilTheStop) {
-    const size_t count = PlaybackRuns::kParkedThreads + 4;
-    std::vector<std::shared_ptr<RunFlag>> flags;
-    for (size_t i = 0; i < count; ++i) flags.push_back(StartJob(runs, tarvix::RepeatUntilStop));
-    EXPECT_EQ(runs.RunningCount(), count) << "every run started counts as playing";
+    runs.ResetStop();  // the event is named; start from a known state
+    ASSERT_TRUE(AllWaiting(runs)) << "two threads wait after start";
+    Flags flags = StartEndless(runs, 6);
+    EXPECT_EQ(runs.RunningCount(), 6u);
     EXPECT_EQ(runs.ParkedCount(), 0u) << "the waiting threads took runs";
-    EXPECT_FALSE(runs.WaitForRuns(200)) << "endless runs are still playing before the stop";
-    EXPECT_EQ(CountSet(flags), count) << "no endless run ended by itself";
-
+    EXPECT_FALSE(runs.WaitForRuns(100)) << "endless runs play before the stop";
     runs.SetStop();
-    EXPECT_TRUE(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs)) << "the stop ends every run";
-    EXPECT_EQ(CountSet(flags), 0u) << "every run cleared its script's flag";
-    EXPECT_TRUE(AllWaiting(runs)) << "threads go back to waiting after their runs, no more than the kept number";
-}
-
-TEST_F(PlaybackRunsTest, ReusedThreadsPlayAfterReset) {
-    // Threads that have played and seen a stop.
-    std::vector<std::shared_ptr<RunFlag>> first;
-    for (size_t i = 0; i < PlaybackRuns::kParkedThreads; ++i) first.push_back(StartJob(runs, tarvix::RepeatUntilStop));
-    runs.SetStop();
-    ASSERT_TRUE(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs));
-    ASSERT_TRUE(AllWaiting(runs));
+    EXPECT_TRUE(runs.WaitForRuns(1000) && CountSet(flags) == 0) << "the stop ends every run and clears its flag";
+    EXPECT_TRUE(AllWaiting(runs)) << "two threads go back to waiting, no more";
 
     runs.ResetStop();
-    std::vector<std::shared_ptr<RunFlag>> flags;
-    for (size_t i = 0; i < PlaybackRuns::kParkedThreads; ++i) flags.push_back(StartJob(runs, tarvix::RepeatUntilStop));
-    EXPECT_FALSE(runs.WaitForRuns(200)) << "runs on threads that played before wait for a new stop";
-    EXPECT_EQ(CountSet(flags), flags.size()) << "the old stop does not end the new runs";
+    flags = StartEndless(runs, 2);
+    EXPECT_FALSE(runs.WaitForRuns(100)) << "the old stop does not end runs on threads that played before";
     runs.SetStop();
-    EXPECT_TRUE(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs) && CountSet(flags) == 0) << "the new stop ends them";
-
+    EXPECT_TRUE(runs.WaitForRuns(1000) && CountSet(flags) == 0) << "the new stop ends them";
     runs.ResetStop();
     const auto once = StartJob(runs, tarvix::RepeatCount);
-    EXPECT_TRUE(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs) && !once->IsSet()) << "a counted run ends by itself";
-    EXPECT_TRUE(AllWaiting(runs)) << "its thread waits again";
+    EXPECT_TRUE(runs.WaitForRuns(1000) && !once->IsSet()) << "a counted run ends by itself";
+    EXPECT_TRUE(AllWaiting(runs));
 }
 
-ScriptAction Delay(uint32_t ms) {
-    return ScriptAction{tarvix::CategoryDelay, tarvix::KindDelay, "", static_cast<int32_t>(ms), 0};
-}
-
-// The stop ends a wait in progress, even a Delay of 4294967295 ms, at once:
-// well within the second given here, where a wait that looked at the stop
-// only now and then, or not at all, would not be over.
-TEST_F(PlaybackRunsTest, StopEndsALongDelay) {
-    const auto flag = StartJob(runs, tarvix::RepeatCount, {Delay(0xFFFFFFFFu)});
-    EXPECT_FALSE(runs.WaitForRuns(300)) << "a Delay -1 plays on";
-    runs.SetStop();
-    EXPECT_TRUE(runs.WaitForRuns(1000) && !flag->IsSet()) << "the stop ends the Delay and the run";
-    EXPECT_TRUE(AllWaiting(runs)) << "its thread waits again";
+// Stopped and shut down alike, a run in a Delay of 4294967295 ms ends at once:
+// within the second given here, where a wait that looked at the stop only
+// now and then, or not at all, would not be over.
+TEST(PlaybackRuns, StopAndShutdownEndALongDelayWithinASecond) {
+    for (const bool shutdown : {false, true}) {
+        auto runs = std::make_unique<PlaybackRuns>();
+        runs->ResetStop();
+        const auto flag = StartJob(*runs, tarvix::RepeatCount, 0xFFFFFFFF);
+        EXPECT_FALSE(runs->WaitForRuns(200)) << "the Delay plays on";
+        const DWORD begin = ::GetTickCount();
+        if (shutdown) runs.reset();
+        else runs->SetStop();
+        EXPECT_TRUE((shutdown || runs->WaitForRuns(1000)) && !flag->IsSet()) << "shutdown " << shutdown;
+        EXPECT_LT(::GetTickCount() - begin, 1000u) << "shutdown " << shutdown;
+    }
 }
 
 // Another program that made "StopEvent" first, as an auto-reset event (one
-// wait would take the stop from the others) or as a mutex (no event at all:
-// every wait a sleep, no stop ever seen). The runs then use an event of their
-// own, and one stop still ends every run.
-TEST(PlaybackRunsStopName, AnotherProgramsObjectOfTheNameTakesNoStop) {
-    const struct {
-        const char* what;
-        HANDLE (*make)();
-    } owners[] = {
-        {"auto-reset event", [] { return ::CreateEventW(nullptr, FALSE, FALSE, L"StopEvent"); }},
-        {"mutex", [] { return ::CreateMutexW(nullptr, FALSE, L"StopEvent"); }},
-    };
-    for (const auto& owner : owners) {
-        const HANDLE other = owner.make();
-        ASSERT_NE(other, nullptr) << owner.what;
+// wait would take the stop from the others) or as a mutex (no event at all).
+// The runs then use an event of their own, and one stop still ends them all.
+TEST(PlaybackRuns, OneStopEndsEveryRunWhenTheStopNameIsTaken) {
+    for (const auto make : {+[] { return ::CreateEventW(nullptr, FALSE, FALSE, L"StopEvent"); },
+                            +[] { return ::CreateMutexW(nullptr, FALSE, L"StopEvent"); }}) {
+        const HANDLE other = make();
+        ASSERT_NE(other, nullptr);
         {
             PlaybackRuns runs;
-            EXPECT_TRUE(runs.StopNameTaken()) << owner.what;
-            std::vector<std::shared_ptr<RunFlag>> flags;
-            for (size_t i = 0; i < PlaybackRuns::kParkedThreads + 1; ++i)
-                flags.push_back(StartJob(runs, tarvix::RepeatUntilStop));
-            ::Sleep(100);
+            EXPECT_TRUE(runs.StopNameTaken());
+            const Flags flags = StartEndless(runs, 3);
+            EXPECT_FALSE(runs.WaitForRuns(100));
             runs.SetStop();
-            EXPECT_TRUE(runs.WaitForRuns(PlaybackRuns::kShutdownWaitMs) && CountSet(flags) == 0)
-                << owner.what << ": one stop ends every run";
+            EXPECT_TRUE(runs.WaitForRuns(1000) && CountSet(flags) == 0) << "one stop ends every run";
         }
         ::CloseHandle(other);
     }
@@ -145,46 +117,25 @@ TEST(PlaybackRunsStopName, AnotherProgramsObjectOfTheNameTakesNoStop) {
     EXPECT_FALSE(alone.StopNameTaken()) << "with the name free the runs use it";
 }
 
-// Shutdown signals stop: a run in a long Delay ends with it, and nothing is
-// left playing behind the object.
-TEST(PlaybackRunsShutdown, ShutdownEndsARunInADelay) {
-    auto runs = std::make_unique<PlaybackRuns>();
-    runs->ResetStop();
-    const auto flag = StartJob(*runs, tarvix::RepeatCount, {Delay(PlaybackRuns::kShutdownWaitMs * 10)});
-    ::Sleep(300);  // into the Delay
-    const DWORD begin = ::GetTickCount();
-    runs.reset();
-    const DWORD spent = ::GetTickCount() - begin;
-    EXPECT_FALSE(flag->IsSet()) << "the run has ended when shutdown returns";
-    EXPECT_LT(spent, 1000u) << "shutdown ended the Delay at once";
-}
-
 // The wait a run's holds and Delays make: never before its deadline, at once
-// for one already past, and ended by the stop in each of its parts (the wait
-// on the event, the short sleeps, the end of a wait already due).
+// for one already past, and ended by the stop in each of its parts.
 TEST(Win32ScheduledWait, EndsOnItsDeadlineNeverBeforeAndWithTheStop) {
     tarvix::Win32Clock clock;
     const HANDLE event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_NE(event, nullptr);
     tarvix::Win32StopSignal stop(event);
-    for (int64_t us : {-1000, 0, 700, 3000, 12000, 50000}) {
+    for (const int64_t us : {-1000, 0, 700, 3000, 12000, 50000}) {
         const uint64_t deadline = clock.NowUs() + us;
-        EXPECT_FALSE(stop.WaitUntil(deadline)) << us;
-        EXPECT_GE(clock.NowUs(), deadline) << us;
+        EXPECT_TRUE(!stop.WaitUntil(deadline) && clock.NowUs() >= deadline) << us;
     }
     ::SetEvent(event);
-    for (int64_t us : {-1000, 2000, 60000000}) {
-        const uint64_t deadline = clock.NowUs() + us;
-        EXPECT_TRUE(stop.WaitUntil(deadline)) << us;
-    }
+    for (const int64_t us : {-1000, 2000, 60000000}) EXPECT_TRUE(stop.WaitUntil(clock.NowUs() + us)) << us;
     ::ResetEvent(event);
     const uint64_t later = clock.NowUs() + 60000000;
     std::thread setter([event] {
         ::Sleep(30);
         ::SetEvent(event);
     });
-    EXPECT_TRUE(stop.WaitUntil(later));
-    EXPECT_LT(clock.NowUs(), later);
+    EXPECT_TRUE(stop.WaitUntil(later) && clock.NowUs() < later);
     setter.join();
     ::CloseHandle(event);
 }

@@ -1,6 +1,6 @@
-// What the Windows-side test programs share: texts for messages, waiting
-// while this thread's windows are served, a combo box's items, a
-// message-only window, and a temporary folder.
+// What the Windows-side test programs share: texts, waiting while this
+// thread's windows are served, window and file contents, a message-only
+// window and a temporary folder.
 #pragma once
 
 #include <windows.h>
@@ -31,13 +31,39 @@ bool WaitFor(Condition condition, DWORD ms = 5000) {
             ::DispatchMessageW(&msg);
         }
         if (::GetTickCount() - begin > ms) return condition();
-        ::Sleep(5);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
 }
 
-// Serves this thread's windows for `ms`.
-inline void Pump(DWORD ms) {
-    WaitFor([] { return false; }, ms);
+inline std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+inline bool HasClass(HWND window, const wchar_t* name) {
+    wchar_t found[64] = {};
+    ::GetClassNameW(window, found, 64);
+    return ::lstrcmpiW(found, name) == 0;
+}
+
+// A shown dialog box of the thread: with `owner`, one it owns, such as a
+// message box it raised.
+inline HWND ShownDialog(DWORD thread, HWND owner = nullptr) {
+    struct Search {
+        HWND owner, found;
+    } search = {owner, nullptr};
+    ::EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            if (!::IsWindowVisible(window) || !HasClass(window, L"#32770")) return TRUE;
+            if (s.owner && ::GetWindow(window, GW_OWNER) != s.owner) return TRUE;
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // A combo box's items, in its order.
@@ -52,55 +78,37 @@ inline std::vector<std::wstring> ComboItems(HWND combo) {
     return items;
 }
 
+// A file's bytes, or "(none)" when it cannot be opened.
+inline std::string FileBytes(const std::wstring& path) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "(none)";
+    std::string bytes(::GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    ::CloseHandle(file);
+    return bytes.substr(0, got);
+}
+
+inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
 // A message-only window of this thread, for reports posted to it.
-class MessageWindow {
-public:
-    MessageWindow() {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = ::DefWindowProcW;
-        cls.hInstance = ::GetModuleHandleW(nullptr);
-        cls.lpszClassName = L"TarvixTestMessages";
-        ::RegisterClassW(&cls);  // fails harmlessly for the second window
-        m_hwnd = ::CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, cls.hInstance,
-                                   nullptr);
-    }
-    ~MessageWindow() { ::DestroyWindow(m_hwnd); }
-    MessageWindow(const MessageWindow&) = delete;
-    MessageWindow& operator=(const MessageWindow&) = delete;
-    HWND hwnd() const { return m_hwnd; }
+inline HWND NewMessageWindow() {
+    return ::CreateWindowExW(0, L"Static", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
 
-private:
-    HWND m_hwnd;
-};
-
-// A fresh folder under the system's temporary one, named from `name` and
-// this process; removed, with the files left in it, at the end.
-class TempFolder {
-public:
-    explicit TempFolder(const std::wstring& name) {
-        wchar_t base[MAX_PATH];
-        const DWORD n = ::GetTempPathW(MAX_PATH, base);
-        m_path = std::wstring(base, n) + name + L" " + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-        ::CreateDirectoryW(m_path.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        WIN32_FIND_DATAW found;
-        const HANDLE search = ::FindFirstFileW((m_path + L"*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileW((m_path + found.cFileName).c_str());
-            } while (::FindNextFileW(search, &found));
-            ::FindClose(search);
-        }
-        ::RemoveDirectoryW(m_path.c_str());
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    // With a backslash at the end.
-    const std::wstring& path() const { return m_path; }
-
-private:
-    std::wstring m_path;
-};
+// A fresh folder under the system's temporary one, named from `name`, with a
+// backslash at the end. Each run has a fresh Wine prefix of its own, which
+// goes with everything in it.
+inline std::wstring NewTempFolder(const std::wstring& name) {
+    wchar_t base[MAX_PATH];
+    const std::wstring path = std::wstring(base, ::GetTempPathW(MAX_PATH, base)) + name + L"\\";
+    ::CreateDirectoryW(path.c_str(), nullptr);
+    return path;
+}
 
 }  // namespace tarvix::wine_test
