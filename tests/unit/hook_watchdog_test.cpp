@@ -1,69 +1,106 @@
-// When the keyboard hook takes itself for lost and goes in again.
+// When the keyboard hook takes itself for lost, and how a lost hook goes
+// back in.
 #include <gtest/gtest.h>
 
-#include "hook_fakes.h"
-#include "hook_watchdog.h"
+#include "hook_keeper.h"
+#include "test_support.h"
 
 namespace tarvix::hook {
 namespace {
 
-struct HookWatchdogTest : ::testing::Test {
-    testing::FakeClock clock;
-    HookWatchdog watchdog{clock};
-
-    // A key the callback saw at `time`: the session's input time moves with it.
-    void KeySeenAt(uint32_t time) {
-        clock.now = time;
-        watchdog.Seen();
-    }
-};
-
-TEST_F(HookWatchdogTest, NoInputOrOnlyInputTheCallbackSawIsNoLoss) {
-    watchdog.Installed(100);
-    for (int tick = 0; tick < 3; ++tick) EXPECT_FALSE(watchdog.HookLost(100)) << "tick " << tick;
-    for (uint32_t time : {200u, 1500u}) {
-        KeySeenAt(time);
-        EXPECT_FALSE(watchdog.HookLost(time));
-        EXPECT_FALSE(watchdog.HookLost(time));
-    }
-}
+using Lost = std::vector<bool>;
 
 // The tick between gives a callback that is about to run its chance; past
-// 24.8 days of uptime the tick count is "before" zero in signed terms.
-TEST_F(HookWatchdogTest, UnseenInputIsLossOneTickLaterWhateverTheTickCount) {
-    for (uint32_t installed : {100u, 0x90000000u}) {
-        watchdog.Installed(installed);
-        EXPECT_FALSE(watchdog.HookLost(installed + 0x10));
-        EXPECT_TRUE(watchdog.HookLost(installed + 0x10)) << "no key seen yet since installing at " << installed;
+// 24.8 days of uptime the tick count is "before" zero in signed terms, and
+// it wraps after 49.7.
+TEST(HookWatchdog, InputTheCallbackDidNotSeeIsLossOneTickLater) {
+    for (uint32_t at : {100u, 0x90000000u, 0xFFFFFFF0u}) {
+        testing::FakeClock clock;
+        HookWatchdog watchdog(clock);
+        Lost lost;
+        const auto ticks = [&](std::initializer_list<uint32_t> lastInputs) {
+            for (uint32_t lastInput : lastInputs) lost.push_back(watchdog.HookLost(lastInput));
+        };
+        watchdog.Installed(at);
+        ticks({at, at});                // no input since
+        ticks({at + 0x10, at + 0x10});  // input, and no key seen yet
+        watchdog.Installed(at + 0x10);
+        ticks({at + 0x10, at + 0x10});  // the input that showed the loss counts no more
+        clock.now = at + 0x20;
+        watchdog.Seen();
+        ticks({at + 0x20, at + 0x20, at + 0x30, at + 0x30});  // input the callback saw, and after it
+        EXPECT_EQ(lost, (Lost{false, false, false, true, false, false, false, false, false, true})) << at;
     }
 }
 
-TEST_F(HookWatchdogTest, InputAfterTheLastSeenKeyIsLoss) {
-    watchdog.Installed(100);
-    KeySeenAt(200);
-    EXPECT_FALSE(watchdog.HookLost(300));
-    EXPECT_TRUE(watchdog.HookLost(300));
+struct FakeHooks : HookSetter {
+    uint32_t lastInput = 100;
+    bool mouseIn = false, refuse = false;
+    std::vector<std::string> put;  // the hooks put back, in order
+    bool ReplaceKeyboardHook() override { return Put("keyboard"); }
+    bool ReplaceMouseHook() override { return Put("mouse"); }
+    bool Put(const std::string& hook) {
+        put.push_back(refuse ? hook + " refused" : hook);
+        return !refuse;
+    }
+    bool MouseHooked() override { return mouseIn; }
+    uint32_t LastInputMs() override { return lastInput; }
+    uint64_t NowUs() override { return 777000; }
+};
+
+struct HookKeeperTest : ::testing::Test {
+    testing::FakeClock clock;
+    testing::FakeSystem system;
+    FakeHooks hooks;
+    InputRecorder recorder{system};
+    HookKeeper keeper{hooks, clock, recorder};
+
+    void SetUp() override {
+        keeper.KeyboardInstalled();
+        keeper.MouseInstalled();
+    }
+    std::vector<std::string> Ticks(int n) {
+        hooks.put.clear();
+        for (int i = 0; i < n; ++i) keeper.Tick();
+        return hooks.put;
+    }
+    using Put = std::vector<std::string>;
+};
+
+// Put back once, then trusted afresh; while the system refuses, tried again
+// every tick.
+TEST_F(HookKeeperTest, ALostKeyboardHookGoesBackInUntilTheSystemTakesIt) {
+    hooks.lastInput = 200;  // unseen
+    EXPECT_EQ(Ticks(4), (Put{"keyboard"}));
+    clock.now = 300;
+    keeper.KeyboardSeen();
+    hooks.lastInput = 300;
+    EXPECT_EQ(Ticks(3), Put{});
+    hooks.lastInput = 400;
+    hooks.refuse = true;
+    EXPECT_EQ(Ticks(3), (Put{"keyboard refused", "keyboard refused"}));
+    hooks.refuse = false;
+    EXPECT_EQ(Ticks(3), (Put{"keyboard"}));
+    EXPECT_TRUE(system.recorded.empty()) << "nothing records";
 }
 
-TEST_F(HookWatchdogTest, ReinstallingStartsAfresh) {
-    watchdog.Installed(100);
-    watchdog.HookLost(150);
-    ASSERT_TRUE(watchdog.HookLost(150));
-    watchdog.Installed(150);
-    EXPECT_FALSE(watchdog.HookLost(150));
-    EXPECT_FALSE(watchdog.HookLost(150)) << "the input that showed the loss counts no more";
-}
-
-TEST_F(HookWatchdogTest, OrderHoldsAcrossTheTickWrap) {
-    watchdog.Installed(0xFFFFFFF0u);
-    KeySeenAt(0x10);
-    EXPECT_FALSE(watchdog.HookLost(0x8));
-    EXPECT_FALSE(watchdog.HookLost(0x8)) << "input before the seen key, both past the wrap";
-
-    watchdog.Installed(0xFFFFFFF0u);
-    KeySeenAt(0xFFFFFFF8u);
-    EXPECT_FALSE(watchdog.HookLost(0x20));
-    EXPECT_TRUE(watchdog.HookLost(0x20)) << "unseen input just past the wrap";
+// Input neither hook saw while a window records: the mouse hook goes back in
+// and the recording hears of the gap; input the mouse hook saw is no gap.
+TEST_F(HookKeeperTest, ARecordingsMouseHookGoesBackInAndTheGapIsReported) {
+    system.recording = true;
+    hooks.lastInput = 200;
+    EXPECT_EQ(Ticks(2), (Put{"keyboard"})) << "no mouse hook in";
+    hooks.mouseIn = true;
+    hooks.lastInput = 300;
+    EXPECT_EQ(Ticks(3), (Put{"mouse", "keyboard"}));
+    ASSERT_EQ(system.recorded.size(), 1u);
+    EXPECT_EQ(system.recorded[0].kind, InputKind::Missed);
+    EXPECT_EQ(system.recorded[0].timeUs, 777000u);
+    clock.now = 400;
+    keeper.MouseSeen();
+    hooks.lastInput = 400;
+    EXPECT_EQ(Ticks(3), (Put{"keyboard"})) << "the keyboard hook never sees the mouse";
+    EXPECT_EQ(system.recorded.size(), 1u);
 }
 
 }  // namespace
