@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "library_order.h"
+#include "test_support.h"
 #include "playback_engine.h"
 #include "run_control.h"
 #include "script.h"

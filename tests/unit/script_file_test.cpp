@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "script.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 namespace tarvix {
 namespace {
@@ -59,11 +59,10 @@ CScript LoadFrom(const TempFolder& dir, const std::string& name, Edition edition
     return s;
 }
 
-// Writes `text` as a.txt and loads it.
 CScript LoadText(const std::string& text, Edition edition = Edition::V11) {
-    TempFolder dir;
-    dir.Write("a.txt", text);
-    return LoadFrom(dir, "a.txt", edition);
+    CScript s(edition);
+    s.LoadBytes("a.txt", &text);
+    return s;
 }
 
 TEST(ScriptLayout, WorkedExampleBytesInBothEditions) {
@@ -76,29 +75,23 @@ TEST(ScriptLayout, WorkedExampleBytesInBothEditions) {
     EXPECT_EQ(dir.Count(), 1u) << "no temporary file is left beside the script";
 }
 
+// 16-bit fields unsigned, the number signed; a line end in the description
+// cannot start another line.
 TEST(ScriptLayout, FieldsAreWrittenFromTheRecord) {
     CScript s = Example(Edition::V11);
-    s.SetProperties("x", 0xFFFF, 0x8001, 0xFFFF, -1);  // 16-bit fields unsigned, the number signed
+    s.SetProperties("a\r\n[Script]\r\nKeyPress 13 1", 0xFFFF, 0x8001, 0xFFFF, -1);
     s.m_enabled = 7;
     s.m_actions = {ScriptAction::EndMarker()};
-    EXPECT_EQ(s.SerializedText(),
-              "[General]\r\nDescription=x\r\nBeginHotkey=65535\r\nBeginHotkeyMod=32769\r\nRunOnce=1\r\nEnable=1\r\n"
-              "[Repeat]\r\nType=65535\r\nNumber=-1\r\n\r\n[Script]\r\n");
+    EXPECT_EQ(s.SerializedText(), "[General]\r\nDescription=a  [Script]  KeyPress 13 1\r\nBeginHotkey=65535\r\n"
+                                  "BeginHotkeyMod=32769\r\nRunOnce=1\r\nEnable=1\r\n"
+                                  "[Repeat]\r\nType=65535\r\nNumber=-1\r\n\r\n[Script]\r\n");
     s.m_enabled = 0;
     EXPECT_NE(s.SerializedText().find("Enable=0\r\n"), std::string::npos);
 }
 
-TEST(ScriptLayout, LineEndInDescriptionCannotInjectLines) {
-    CScript s = Example(Edition::V11);
-    s.m_description = "a\r\n[Script]\r\nKeyPress 13 1";
-    TempFolder dir;
-    ASSERT_TRUE(s.Save(dir.path()));
-    const CScript back = LoadFrom(dir, "Test1.txt");
-    EXPECT_EQ(Actions(back), Actions(s));
-    EXPECT_EQ(back.m_description, "a  [Script]  KeyPress 13 1");
-}
-
-TEST(ScriptLoad, WorkedExampleLoadsAsFiveActionsAndTheEndMarker) {
+// Missing keys give the defaults; so does a missing file, and loading
+// writes nothing.
+TEST(ScriptLoad, WorkedExampleLoadsAsFiveActionsAndTheEndMarkerAndMissingThingsAsDefaults) {
     TempFolder dir;
     dir.Write("Test1.txt", kExample11);
     const CScript s = LoadFrom(dir, "Test1.txt");
@@ -106,20 +99,12 @@ TEST(ScriptLoad, WorkedExampleLoadsAsFiveActionsAndTheEndMarker) {
     EXPECT_EQ(Fields(s), "Test|116|2|0|3|1|1");
     EXPECT_FALSE(s.m_running->IsSet());
     EXPECT_EQ(Actions(s), Actions(Example(Edition::V11)));
-}
-
-TEST(ScriptLoad, MissingKeysAndFilesGiveDefaults) {
-    const CScript s = LoadText("[Script]\r\nDelay 1\r\n");
-    EXPECT_EQ(Fields(s), "|123|0|0|1|1|1");
-    EXPECT_EQ(s.m_actions.size(), 2u);
-
-    TempFolder dir;
+    EXPECT_EQ(Fields(LoadText("[Script]\r\nDelay 1\r\n")), "|123|0|0|1|1|1");
     const CScript missing = LoadFrom(dir, "missing.txt");
     EXPECT_EQ(missing.m_fileName, "missing.txt");
     EXPECT_EQ(Fields(missing), "|123|0|0|1|1|1");
-    ASSERT_EQ(missing.m_actions.size(), 1u);
-    EXPECT_EQ(missing.m_actions.back().kind, KindEndMarker);
-    EXPECT_EQ(dir.Count(), 0u) << "loading writes nothing";
+    EXPECT_EQ(missing.m_actions.size(), 1u);
+    EXPECT_EQ(dir.Count(), 1u);
 }
 
 TEST(ScriptLoad, OnlyLinesOfTheScriptSectionAreActions) {
@@ -136,34 +121,26 @@ TEST(ScriptLoad, OnlyLinesOfTheScriptSectionAreActions) {
 
 TEST(ScriptLoad, ValuesAreTrimmedAndUnquotedAndSixteenBitFieldsKeepLowBits) {
     EXPECT_EQ(LoadText("[General]\r\nDescription=  \"My  script\"  \r\n").m_description, "My  script");
-    const CScript s =
-        LoadText("[General]\r\nBeginHotkey=65601\r\nBeginHotkeyMod=-1\r\n[Repeat]\r\nType=65538\r\n");
-    EXPECT_EQ(Fields(s), "|65|65535|2|1|1|1");
+    EXPECT_EQ(Fields(LoadText("[General]\r\nBeginHotkey=65601\r\nBeginHotkeyMod=-1\r\n[Repeat]\r\nType=65538\r\n")),
+              "|65|65535|2|1|1|1");
 }
 
-TEST(ScriptLoad, TextKeepsLeadingSpacesAndLosesTrailingOnes) {
+// A text keeps its leading spaces and loses trailing ones; a long line
+// loads whole, its tail never an action.
+TEST(ScriptLoad, TextsAndLongLinesComeBackAsSaved) {
     CScript s = Example(Edition::V11);
-    s.m_actions = {{CategoryText, KindSayString, "  a % b  ", 0, 0}, ScriptAction::EndMarker()};
-    TempFolder dir;
-    ASSERT_TRUE(s.Save(dir.path()));
-    EXPECT_NE(dir.Read("Test1.txt").find("SayString   a % b  \r\n"), std::string::npos);
-    EXPECT_EQ(LoadFrom(dir, "Test1.txt").m_actions.front().text, "  a % b");
-}
-
-TEST(ScriptLoad, LongLinesLoadWhole) {
-    CScript s = Example(Edition::V11);
-    const std::string text(10000, 'k');
     std::string description;
     for (int i = 0; i < 1000; ++i) description += "\xA4\xA4 KeyPress 13 1 ";
-    description += "end";
-    s.m_description = description;
-    s.m_actions = {{CategoryText, KindSayString, text + "KeyPress 13 1", 0, 0}, ScriptAction::EndMarker()};
+    s.m_description = description + "end";
+    const std::string text = "  a % b" + std::string(10000, 'k') + "KeyPress 13 1";
+    s.m_actions = {{CategoryText, KindSayString, text + "  ", 0, 0}, ScriptAction::EndMarker()};
     TempFolder dir;
     ASSERT_TRUE(s.Save(dir.path()));
+    EXPECT_NE(dir.Read("Test1.txt").find("SayString   a % b"), std::string::npos);
     const CScript back = LoadFrom(dir, "Test1.txt");
-    EXPECT_EQ(back.m_description, description);
-    ASSERT_EQ(back.m_actions.size(), 2u) << "the tail of a long line never becomes an action";
-    EXPECT_EQ(back.m_actions.front().text, text + "KeyPress 13 1");
+    EXPECT_EQ(back.m_description, description + "end");
+    ASSERT_EQ(back.m_actions.size(), 2u);
+    EXPECT_EQ(back.m_actions.front().text, text);
 }
 
 TEST(ScriptRoundTrip, SaveThenLoadGivesTheSameRecord) {
@@ -364,14 +341,13 @@ TEST(ChooseFileName, NumbersEachBaseFromOneFillsGapsAndSkipsDeviceNames) {
     EXPECT_EQ(choose("CON"), "CON1.txt");
 }
 
-TEST(ChooseFileName, CutsAtEveryCharacterAFileNameCannotHold) {
-    const char* cut[] = {"a\\b", "a/b", "a:b", "a\"b", "a<b", "a>b", "a|b", "a*b", "a?b", "a\tb", "a\x01z"};
-    for (const char* description : cut) EXPECT_EQ(FileNameBase(description), "a") << description;
-    EXPECT_EQ(FileNameBase("a.b c-d_e'f(g)"), "a.b c-d_e'f(g)");
-}
-
-TEST(ChooseFileName, CutsWhereTheBytesAreNoBig5CharacterButNeverInsideOne) {
+// Cut at every character a file name cannot hold, and where the bytes are
+// no Big5 character, but never inside one.
+TEST(ChooseFileName, CutsWhereTheNameCouldHoldNoMore) {
+    for (const char* description : {"a\\b", "a/b", "a:b", "a\"b", "a<b", "a>b", "a|b", "a*b", "a?b", "a\tb", "a\x01z"})
+        EXPECT_EQ(FileNameBase(description), "a") << description;
     const std::pair<const char*, const char*> cases[] = {
+        {"a.b c-d_e'f(g)", "a.b c-d_e'f(g)"},
         // Big5 "許" is B3 5C and "功" is A5 5C: their trail byte is a backslash.
         {"\xB3\x5C\xA5\x5C x", "\xB3\x5C\xA5\x5C x"},
         {"\xB3\x5C/x", "\xB3\x5C"},

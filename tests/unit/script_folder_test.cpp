@@ -10,7 +10,7 @@
 #include "file_io.h"
 #include "script.h"
 #include "script_folder.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 namespace tarvix {
 namespace {
