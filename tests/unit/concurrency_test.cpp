@@ -15,7 +15,6 @@
 #include "test_support.h"
 #include "playback_engine.h"
 #include "run_control.h"
-#include "script.h"
 
 namespace tarvix {
 namespace {
@@ -98,8 +97,7 @@ private:
 };
 
 std::unique_ptr<CScript> LoopingScript(uint16_t vk, int32_t runOnce) {
-    auto script = std::make_unique<CScript>(Edition::V11);
-    script->m_beginHotkey = vk;
+    auto script = testing::Record(vk, 0);
     script->m_runOnce = runOnce;
     script->m_repeatType = RepeatUntilStop;
     for (const char* line : {"KeyPress 65 1", "Delay 1", "KeyDown 66 2"}) script->AddActionFromLine(line);
@@ -117,12 +115,7 @@ struct Concurrency : ::testing::Test {
     std::atomic<int> keys{0};
     ThreadLauncher launcher{&keys};
     ScriptLibrary library{testing::HotkeyTextOrder()};
-    DispatchContext context = [] {
-        DispatchContext c;
-        c.stopHotkey = kStop;
-        c.stopHotkeyMod = 0;
-        return c;
-    }();
+    const DispatchContext context{Edition::V11, kStop, 0, 0, ""};
 
     int Press(uint16_t vk) { return DispatchHotkey(library, vk, {}, context, launcher); }
 };
@@ -155,17 +148,6 @@ TEST_F(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
     EXPECT_FALSE(flagOfDeleted->IsSet());
     ASSERT_EQ(library.size(), 1u);
     EXPECT_FALSE(library[0].m_running->IsSet()) << "a run ended without clearing its flag";
-}
-
-TEST_F(Concurrency, RunOnceAllowsOneRunAtATime) {
-    library.Add(LoopingScript(116, 1));
-    EXPECT_EQ(Press(116), 1);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(Press(116), 0);
-    Press(kStop);
-    launcher.Join();
-    EXPECT_FALSE(library[0].m_running->IsSet());
-    EXPECT_EQ(Press(116), 1);
-    Press(kStop);
 }
 
 }  // namespace

@@ -168,72 +168,65 @@ TEST(ScriptRoundTrip, FailedSaveReportsAndKeepsTheOldFile) {
     EXPECT_EQ(dir.Count(), 0u);
 }
 
-TEST(ScriptEditions, FileOfEdition10LoadsIn11WithRunOnceOn) {
-    const CScript s = LoadText(kExample10, Edition::V11);
-    EXPECT_EQ(s.m_runOnce, 1);
-    EXPECT_EQ(Actions(s), Actions(Example(Edition::V11)));
-}
-
-TEST(ScriptEditions, FileOfEdition11LoadsIn10WithoutMoveRButtonsAndWheelsItLacks) {
+// Edition 1.0 loads a file of 1.1 without the kinds it lacks, asks before a
+// save leaves them out, and writes back the run-once key as 1.1 reads it;
+// 1.1 reads everything back.
+TEST(ScriptEditions, AFileOf11ThroughEdition10) {
     CScript s = Example(Edition::V11);
+    s.m_runOnce = 0;
     s.m_actions.insert(s.m_actions.begin(), {{CategoryMove, KindMoveR, "", -10, 5},
                                              {CategoryButton, KindMiddleClick, "", 1, 0},
                                              {CategoryButton, KindX2Up, "", 1, 0},
                                              {CategoryButton, KindWheel, "", -360, 0},
-                                             {CategoryButton, KindHWheel, "", 40, 0}});
+                                             {CategoryMove, KindMoveIn, "", 40, 0}});
     TempFolder dir;
     ASSERT_TRUE(s.Save(dir.path()));
-    const CScript classic = LoadFrom(dir, "Test1.txt", Edition::V10);
+    EXPECT_EQ(Actions(LoadFrom(dir, "Test1.txt", Edition::V11)), Actions(s));
+    CScript classic = LoadFrom(dir, "Test1.txt", Edition::V10);
     EXPECT_EQ(Actions(classic), Actions(Example(Edition::V10)));
     EXPECT_EQ(classic.m_runOnce, 0) << "edition 1.0 has no run-once flag to play by";
-    EXPECT_EQ(classic.m_unreadLineCount, 5);
-    EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 5) << "asked before a save leaves them out";
-    EXPECT_EQ(Actions(LoadFrom(dir, "Test1.txt", Edition::V11)), Actions(s)) << "1.1 reads them all back";
-}
-
-TEST(ScriptEditions, SaveIn10KeepsTheRunOnceOf11AndLeavesOutMoveR) {
-    TempFolder dir;
-    dir.Write("Test1.txt", kMadeIn11);
-    CScript classic = LoadFrom(dir, "Test1.txt", Edition::V10);
-    ASSERT_EQ(classic.m_keptRunOnce, std::optional<int32_t>(0));
-    EXPECT_EQ(classic.m_unreadLineCount, 2);
-    EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 2);
-
+    EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 5);
     classic.m_description = "Renamed";
     ASSERT_TRUE(classic.Save(dir.path()));
     EXPECT_EQ(dir.Read("Test1.txt"),
               "[General]\r\nDescription=Renamed\r\nBeginHotkey=116\r\nBeginHotkeyMod=2\r\nRunOnce=0\r\nEnable=1\r\n"
-              "[Repeat]\r\nType=0\r\nNumber=3\r\n[Script]\r\nKeyPress 65 1\r\nDelay 500\r\n");
-
-    EXPECT_EQ(LoadFrom(dir, "Test1.txt", Edition::V11).m_runOnce, 0)
-        << "edition 1.1 would refuse to start it while it runs";
+              "[Repeat]\r\nType=0\r\nNumber=3\r\n[Script]\r\nKeyPress 65 1\r\nDelay 500\r\nLeftClick 1\r\n"
+              "MoveTo 512 384\r\nSayString Hello world\r\n");
+    EXPECT_EQ(LoadFrom(dir, "Test1.txt", Edition::V11).m_runOnce, 0) << "1.1 would refuse to start it while it runs";
     const CScript back10 = LoadFrom(dir, "Test1.txt", Edition::V10);
-    EXPECT_EQ(back10.m_keptRunOnce, std::optional<int32_t>(0));
-    EXPECT_EQ(back10.m_unreadLineCount, 0) << "nothing left to ask about";
+    EXPECT_EQ(LinesToConfirmBeforeSaving(back10), 0) << "nothing left to ask about";
     EXPECT_EQ(back10.SerializedText(), dir.Read("Test1.txt"));
 }
 
-TEST(ScriptEditions, RunOnceIsWrittenBackAsEdition11ReadsIt) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"RunOnce=1", "RunOnce=1\r\n"},
-        {"runonce = 0 ", "RunOnce=0\r\n"},
-        {"RunOnce=\"0\"", "RunOnce=0\r\n"},
-        {"RunOnce=", "RunOnce=1\r\n"},     // an empty value reads as the default
-        {"RunOnce=7", "RunOnce=7\r\n"},
-        {"RunOnce", nullptr},              // no "=": no key to either edition
+// What each edition writes of the run-once and speed keys it read: 1.1
+// plays by both (the speed out of range at the nearest bound, no number
+// 100, written only when not 100); 1.0 plays at 100 and keeps the keys the
+// file had, as 1.1 reads them; no "=" is no key to either.
+TEST(ScriptEditions, RunOnceAndSpeedAreWrittenBackAsEdition11ReadsThem) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"", "RunOnce=1\r\nEnable=1\r\n", "Enable=1\r\n"},
+        {"RunOnce=1", "RunOnce=1\r\nEnable=1\r\n", "RunOnce=1\r\nEnable=1\r\n"},
+        {"runonce = 0 ", "RunOnce=0\r\nEnable=1\r\n", "RunOnce=0\r\nEnable=1\r\n"},
+        {"RunOnce=\"0\"", "RunOnce=0\r\nEnable=1\r\n", "RunOnce=0\r\nEnable=1\r\n"},
+        {"RunOnce=", "RunOnce=1\r\nEnable=1\r\n", "RunOnce=1\r\nEnable=1\r\n"},
+        {"RunOnce=7", "RunOnce=7\r\nEnable=1\r\n", "RunOnce=7\r\nEnable=1\r\n"},
+        {"RunOnce", "RunOnce=1\r\nEnable=1\r\n", "Enable=1\r\n"},
+        {"Speed=200", "RunOnce=1\r\nEnable=1\r\nSpeed=200\r\n", "Enable=1\r\nSpeed=200\r\n"},
+        {"Speed=100", "RunOnce=1\r\nEnable=1\r\n", "Enable=1\r\nSpeed=100\r\n"},
+        {"speed = 5", "RunOnce=1\r\nEnable=1\r\nSpeed=10\r\n", "Enable=1\r\nSpeed=10\r\n"},
+        {"Speed=\" 250\"", "RunOnce=1\r\nEnable=1\r\nSpeed=250\r\n", "Enable=1\r\nSpeed=250\r\n"},
+        {"Speed=99999999999", "RunOnce=1\r\nEnable=1\r\nSpeed=1000\r\n", "Enable=1\r\nSpeed=1000\r\n"},
+        {"Speed=-50", "RunOnce=1\r\nEnable=1\r\nSpeed=10\r\n", "Enable=1\r\nSpeed=10\r\n"},
+        {"Speed=fast", "RunOnce=1\r\nEnable=1\r\n", "Enable=1\r\nSpeed=100\r\n"},
     };
-    for (const auto& [line, written] : cases) {
-        const std::string text = std::string("[General]\r\n") + line + "\r\nBeginHotkey=116\r\n[Script]\r\nDelay 1\r\n";
-        const CScript classic = LoadText(text, Edition::V10);
-        const std::string saved = classic.SerializedText();
-        if (!written) {
-            EXPECT_EQ(saved.find("RunOnce"), std::string::npos) << line;
-            continue;
+    for (const auto& [line, written11, written10] : cases) {
+        const std::string text = std::string("[General]\r\n") + line + "\r\n[Script]\r\nDelay 1\r\n";
+        for (const auto& [edition, written] : {std::pair(Edition::V11, written11), std::pair(Edition::V10, written10)}) {
+            const std::string saved = LoadText(text, edition).SerializedText();
+            const size_t at = saved.find("BeginHotkeyMod=0\r\n") + 18;
+            EXPECT_EQ(saved.substr(at, saved.find("[Repeat]") - at), written) << line;
         }
-        EXPECT_NE(saved.find(std::string("BeginHotkeyMod=0\r\n") + written + "Enable=1\r\n"), std::string::npos)
-            << line << "\n" << saved;
-        ASSERT_TRUE(classic.m_keptRunOnce) << line;
-        EXPECT_EQ(*classic.m_keptRunOnce, LoadText(text, Edition::V11).m_runOnce) << line;
+        EXPECT_EQ(LoadText(text, Edition::V10).m_speed, 100u);
     }
 }
 
@@ -261,49 +254,11 @@ TEST(ScriptEditions, OnlyLinesThatNameNoActionAreCounted) {
     EXPECT_EQ(LinesToConfirmBeforeSaving(current), 0) << "edition 1.1 saves as it always has";
 }
 
+// Hand-written lines that say nothing are dropped without a question.
 TEST(ScriptEditions, FilesWithNothingEdition10LacksAreWrittenAsBefore) {
-    TempFolder dir;
-    dir.Write("Test1.txt", kExample10);
-    const CScript classic = LoadFrom(dir, "Test1.txt", Edition::V10);
-    EXPECT_FALSE(classic.m_keptRunOnce);
+    const CScript classic = LoadText(std::string(kExample10) + "\r\n \t\r\n", Edition::V10);
     EXPECT_EQ(LinesToConfirmBeforeSaving(classic), 0);
-    ASSERT_TRUE(classic.Save(dir.path()));
-    EXPECT_EQ(dir.Read("Test1.txt"), kExample10);
-    // Hand-written lines that say nothing are dropped without a question.
-    EXPECT_EQ(LinesToConfirmBeforeSaving(LoadText(std::string(kExample10) + "\r\n \t\r\n", Edition::V10)), 0);
-}
-
-// Edition 1.1 reads the speed (out of range: the nearest bound; no number:
-// 100) and writes it only when it is not 100; edition 1.0 plays at 100 and
-// writes back the key the file had, as 1.1 reads it.
-TEST(ScriptEditions, SpeedIsReadBy11AndKeptBy10) {
-    const struct {
-        const char* line;
-        uint32_t speed;
-        const char* written11;
-        const char* written10;
-    } cases[] = {
-        {"", 100, "", ""},
-        {"Speed=200", 200, "Speed=200\r\n", "Speed=200\r\n"},
-        {"Speed=100", 100, "", "Speed=100\r\n"},
-        {"speed = 5", 10, "Speed=10\r\n", "Speed=10\r\n"},
-        {"Speed=\" 250\"", 250, "Speed=250\r\n", "Speed=250\r\n"},
-        {"Speed=99999999999", 1000, "Speed=1000\r\n", "Speed=1000\r\n"},
-        {"Speed=-50", 10, "Speed=10\r\n", "Speed=10\r\n"},
-        {"Speed=fast", 100, "", "Speed=100\r\n"},
-    };
-    for (const auto& c : cases) {
-        const std::string text = std::string("[General]\r\n") + c.line + "\r\n[Script]\r\nDelay 1\r\n";
-        const CScript current = LoadText(text, Edition::V11);
-        const CScript classic = LoadText(text, Edition::V10);
-        EXPECT_EQ(current.m_speed, c.speed) << c.line;
-        EXPECT_EQ(classic.m_speed, 100u) << c.line;
-        for (const auto& [saved, written] : {std::pair(current.SerializedText(), c.written11),
-                                             std::pair(classic.SerializedText(), c.written10)}) {
-            const size_t at = saved.find("Enable=1\r\n") + 10;
-            EXPECT_EQ(saved.substr(at, saved.find("[Repeat]") - at), written) << c.line;
-        }
-    }
+    EXPECT_EQ(classic.SerializedText(), kExample10);
 }
 
 TEST(ScriptEditions, LoadingAgainStartsAfresh) {
