@@ -50,26 +50,16 @@ private:
     bool m_set = false;
 };
 
-// Each run gets its own sink and clock; they only count.
-struct CountingPorts : InputSink, PlaybackClock, ForegroundWindow {
+// Each run gets its own ports; they only count the keys.
+struct CountingPorts : testing::Recorder {
     std::atomic<int>* keys;
     explicit CountingPorts(std::atomic<int>* counter) : keys(counter) {}
-    uint16_t ScanCode(uint8_t) override { return 0; }
-    int16_t KeyScan(unsigned char c) override { return c; }
     void Key(uint8_t, uint16_t, bool) override { keys->fetch_add(1, std::memory_order_relaxed); }
-    void Character(std::string_view, bool) override {}
-    void Button(MouseButton, bool) override {}
-    void Wheel(bool, int16_t) override {}
-    void MoveTo(int32_t, int32_t) override {}
-    void MoveBy(int32_t, int32_t) override {}
-    uint32_t NowMs() override { return 0; }
     // On the stop signal's scale: a script's millisecond in 10 microseconds.
     uint64_t NowUs() override {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
         return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()) * 100;
     }
-    std::string Title() override { return "target"; }
-    std::optional<DesktopPoint> ClientOrigin() override { return std::nullopt; }
 };
 
 class ThreadLauncher : public RunLauncher {

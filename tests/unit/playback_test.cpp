@@ -159,42 +159,32 @@ TEST(PlaybackKinds, TextTypesKeysAndUnicodeCharacters) {
                       "200 key 16/0 down", "200 key 49/0 down", "250 key 49/0 up", "250 key 16/0 up"}));
 }
 
-// A count plays that many passes, 0 or 1 one; -1 read as unsigned asks for
-// 4294967295 passes, still playing at 1000.
-TEST(PlaybackRepeat, CountIsUnsignedAndZeroOrOneGivesOne) {
-    for (uint32_t n : {0u, 1u, 3u, 4294967295u}) {
-        Recorder r;
-        r.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 1000; };
-        Play(Job({A(KindMoveR, 1, 0)}, RepeatCount, n), r, n > 3 ? RunResult::Stopped : RunResult::Completed);
-        EXPECT_EQ(r.events.size(), n == 0 ? 1u : std::min(n, 1000u)) << n;
-    }
-}
-
-// A seconds run that misses its end would spin for ever on a clock that
-// only moves when told: a bound on the polls stops it, so the fault shows
-// as a stopped run at once.
-TEST(PlaybackRepeat, SecondsEndAfterThePassThatReachesTheDuration) {
-    const auto run = [](std::vector<ScriptAction> steps, uint32_t seconds, uint64_t start) {
-        Recorder r;
-        r.onPoll = [](Recorder& rec) { rec.stop = rec.polls > 1000; };
-        r.now = start;
-        Play(Job(std::move(steps), RepeatSeconds, seconds), r);
-        return std::pair(r.events.size(), r.now);
+// A count plays that many passes, 0 or 1 one, read unsigned (-1 is
+// 4294967295, still playing at 1000 steps). A seconds run ends after the
+// pass that reaches the duration, in whole seconds from the first reading;
+// passes that play nothing wait a moment each. Until-stop and unknown types
+// run until the stop. A run that missed its end would spin for ever on a
+// clock that only moves when told: the stop after 5000 polls shows it at once.
+TEST(PlaybackRepeat, CountsSecondsAndUntilTheStop) {
+    const std::tuple<uint16_t, uint32_t, std::vector<ScriptAction>, uint64_t, size_t, uint64_t> cases[] = {
+        {RepeatCount, 0, {A(KindMoveR, 1, 0)}, 0, 1, 0},
+        {RepeatCount, 1, {A(KindMoveR, 1, 0)}, 0, 1, 0},
+        {RepeatCount, 3, {A(KindMoveR, 1, 0)}, 0, 3, 0},
+        {RepeatCount, 4294967295u, {A(KindMoveR, 1, 0)}, 0, 1000, 0},
+        // Passes end at 1399, 1799, 2199: whole seconds 1, 1, 2.
+        {RepeatSeconds, 2, {A(KindDelay, 400), A(KindMoveR, 1, 0)}, 999, 3, 2199},
+        {RepeatSeconds, 0, {A(KindMoveR, 1, 0)}, 0, 1, 0},
+        {RepeatSeconds, 1, {}, 0, 0, 1000},
+        {RepeatUntilStop, 1, {A(KindMoveR, 1, 0)}, 0, 1000, 0},
+        {7, 1, {A(KindMoveR, 1, 0)}, 0, 1000, 0},
     };
-    // Whole seconds are counted from the first reading: passes end at 1399,
-    // 1799, 2199: elapsed 1, 1, 2.
-    EXPECT_EQ(run({A(KindDelay, 400), A(KindMoveR, 1, 0)}, 2, 999).first, 3u);
-    EXPECT_EQ(run({A(KindMoveR, 1, 0)}, 0, 0).first, 1u);
-    // Passes that play nothing wait a moment each, up to the first whole second.
-    EXPECT_EQ(run({}, 1, 0).second, 1000u);
-}
-
-TEST(PlaybackRepeat, UntilStopAndUnknownTypesRunUntilTheSignal) {
-    for (uint16_t type : {uint16_t{RepeatUntilStop}, uint16_t{7}}) {
+    for (const auto& [type, number, steps, start, played, end] : cases) {
         Recorder r;
-        r.stopAt = 1000;
-        Play(Job({A(KindDelay, 100)}, type, 1), r, RunResult::Stopped);
-        EXPECT_EQ(r.now, 1000u);
+        r.now = start;
+        r.onPoll = [](Recorder& rec) { rec.stop = rec.polls > 5000 || rec.events.size() >= 1000; };
+        Play(Job(steps, type, number), r, played == 1000 ? RunResult::Stopped : RunResult::Completed);
+        EXPECT_EQ(r.events.size(), played) << type << " " << number;
+        EXPECT_EQ(r.now, end) << type << " " << number;
     }
 }
 
@@ -339,17 +329,6 @@ TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFront) {
     }
     Recorder none;
     EXPECT_EQ(Play(OneWindowJob({A(KindMoveR, 1, 0)}, 1, ""), none), (Events{"0 by 1,0"}));
-}
-
-TEST(PlaybackIdle, PassesThatPlayNothingWaitInsteadOfSpinning) {
-    Recorder r;
-    r.onPoll = [](Recorder& rec) { rec.stop = rec.waits.size() >= 3; };
-    Play(Job({}, RepeatUntilStop), r, RunResult::Stopped);
-    EXPECT_EQ(r.waits, (std::vector<uint32_t>{5, 5, 5}));
-    Recorder busy;  // a pass that plays something goes straight on
-    busy.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 3; };
-    Play(Job({A(KindMoveR, 1, 0)}, RepeatUntilStop), busy, RunResult::Stopped);
-    EXPECT_TRUE(busy.waits.empty());
 }
 
 // Each wait ends where the schedule from the run's start puts it, so waits
