@@ -23,15 +23,14 @@ TEST(ProfileRead, ValuesAsTheProfileFunctionsReadThem) {
         int32_t asNumber;
         bool there;
     } cases[] = {
-        // Names ignore case and the blanks around them.
+        // Names ignore the case of ASCII letters only, and the blanks around them.
         {"[ General ]\r\n  endHOTKEY \t=  66  \r\n", "general", "EndHotkey", "66", 66, true},
+        {"[\xE1]\r\nk=1\r\n", "\xC1", "k", "def", 5, false},
         {"[s]\nk=1\n", "nosection", "k", "def", 5, false},
         // One pair of matching quotes is taken off.
         {"[s]\na=\"quoted text\"\n", "s", "a", "quoted text", 0, true},
-        {"[s]\na='single'\n", "s", "a", "single", 0, true},
         {"[s]\na=\"\"twice\"\"\n", "s", "a", "\"twice\"", 0, true},
         {"[s]\na=\"open\n", "s", "a", "\"open", 0, true},
-        {"[s]\na=\"a'\n", "s", "a", "\"a'", 0, true},
         {"[s]\na=\"\n", "s", "a", "\"", 0, true},
         // An empty value is there but holds no number; a line without "=" is no key.
         {"[s]\na=''\n", "s", "a", "", 5, true},
@@ -39,9 +38,7 @@ TEST(ProfileRead, ValuesAsTheProfileFunctionsReadThem) {
         {"[s]\na\n", "s", "a", "def", 5, false},
         // Signed decimals with their leading digits, wrapping modulo 2^32.
         {"[n]\na=-5\n", "n", "a", "-5", -5, true},
-        {"[n]\na=+9\n", "n", "a", "+9", 9, true},
         {"[n]\na=12abc\n", "n", "a", "12abc", 12, true},
-        {"[n]\na=0x10\n", "n", "a", "0x10", 0, true},
         {"[n]\na=4294967297\n", "n", "a", "4294967297", 1, true},
         {"[n]\na=\"33\"\n", "n", "a", "33", 33, true},
         // Only the first 29 characters of a number count; where the quotes
@@ -62,11 +59,9 @@ TEST(ProfileRead, ValuesAsTheProfileFunctionsReadThem) {
         {"[s]\nk=1\n[S]\nonly=5\n", "s", "only", "def", 5, false},
         // Line ends of every kind, and none at the end.
         {"[s]\ra=1\rb=2", "s", "b", "2", 2, true},
-        {"[s]\r\na=1\r\nb=2", "s", "b", "2", 2, true},
         // Action lines and keys before any section are no keys.
         {"Enable=9\n[Script]\nKeyDown 65\nSayString [a]=b\n", "Script", "SayString [a]", "b", 0, true},
         {"Enable=9\n[Script]\nKeyDown 65\n", "Script", "Enable", "def", 5, false},
-        {"[Script]\nKeyDown 65\n", "Script", "KeyDown 65", "def", 5, false},
         {"[ Name ] trailing\nx=2\n", "Name", "x", "2", 2, true},
     };
     for (const auto& c : cases) {

@@ -108,15 +108,11 @@ TEST(Dispatch, JobIsAPrivateCopyWithTheTargetWindowAsReported) {
     library.Remove({0});
     ASSERT_EQ(launcher.jobs.size(), 1u);
     const PlaybackJob& job = *launcher.jobs[0];
-    EXPECT_EQ(job.repeatNumber, 4294967295u);
-    EXPECT_EQ(job.speed, 250u);
-    EXPECT_EQ(job.oneWindow, 1);
-    EXPECT_EQ(job.targetTitle, "Notepad");
-    EXPECT_EQ(job.hotkeyModifiers, 0);
+    EXPECT_EQ(std::tie(job.repeatNumber, job.speed, job.oneWindow, job.targetTitle, job.hotkeyModifiers),
+              std::make_tuple(4294967295u, 250u, 1, std::string("Notepad"), uint16_t{0}));
     EXPECT_EQ(job.steps.size(), 2u);
     EXPECT_EQ(job.steps.front().text, "x");
-    ASSERT_TRUE(job.script);
-    EXPECT_TRUE(job.script->IsSet());
+    EXPECT_TRUE(job.script && job.script->IsSet());
 }
 
 }  // namespace
