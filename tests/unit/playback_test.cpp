@@ -55,13 +55,6 @@ void AwayFromTheFourthStep(Recorder& r) {
     r.onPoll = [](Recorder& rec) { rec.title = rec.polls >= 4 ? "Other" : "Notepad"; };
 }
 
-TEST(PlaybackKinds, KeysUseScanCodesAndHold50ms) {
-    Recorder r;
-    EXPECT_EQ(Play(Job({A(KindKeyPress, 65, 2), A(KindKeyDown, 17, 1), A(KindKeyUp, 0x10041, 1)}), r),
-              (Events{"0 key 65/1065 down", "50 key 65/1065 up", "50 key 65/1065 down", "100 key 65/1065 up",
-                      "100 key 17/1017 down", "100 key 65/1065 up"}));
-}
-
 TEST(PlaybackKinds, KeysWithAnExtendedFormGoOutWithTheE0Prefix) {
     // Layouts that drop the prefix and layouts that give it alike; their
     // keypad and left-side twins, and keys of one form, as the layout has them.
@@ -85,23 +78,46 @@ TEST(PlaybackKinds, KeysWithAnExtendedFormGoOutWithTheE0Prefix) {
                                 "2050 key 163/e29 down", "2100 key 163/e29 up"}));
 }
 
-TEST(PlaybackKinds, ButtonsAndDoubleClickTimings) {
-    Recorder r;
-    EXPECT_EQ(Play(Job({A(KindLeftClick, 1), A(KindRightClick, 1), A(KindLeftDown, 2), A(KindLeftUp, 1),
-                        A(KindRightDown, 1), A(KindRightUp, 1), A(KindLeftDoubleClick, 1)}), r),
-              (Events{"0 left down", "50 left up", "50 right down", "100 right up", "100 left down",
-                      "100 left down", "100 left up", "100 right down", "100 right up",
-                      "100 left down", "150 left up", "200 left down", "250 left up"}));
-}
-
-TEST(PlaybackKinds, MiddleAndSideButtonsAndWheelsOfEdition11) {
-    Recorder r;
-    EXPECT_EQ(Play(Job({A(KindMiddleClick, 2), A(KindMiddleDown, 1), A(KindMiddleUp, 1), A(KindX1Click, 1),
-                        A(KindX1Down, 1), A(KindX1Up, 1), A(KindX2Click, 1), A(KindX2Down, 1), A(KindX2Up, 1),
-                        A(KindWheel, -360), A(KindHWheel, 40), A(KindWheel, 0)}), r),
-              (Events{"0 middle down", "50 middle up", "50 middle down", "100 middle up", "100 middle down",
-                      "100 middle up", "100 x1 down", "150 x1 up", "150 x1 down", "150 x1 up", "150 x2 down",
-                      "200 x2 up", "200 x2 down", "200 x2 up", "200 wheel -360", "200 hwheel 40"}));
+// Keys on their scan codes, held 50 ms; a double click's two clicks 50 ms
+// apart; repetitions of 0, end markers and unknown kinds play nothing. Text
+// goes on keys where a key with at most Shift types it: "H" needs Shift,
+// "!" is Shift+1, "中" (A4 A4) has no key, nor a lead byte ending the text,
+// nor '@', which is AltGr+Q (Ctrl and Alt would reach the target as
+// shortcuts); with Caps Lock on letters go as characters.
+TEST(PlaybackKinds, EachKindPlaysItsEvents) {
+    const std::tuple<bool, std::vector<ScriptAction>, Events> cases[] = {
+        {false, {A(KindKeyPress, 65, 2), A(KindKeyDown, 17, 1), A(KindKeyUp, 0x10041, 1)},
+         {"0 key 65/1065 down", "50 key 65/1065 up", "50 key 65/1065 down", "100 key 65/1065 up",
+          "100 key 17/1017 down", "100 key 65/1065 up"}},
+        {false, {A(KindLeftClick, 1), A(KindRightClick, 1), A(KindLeftDown, 2), A(KindLeftUp, 1), A(KindRightDown, 1),
+                 A(KindRightUp, 1), A(KindLeftDoubleClick, 1)},
+         {"0 left down", "50 left up", "50 right down", "100 right up", "100 left down", "100 left down",
+          "100 left up", "100 right down", "100 right up", "100 left down", "150 left up", "200 left down",
+          "250 left up"}},
+        {false, {A(KindMiddleClick, 2), A(KindMiddleDown, 1), A(KindMiddleUp, 1), A(KindX1Click, 1), A(KindX1Down, 1),
+                 A(KindX1Up, 1), A(KindX2Click, 1), A(KindX2Down, 1), A(KindX2Up, 1), A(KindWheel, -360),
+                 A(KindHWheel, 40), A(KindWheel, 0)},
+         {"0 middle down", "50 middle up", "50 middle down", "100 middle up", "100 middle down", "100 middle up",
+          "100 x1 down", "150 x1 up", "150 x1 down", "150 x1 up", "150 x2 down", "200 x2 up", "200 x2 down",
+          "200 x2 up", "200 wheel -360", "200 hwheel 40"}},
+        {false, {A(KindKeyPress, 65, 0), A(KindKeyDown, 65, 0), A(KindLeftClick, 0), A(KindLeftDoubleClick, 0),
+                 A(KindRightUp, 0), A(99), A(-1), ScriptAction::EndMarker(), A(KindKeyPress, 67, 1)},
+         {"0 key 67/1067 down", "50 key 67/1067 up"}},
+        {false, {A(KindSayString, 0, 0, "Hi!\xA4\xA4@\xA4")},
+         {"0 key 16/0 down", "0 key 72/0 down", "50 key 72/0 up", "50 key 16/0 up", "50 key 73/0 down",
+          "100 key 73/0 up", "100 key 16/0 down", "100 key 49/0 down", "150 key 49/0 up", "150 key 16/0 up",
+          "150 char \xA4\xA4 down", "200 char \xA4\xA4 up", "200 char @ down", "250 char @ up",
+          "250 char \xA4 down", "300 char \xA4 up"}},
+        {true, {A(KindSayString, 0, 0, "a H.!")},
+         {"0 char a down", "50 char a up", "50 key 32/0 down", "100 key 32/0 up", "100 char H down", "150 char H up",
+          "150 key 190/0 down", "200 key 190/0 up", "200 key 16/0 down", "200 key 49/0 down", "250 key 49/0 up",
+          "250 key 16/0 up"}},
+    };
+    for (const auto& [capsLock, steps, played] : cases) {
+        Recorder r;
+        r.capsLock = capsLock;
+        EXPECT_EQ(Play(Job(steps), r), played);
+    }
     // Beyond what one wheel message holds, whole notches each and the rest last.
     Recorder big;
     Play(Job({A(KindWheel, 70000), A(KindHWheel, INT32_MIN)}), big);
@@ -125,38 +141,6 @@ TEST(PlaybackKinds, MovesAndMoveInFromTheClientCornerOfTheWindowInFrontAtThatSte
     // Sums beyond 32 bits stay off the desktop on their own side.
     EXPECT_EQ(PointInFront(2147483647, 0, DesktopPoint{100, 0}).x, 2147483647);
     EXPECT_EQ(PointInFront(0, -2147483647, DesktopPoint{0, -100}).y, INT32_MIN);
-}
-
-TEST(PlaybackKinds, ZeroRepetitionsEndMarkersAndUnknownKindsPlayNothing) {
-    Recorder r;
-    Play(Job({A(KindKeyPress, 65, 0), A(KindKeyDown, 65, 0), A(KindLeftClick, 0), A(KindLeftDoubleClick, 0),
-              A(KindRightUp, 0), A(99), A(-1), A(KindKeyPress, 67, 1)}), r);
-    EXPECT_EQ(r.events, (Events{"0 key 67/1067 down", "50 key 67/1067 up"}));
-}
-
-TEST(PlaybackKinds, TextTypesKeysAndUnicodeCharacters) {
-    // "H" needs Shift, "i" has a key, "!" is Shift+1, "中" (A4 A4) has none;
-    // a lead byte that ends the text is a character of its own.
-    Recorder r;
-    EXPECT_EQ(Play(Job({A(KindSayString, 0, 0, "Hi!\xA4\xA4~\xA4")}), r),
-              (Events{"0 key 16/0 down", "0 key 72/0 down", "50 key 72/0 up", "50 key 16/0 up",
-                      "50 key 73/0 down", "100 key 73/0 up",
-                      "100 key 16/0 down", "100 key 49/0 down", "150 key 49/0 up", "150 key 16/0 up",
-                      "150 char \xA4\xA4 down", "200 char \xA4\xA4 up",
-                      "200 char ~ down", "250 char ~ up", "250 char \xA4 down", "300 char \xA4 up"}));
-    // '@' is AltGr+Q (Ctrl+Alt): pressing Q alone types 'q', and Ctrl and Alt
-    // would reach the target as shortcuts.
-    Recorder german;
-    EXPECT_EQ(Play(Job({A(KindSayString, 0, 0, "a@")}), german),
-              (Events{"0 key 65/0 down", "50 key 65/0 up", "50 char @ down", "100 char @ up"}));
-    // With Caps Lock on a key types the other case; letters go as characters,
-    // the rest on their keys.
-    Recorder caps;
-    caps.capsLock = true;
-    EXPECT_EQ(Play(Job({A(KindSayString, 0, 0, "a H.!")}), caps),
-              (Events{"0 char a down", "50 char a up", "50 key 32/0 down", "100 key 32/0 up",
-                      "100 char H down", "150 char H up", "150 key 190/0 down", "200 key 190/0 up",
-                      "200 key 16/0 down", "200 key 49/0 down", "250 key 49/0 up", "250 key 16/0 up"}));
 }
 
 // A count plays that many passes, 0 or 1 one, read unsigned (-1 is
@@ -203,41 +187,35 @@ TEST(PlaybackStop, PolledBeforeEveryStepAndTheRunClearsItsScriptsFlag) {
 }
 
 // Every wait of a run is a wait on the stop signal: the stop ends it at the
-// moment it comes, not after it.
+// moment it comes, not after it; nothing after it plays. Delay -1 waits all
+// of its 4294967295 milliseconds.
 TEST(PlaybackStop, EndsEveryKindOfWaitWhenItComes) {
-    const std::vector<std::pair<const char*, ScriptAction>> waits = {
-        {"Delay", A(KindDelay, 10000)},
-        {"Delay -1", A(KindDelay, -1)},
-        {"KeyPress hold", A(KindKeyPress, 65, 1)},
-        {"LeftClick hold", A(KindLeftClick, 1)},
-        {"RightClick hold", A(KindRightClick, 1)},
-        {"LeftDoubleClick holds", A(KindLeftDoubleClick, 1)},
-        {"SayString hold", A(KindSayString, 0, 0, "ab")},
+    const ScriptAction then = A(KindMoveR, 1, 0);
+    const std::tuple<const char*, std::vector<ScriptAction>, uint16_t> waits[] = {
+        {"Delay", {A(KindDelay, 10000), then}, 0},
+        {"Delay -1", {A(KindDelay, -1), then}, 0},
+        {"KeyPress hold", {A(KindKeyPress, 65, 1), then}, 0},
+        {"LeftClick hold", {A(KindLeftClick, 1), then}, 0},
+        {"RightClick hold", {A(KindRightClick, 1), then}, 0},
+        {"LeftDoubleClick holds", {A(KindLeftDoubleClick, 1), then}, 0},
+        {"SayString hold", {A(KindSayString, 0, 0, "ab"), then}, 0},
+        {"the hotkey's Ctrl still held", {then}, ModCtrl},
+        {"the pause of an empty pass", {}, 0},
     };
-    for (const auto& [name, step] : waits) {
+    for (const auto& [name, steps, mods] : waits) {
         for (uint64_t stopAt : {1u, 25u, 49u}) {  // within the first wait
             Recorder r;
+            r.heldUntil[0xA2] = 60000;
             r.stopAt = stopAt;
-            Play(Job({step, A(KindMoveR, 1, 0)}, 1), r, RunResult::Stopped);
+            PlaybackJob job = HotkeyJob(steps, mods);
+            job.repeatType = RepeatUntilStop;
+            Play(job, r, RunResult::Stopped);
             EXPECT_EQ(r.now, stopAt) << name;
             for (const std::string& e : r.events) EXPECT_EQ(e.find("by"), std::string::npos) << name;
         }
     }
-}
-
-TEST(PlaybackStop, EndsTheWaitForHeldHotkeyModifiersAndThePauseOfAnEmptyPass) {
-    Recorder held;
-    held.heldUntil[0xA2] = 60000;
-    held.stopAt = 1234;
-    EXPECT_EQ(Play(HotkeyJob({A(KindKeyPress, 65, 1)}, ModCtrl), held, RunResult::Stopped), Events{});
-    EXPECT_EQ(held.now, 1234u);
-    Recorder idle;
-    idle.stopAt = 7;
-    Play(Job({}, 1), idle, RunResult::Stopped);
-    EXPECT_EQ(idle.now, 7u);
-    // Delay -1 waits all of its 4294967295 milliseconds.
     Recorder longest;
-    EXPECT_EQ(Play(Job({A(KindDelay, -1), A(KindMoveR, 1, 0)}), longest), (Events{"4294967295 by 1,0"}));
+    EXPECT_EQ(Play(Job({A(KindDelay, -1), then}), longest), (Events{"4294967295 by 1,0"}));
 }
 
 TEST(PlaybackStop, LooksBetweenRepetitions) {
