@@ -19,6 +19,19 @@
 namespace tarvix {
 namespace {
 
+// Each run gets its own ports; they only count the keys.
+struct CountingPorts : testing::Recorder {
+    std::atomic<int>* keys;
+    explicit CountingPorts(std::atomic<int>* counter) : keys(counter) {}
+    void Key(uint8_t, uint16_t, bool) override { keys->fetch_add(1, std::memory_order_relaxed); }
+    uint64_t NowUs() override { return Now(); }
+    // A script's millisecond passes in 10 microseconds.
+    static uint64_t Now() {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()) * 100;
+    }
+};
+
 // The shared stop signal: set and reset by one thread, polled by many.
 class SharedStop : public StopSignal {
 public:
@@ -28,8 +41,7 @@ public:
     }
     // A millisecond of the script passes as 10 microseconds here.
     bool WaitFor(uint32_t ms) override {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::microseconds(ms * 10ull), [this] { return m_set; });
+        return WaitUntil(CountingPorts::Now() + uint64_t{ms} * 1000);
     }
     bool WaitUntil(uint64_t deadlineUs) override {
         std::unique_lock<std::mutex> lock(m_mutex);
@@ -48,18 +60,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_set = false;
-};
-
-// Each run gets its own ports; they only count the keys.
-struct CountingPorts : testing::Recorder {
-    std::atomic<int>* keys;
-    explicit CountingPorts(std::atomic<int>* counter) : keys(counter) {}
-    void Key(uint8_t, uint16_t, bool) override { keys->fetch_add(1, std::memory_order_relaxed); }
-    // On the stop signal's scale: a script's millisecond in 10 microseconds.
-    uint64_t NowUs() override {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()) * 100;
-    }
 };
 
 class ThreadLauncher : public RunLauncher {
