@@ -378,10 +378,7 @@ TEST(InputRecorder, ReportsEveryoneElsesInputWhileRecording) {
     recorder.OnInputMissed(5000);
     EXPECT_TRUE(sink.recorded.empty()) << "nobody records";
     sink.recording = true;
-    hook::KeyEvent injected = hook::testing::Down(kB, 77);
-    injected.injected = true;
-    injected.timeUs = 123456789;
-    recorder.OnKeyEvent(injected);
+    recorder.OnKeyEvent(hook::KeyEvent{kB, 0, false, false, true, 77, 123456789});  // injected
     recorder.OnKeyEvent(hook::testing::Up(kB, hook::kOwnInputTag));
     mouse(hook::MouseAction::LeftDown, hook::kOwnInputTag);
     using A = hook::MouseAction;
@@ -407,28 +404,24 @@ TEST(InputRecorder, WindowOriginGoesAheadOfPointerEventsWhenItChanged) {
     hook::InputRecorder recorder(sink, &sink);
     sink.recording = true;
     sink.origin = std::pair(-1917, -1058);
-    const hook::MouseEvent move;
-    recorder.OnMouseEvent(move);
+    const auto moves = [&](int n) {
+        for (int i = 0; i < n; ++i) recorder.OnMouseEvent(hook::MouseEvent{});
+    };
+    moves(1);
     sink.windowOrigins = true;
-    recorder.OnMouseEvent(move);
-    recorder.OnMouseEvent(move);
+    moves(2);
     recorder.OnKeyEvent(hook::testing::Down(kB));
     sink.origin.reset();
-    recorder.OnMouseEvent(move);
-    recorder.OnMouseEvent(move);
+    moves(2);
     recorder.TargetsChanged();
-    recorder.OnMouseEvent(move);
+    moves(1);
     EXPECT_EQ(Shown(sink.recorded),
               (Texts{"move 0,0 0", "in -1917,-1058 0", "move 0,0 0", "move 0,0 0", "key 66 down 0", "in 0,0 0",
                      "move 0,0 0", "move 0,0 0", "in 0,0 0", "move 0,0 0"}));
 }
 
 TEST(InputRecorder, ReportSurvivesItsTwoWords) {
-    RecordedInput in = Mouse(K::LeftUp, -1920, 2159, 0);
-    in.vk = 0xA3;
-    in.scan = 0x11D;
-    in.extended = in.injected = true;
-    in.timeUs = 0x123456789ABCull;
+    const RecordedInput in{K::LeftUp, 0xA3, 0x11D, true, true, -1920, 2159, 0, 0x123456789ABCull};
     const RecordedInput out = hook::Unpack(hook::Pack(in));
     EXPECT_EQ(std::tie(out.kind, out.vk, out.scan, out.extended, out.injected, out.x, out.y, out.timeUs),
               std::tie(in.kind, in.vk, in.scan, in.extended, in.injected, in.x, in.y, in.timeUs));
