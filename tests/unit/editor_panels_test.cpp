@@ -22,7 +22,6 @@ TEST(Panels, EachPanelBuildsItsActionOrRefuses) {
         {KeyPanelAction(0, 0, 1), "refused"},                  // no key picked
         {KeyPanelAction(65, 0, 0), "refused"},
         {KeyPanelAction(65, 0, 3000000000u), "refused"},  // would be stored as a negative count
-        {KeyPanelAction(65, -1, 1), "refused"},
         {KeyPanelAction(65, 3, 1), "refused"},
         {ButtonPanelAction(0, 1, Edition::V11), "1 LeftClick 1"},
         {ButtonPanelAction(6, 1, Edition::V11), "1 RightUp 1"},
@@ -32,7 +31,6 @@ TEST(Panels, EachPanelBuildsItsActionOrRefuses) {
         {ButtonPanelAction(19, 5, Edition::V11), "1 HWheel 600"},
         {ButtonPanelAction(16, 17895697, Edition::V11), "1 Wheel 2147483640"},
         {ButtonPanelAction(16, 17895698, Edition::V11), "refused"},  // more notches than a line holds
-        {ButtonPanelAction(0, 0, Edition::V11), "refused"},
         {ButtonPanelAction(20, 1, Edition::V11), "refused"},
         {ButtonPanelAction(6, 1, Edition::V10), "1 RightUp 1"},
         {ButtonPanelAction(7, 1, Edition::V10), "refused"},  // edition 1.0 has seven items
@@ -40,8 +38,6 @@ TEST(Panels, EachPanelBuildsItsActionOrRefuses) {
         {DelayPanelAction(3, 1), "3 Delay 3"},
         {DelayPanelAction(2147483, 0), "3 Delay 2147483000"},
         {DelayPanelAction(2147484, 0), "refused"},  // would wrap round in 32 bits
-        {DelayPanelAction(3000000000u, 1), "refused"},
-        {DelayPanelAction(0, 1), "refused"},
         {MoveToPanelAction({-1280, 1500}), "2 MoveTo -1280 1500"},
         {MoveToPanelAction({476, -2}, true), "2 MoveIn 476 -2"},
         {MoveByPanelAction(-5, 7), "2 MoveR -5 7"},
