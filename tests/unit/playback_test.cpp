@@ -49,12 +49,6 @@ Events Play(const PlaybackJob& job, Recorder& r, RunResult expected = RunResult:
     return r.events;
 }
 
-// From the fourth step on, another window is in front.
-void AwayFromTheFourthStep(Recorder& r) {
-    r.title = "Notepad";
-    r.onPoll = [](Recorder& rec) { rec.title = rec.polls >= 4 ? "Other" : "Notepad"; };
-}
-
 TEST(PlaybackKinds, KeysWithAnExtendedFormGoOutWithTheE0Prefix) {
     // Layouts that drop the prefix and layouts that give it alike; their
     // keypad and left-side twins, and keys of one form, as the layout has them.
@@ -269,41 +263,38 @@ TEST(PlaybackRelease, AStoppedRunLetsGoOfWhatItHolds) {
     }
 }
 
-// Another window is in front from the fourth step: the releases of what the
-// run holds play, the rest is skipped (17 was never pressed, and the second
-// RightUp or MiddleUp finds nothing held).
-TEST(PlaybackRelease, OneWindowNeverSkipsTheReleaseOfWhatTheRunHolds) {
-    const std::pair<std::vector<ScriptAction>, Events> cases[] = {
-        {{A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindRightDown, 1), A(KindKeyUp, 16, 1), A(KindKeyUp, 17, 1),
+// One-window runs: the title in front at the start, the poll from which
+// "Notepad" is in front instead (0: never), passes, steps, what plays. Steps
+// play only while the target is in front, its title compared whole and
+// case-sensitive (no window in front matches an empty target); a skipped
+// pass still counts and pauses 5 ms, and what plays after it is timed from
+// when it plays. The releases of what the run holds play whatever is in
+// front (17 was never pressed, a second RightUp or MiddleUp finds nothing).
+TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFrontButReleasesAlways) {
+    const std::tuple<const char*, int, uint32_t, std::vector<ScriptAction>, Events> cases[] = {
+        {"Other", 6, 2, {A(KindMoveR, 1, 0), A(KindDelay, 10), A(KindMoveR, 2, 0)}, {"15 by 2,0"}},
+        {"notepad", 0, 1, {A(KindMoveR, 1, 0)}, {}},
+        {"Notepad ", 0, 1, {A(KindMoveR, 1, 0)}, {}},
+        {"Note", 0, 1, {A(KindMoveR, 1, 0)}, {}},
+        {"Other", 7, 4, {A(KindKeyPress, 65, 1), A(KindDelay, 20)},
+         {"10 key 65/1065 down", "60 key 65/1065 up", "80 key 65/1065 down", "130 key 65/1065 up"}},
+        {"Notepad", -4, 1,
+         {A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindRightDown, 1), A(KindKeyUp, 16, 1), A(KindKeyUp, 17, 1),
           A(KindLeftUp, 1), A(KindKeyPress, 65, 1), A(KindRightUp, 1), A(KindRightUp, 1), A(KindLeftDown, 1)},
          {"0 key 16/1016 down", "0 left down", "0 right down", "0 key 16/1016 up", "0 left up", "0 right up"}},
-        {{A(KindMiddleDown, 1), A(KindX1Down, 1), A(KindX2Down, 1), A(KindX2Up, 1), A(KindX1Up, 1), A(KindMiddleUp, 1),
+        {"Notepad", -4, 1,
+         {A(KindMiddleDown, 1), A(KindX1Down, 1), A(KindX2Down, 1), A(KindX2Up, 1), A(KindX1Up, 1), A(KindMiddleUp, 1),
           A(KindMiddleUp, 1), A(KindWheel, 120)},
          {"0 middle down", "0 x1 down", "0 x2 down", "0 x2 up", "0 x1 up", "0 middle up"}},
     };
-    for (const auto& [steps, played] : cases) {
+    for (const auto& [title, poll, passes, steps, played] : cases) {
         Recorder r;
-        AwayFromTheFourthStep(r);
-        EXPECT_EQ(Play(OneWindowJob(steps), r), played);
-    }
-}
-
-TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFront) {
-    Recorder r;
-    r.title = "Other";
-    r.onPoll = [](Recorder& rec) { if (rec.polls == 6) rec.title = "Notepad"; };
-    // Pass one: three steps and the end marker skipped (the pass still counts,
-    // and the run pauses before the next). Pass two: the title changes at the
-    // poll of its second step.
-    EXPECT_EQ(Play(OneWindowJob({A(KindMoveR, 1, 0), A(KindDelay, 10), A(KindMoveR, 2, 0)}, 2), r),
-              (Events{"15 by 2,0"}));
-    EXPECT_EQ(r.waits, (std::vector<uint32_t>{5, 10}));
-    // The title is compared whole and case-sensitive; with no window in
-    // front, an empty target matches.
-    for (const char* title : {"notepad", "Notepad ", "Note"}) {
-        Recorder other;
-        other.title = title;
-        EXPECT_EQ(Play(OneWindowJob({A(KindMoveR, 1, 0)}), other), Events{}) << title;
+        r.title = title;
+        // A negative poll: "Other" is in front from that one on.
+        r.onPoll = [poll = poll](Recorder& rec) {
+            if (poll != 0 && rec.polls == std::abs(poll)) rec.title = poll > 0 ? "Notepad" : "Other";
+        };
+        EXPECT_EQ(Play(OneWindowJob(steps, passes), r), played) << title << " " << poll;
     }
     Recorder none;
     EXPECT_EQ(Play(OneWindowJob({A(KindMoveR, 1, 0)}, 1, ""), none), (Events{"0 by 1,0"}));
@@ -340,15 +331,6 @@ TEST(PlaybackSchedule, CatchesUpTwentyMillisecondsAndStartsAgainBeyond) {
     }
 }
 
-TEST(PlaybackSchedule, ARunThatWaitedForItsWindowTimesFromWhenItPlaysAgain) {
-    Recorder r;
-    r.title = "Other";
-    r.onPoll = [](Recorder& rec) { if (rec.polls == 7) rec.title = "Notepad"; };
-    // Two passes skipped, each followed by the 5 ms pause.
-    EXPECT_EQ(Play(OneWindowJob({A(KindKeyPress, 65, 1), A(KindDelay, 20)}, 4), r),
-              (Events{"10 key 65/1065 down", "60 key 65/1065 up", "80 key 65/1065 down", "130 key 65/1065 up"}));
-}
-
 TEST(PlaybackSchedule, SpeedScalesDelaysButNotHolds) {
     const std::pair<uint32_t, uint32_t> cases[] = {{100, 400}, {200, 200}, {25, 1600}, {300, 134}, {1000, 40},
                                                    {10, 4000}, {5000, 40}, {0, 4000}};  // out of range: the nearest bound
@@ -364,36 +346,32 @@ TEST(PlaybackSchedule, SpeedScalesDelaysButNotHolds) {
 // The first step waits until the hotkey's own modifiers are up; held beyond
 // the wait they are released for the run; no key of the user's is touched.
 TEST(PlaybackHeldModifiers, TheFirstStepWaitsUntilTheHotkeysModifiersAreUp) {
-    const std::tuple<const char*, std::map<uint8_t, uint32_t>, uint16_t, Events> cases[] = {
-        {"let go before the run begins: plays at once", {{0xA2, 0}}, ModCtrl,
+    const std::tuple<const char*, std::map<uint8_t, uint32_t>, uint16_t, uint32_t, Events> cases[] = {
+        {"let go before the run begins: plays at once", {{0xA2, 0}}, ModCtrl, 1,
          {"0 key 65/1065 down", "50 key 65/1065 up"}},
-        {"right Ctrl let go 300 ms later: waits for it", {{0xA3, 300}}, ModCtrl,
+        {"right Ctrl let go 300 ms later: waits for it", {{0xA3, 300}}, ModCtrl, 1,
          {"300 key 65/1065 down", "350 key 65/1065 up"}},
-        {"Shift held for a Ctrl hotkey is not waited for", {{0xA0, 900}}, ModCtrl,
+        {"Shift held for a Ctrl hotkey is not waited for", {{0xA0, 900}}, ModCtrl, 1,
          {"0 key 65/1065 down", "50 key 65/1065 up"}},
-        {"a hotkey without modifiers starts whatever is held", {{0xA2, 900}}, 0,
+        {"a hotkey without modifiers starts whatever is held", {{0xA2, 900}}, 0, 1,
          {"0 key 65/1065 down", "50 key 65/1065 up"}},
-        {"held on and on", {{0xA4, 60000}, {0xA0, 60000}}, ModAlt | ModShift,
+        {"held on and on", {{0xA4, 60000}, {0xA0, 60000}}, ModAlt | ModShift, 1,
          {"2000 key 160/1160 up", "2000 key 164/1164 up", "2000 key 65/1065 down", "2050 key 65/1065 up"}},
+        {"later passes do not wait again", {{0xA2, 100}}, ModCtrl, 2,
+         {"100 key 65/1065 down", "150 key 65/1065 up", "150 key 65/1065 down", "200 key 65/1065 up"}},
     };
-    for (const auto& [why, held, mods, played] : cases) {
+    for (const auto& [why, held, mods, passes, played] : cases) {
         Recorder r;
         r.heldUntil = held;
-        EXPECT_EQ(Play(HotkeyJob({A(KindKeyPress, 65, 1)}, mods), r), played) << why;
+        PlaybackJob job = HotkeyJob({A(KindKeyPress, 65, 1)}, mods);
+        job.repeatNumber = passes;
+        EXPECT_EQ(Play(job, r), played) << why;
     }
-}
-
-TEST(PlaybackHeldModifiers, KeysTheScriptHoldsItselfStillCombineAndLaterPassesDoNotWait) {
+    // Keys the script holds itself still combine.
     Recorder r;
     r.heldUntil[0xA2] = 100;
     EXPECT_EQ(Play(HotkeyJob({A(KindKeyDown, 17, 1), A(KindKeyPress, 65, 1), A(KindKeyUp, 17, 1)}, ModCtrl), r),
               (Events{"100 key 17/1017 down", "100 key 65/1065 down", "150 key 65/1065 up", "150 key 17/1017 up"}));
-    Recorder repeat;
-    repeat.heldUntil[0xA2] = 100;
-    PlaybackJob twice = HotkeyJob({A(KindKeyPress, 65, 1)}, ModCtrl);
-    twice.repeatNumber = 2;
-    EXPECT_EQ(Play(twice, repeat),
-              (Events{"100 key 65/1065 down", "150 key 65/1065 up", "150 key 65/1065 down", "200 key 65/1065 up"}));
 }
 
 // With MOUSEEVENTF_VIRTUALDESK the system maps n to origin + n * extent /
