@@ -259,9 +259,6 @@ TEST(RecordConversion, LinesOfEachKindOfInput) {
           Up(0xA3, 150)},
          "KeyDown 163 1\nDelay 10\nKeyDown 165 1\nDelay 10\nKeyPress 100 1\nDelay 10\nKeyPress 17 1\n"
          "Delay 10\nKeyUp 165 1\nDelay 10\nKeyUp 163 1\n"},
-        {"a drag without the path moves only before the release", "T",
-         {Mouse(K::LeftDown, 10, 10, 0), Move(20, 20, 50), Mouse(K::LeftUp, 300, 40, 200)},
-         "MoveTo 10 10\nLeftDown 1\nDelay 200\nMoveTo 300 40\nLeftUp 1\n"},
         {"compact keys, chords and overlaps", "",
          {Dn(kLCtrl, 0), Dn(kC, 20), Up(kC, 70), Up(kLCtrl, 90), Dn(kA, 200), Dn(kB, 230), Up(kA, 260), Up(kB, 290)},
          "KeyDown 17 1\nKeyPress 67 1\nKeyUp 17 1\nKeyDown 65 1\nKeyDown 66 1\nKeyUp 65 1\nKeyUp 66 1\n"},
