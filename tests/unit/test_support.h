@@ -61,7 +61,6 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
     std::map<uint8_t, uint32_t> heldUntil;  // keys the user holds, each until then
     std::map<uint8_t, uint16_t> layout;     // scan codes; other keys have vk + 1000
     std::vector<std::string> events;
-    std::vector<uint32_t> waits;  // the time each wait asked for
     uint32_t overrunMs = 0;       // how much later than asked every wait ends
     uint64_t now = 0;
     uint64_t stopAt = UINT64_MAX;  // when the user presses the stop hotkey
@@ -117,7 +116,6 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
         return Pass(deadline > now ? deadline - now : 0);
     }
     bool Pass(uint64_t ms) {
-        waits.push_back(static_cast<uint32_t>(std::min<uint64_t>(ms, UINT32_MAX)));
         if (!stop && stopAt <= now + ms) {
             now = std::max(now, stopAt);
             stop = true;
