@@ -61,7 +61,7 @@ Texts Shown(const std::vector<RecordedInput>& events) {
 }
 
 std::vector<RecordedInput> Record(const std::vector<RecordedInput>& input, std::vector<uint8_t> downAtStart = {},
-                                  bool path = false) {
+                                  bool path = true) {
     Recording recording(kCtrlShiftA, downAtStart, path);
     for (const RecordedInput& e : input) recording.Add(e);
     return recording.Finish();
@@ -131,7 +131,7 @@ TEST(Recording, KeepsTheWorkAndLeavesOutWhatWasHeldBeforeAndTheStopChord) {
         // held through another key's press, or a button's release, it was work.
         {"a release while the chord forms", {},
          {Dn(kB, 0), Dn(kLCtrl, 10), Up(kB, 20), Dn(kLShift, 30), Move(5, 5, 35), Dn(kLShift, 38), Dn(kA, 40)},
-         {"key 66 down 0", "key 66 up 20"}},
+         {"key 66 down 0", "key 66 up 20", "move 5,5 35"}},
         {"a button let go while it is held", {},
          {Mouse(K::LeftDown, 1, 1, 0), Dn(kLCtrl, 10), Mouse(K::LeftUp, 1, 1, 20), Dn(kLShift, 30), Dn(kA, 40)},
          {"left down 1,1 0", "key 17 down 10", "left up 1,1 20", "key 17 up 40"}},
@@ -158,8 +158,29 @@ TEST(Recording, KeepsTheWorkAndLeavesOutWhatWasHeldBeforeAndTheStopChord) {
         {"Ctrl held as it starts and let go: Shift+A is only Shift+A", {0x11, kLCtrl},
          {Up(kLCtrl, 50), Dn(kLShift, 110), Dn(kA, 120)},
          {"key 16 down 110", "key 65 down 120", "key 65 up 120", "key 16 up 120"}},
+        // The pointer's path: its changes, at most one per 10 ms, a sample
+        // that waits kept once its time is up (3,1 is replaced by 4,1; 5,1
+        // comes 19 ms after 4,1; exactly 10 ms after the last is kept at once).
+        {"a path", {}, {Move(1, 1, 0), Move(2, 1, 3), Move(3, 1, 6), Move(4, 1, 12), Move(4, 1, 30), Move(5, 1, 31)},
+         {"move 1,1 0", "move 4,1 12", "move 5,1 31"}},
+        {"a waiting sample", {}, {Move(1, 1, 0), Move(9, 9, 4), Dn(kB, 40)},
+         {"move 1,1 0", "move 9,9 10", "key 66 down 40", "key 66 up 40"}},
+        {"a sample 10 ms on", {}, {Move(1, 1, 0), Move(2, 1, 10), Move(3, 1, 12), Dn(kB, 40)},
+         {"move 1,1 0", "move 2,1 10", "move 3,1 20", "key 66 down 40", "key 66 up 40"}},
+        // Each pointer event kept goes after the window origin it happened
+        // with, when that is not the one kept last; a waiting path sample
+        // keeps the origin of its own moment; origins are neither positions
+        // nor keys of the chord.
+        {"window origins", {},
+         {Origin(300, 200, 0), Move(310, 220, 0), Move(320, 220, 20), Origin(-1024, -768, 22), Move(-1000, -700, 25),
+          Origin(0, 0, 28), Dn(kB, 40), Mouse(K::LeftDown, 7, 8, 50), Dn(kLCtrl, 60), Dn(kLShift, 61),
+          Origin(5, 5, 62), Move(9, 9, 62), Dn(kA, 63)},
+         {"in 300,200 0", "move 310,220 0", "move 320,220 20", "in -1024,-768 30", "move -1000,-700 30",
+          "key 66 down 40", "in 0,0 50", "left down 7,8 50", "in 5,5 62", "move 9,9 62", "left up 9,9 63",
+          "key 66 up 63"}},
     };
     for (const auto& [what, heldAtStart, input, kept] : cases) EXPECT_EQ(Shown(Record(input, heldAtStart)), kept) << what;
+    EXPECT_TRUE(Record({Move(1, 1, 0), Move(50, 50, 20)}, {}, false).empty()) << "no path asked for";
 }
 
 // A side button beyond the second is counted, to be told; input the hooks
@@ -206,35 +227,6 @@ TEST(Recording, StopsByItselfWhenFullKeepingWhatItHas) {
     EXPECT_EQ(recording.outcome(), Recording::Outcome::Full);
     EXPECT_EQ(added + 1, Recording::kMaxEvents);
     EXPECT_EQ(recording.Finish().size(), Recording::kMaxEvents);
-}
-
-// The pointer's path, asked for: its changes, at most one per 10 ms, a
-// sample that waits kept once its time is up; not asked for, nothing.
-TEST(Recording, PathIsThinnedToChangesAtMostOnePer10Ms) {
-    const std::pair<std::vector<RecordedInput>, Texts> cases[] = {
-        // 3,1 waits and is replaced by 4,1; 5,1 comes 19 ms after 4,1.
-        {{Move(1, 1, 0), Move(2, 1, 3), Move(3, 1, 6), Move(4, 1, 12), Move(4, 1, 30), Move(5, 1, 31), Dn(kB, 50)},
-         {"move 1,1 0", "move 4,1 12", "move 5,1 31", "key 66 down 50", "key 66 up 50"}},
-        {{Move(1, 1, 0), Move(9, 9, 4), Dn(kB, 40)}, {"move 1,1 0", "move 9,9 10", "key 66 down 40", "key 66 up 40"}},
-        // Exactly 10 ms after the last is kept at once; the next waits its turn.
-        {{Move(1, 1, 0), Move(2, 1, 10), Move(3, 1, 12), Dn(kB, 40)},
-         {"move 1,1 0", "move 2,1 10", "move 3,1 20", "key 66 down 40", "key 66 up 40"}},
-    };
-    for (const auto& [input, kept] : cases) EXPECT_EQ(Shown(Record(input, {}, true)), kept);
-    EXPECT_TRUE(Record({Move(1, 1, 0), Move(50, 50, 20)}).empty());
-}
-
-// Each pointer event kept goes after the window origin it happened with,
-// when that is not the one kept last; a waiting path sample keeps the origin
-// of its own moment; origins are neither positions nor keys of the chord.
-TEST(Recording, PointerEventsKeepTheWindowOriginTheyHappenedWith) {
-    const auto kept = Record({Origin(300, 200, 0), Move(310, 220, 0), Move(320, 220, 20), Origin(-1024, -768, 22),
-                              Move(-1000, -700, 25), Origin(0, 0, 28), Dn(kB, 40), Mouse(K::LeftDown, 7, 8, 50),
-                              Dn(kLCtrl, 60), Dn(kLShift, 61), Origin(5, 5, 62), Move(9, 9, 62), Dn(kA, 63)},
-                             {}, true);
-    EXPECT_EQ(Shown(kept), (Texts{"in 300,200 0", "move 310,220 0", "move 320,220 20", "in -1024,-768 30",
-                                  "move -1000,-700 30", "key 66 down 40", "in 0,0 50", "left down 7,8 50", "in 5,5 62",
-                                  "move 9,9 62", "left up 9,9 63", "key 66 up 63"}));
 }
 
 // --- What it becomes ---
