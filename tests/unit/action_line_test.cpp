@@ -55,7 +55,8 @@ TEST(ActionLineRead, CategoriesOfEveryKind) {
 }
 
 TEST(ActionLineEdition10, HasNoMoveRAndNoLaterKindsAndCountsTheRestOneLower) {
-    for (const char* line : {"MoveR -10 5", "MiddleClick 1", "X1Up 1", "X2Down 2", "Wheel -120", "HWheel 240", "MoveIn 5 6"})
+    for (const char* line :
+         {"MoveR -10 5", "MiddleClick 1", "X1Up 1", "X2Down 2", "Wheel -120", "HWheel 240", "MoveIn 5 6"})
         EXPECT_EQ(Read(line, Edition::V10), "ignored") << line;
     EXPECT_EQ(Read("Delay 5", Edition::V10), "12 5 0");
     EXPECT_EQ(Read("Move 1 2", Edition::V10), "10 1 2");

@@ -43,8 +43,8 @@ TEST(FileIo, AtomicWriteReplacesWholeOrLeavesTheOldFile) {
 TEST(FileIo, TextFilesOfAFolderByTheirBig5Names) {
     TempFolder dir;
     const std::string chinese = "\xA4\xA4\xA4\xE5.txt";  // 中文, byte for byte on this file system
-    for (const std::string& name : {chinese, std::string("UPPER.TXT"), std::string("notes.txt.tmp"), std::string("readme")})
-        dir.Write(name, "x");
+    for (const char* name : {"UPPER.TXT", "notes.txt.tmp", "readme"}) dir.Write(name, "x");
+    dir.Write(chinese, "x");
     std::filesystem::create_directory(dir.file("folder.txt"));
     std::vector<std::string> names = TextFileNames(dir.path());
     std::sort(names.begin(), names.end());

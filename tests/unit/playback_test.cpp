@@ -115,7 +115,8 @@ TEST(PlaybackKinds, EachKindPlaysItsEvents) {
     // Beyond what one wheel message holds, whole notches each and the rest last.
     Recorder big;
     Play(Job({A(KindWheel, 70000), A(KindHWheel, INT32_MIN)}), big);
-    EXPECT_EQ(Events(big.events.begin(), big.events.begin() + 3), (Events{"0 wheel 32640", "0 wheel 32640", "0 wheel 4720"}));
+    EXPECT_EQ(Events(big.events.begin(), big.events.begin() + 3),
+              (Events{"0 wheel 32640", "0 wheel 32640", "0 wheel 4720"}));
     EXPECT_EQ(big.events.size(), 3u + 65794u);
     EXPECT_EQ(big.events.back(), "0 hwheel -128");
 }
@@ -333,12 +334,13 @@ TEST(PlaybackSchedule, CatchesUpTwentyMillisecondsAndStartsAgainBeyond) {
 
 TEST(PlaybackSchedule, SpeedScalesDelaysButNotHolds) {
     const std::pair<uint32_t, uint32_t> cases[] = {{100, 400}, {200, 200}, {25, 1600}, {300, 134}, {1000, 40},
-                                                   {10, 4000}, {5000, 40}, {0, 4000}};  // out of range: the nearest bound
+                                                   {10, 4000}, {5000, 40}, {0, 4000}};  // out of range: the bound
     for (const auto& [speed, delayMs] : cases) {
         Recorder r;
         PlaybackJob job = Job({A(KindKeyPress, 65, 1), A(KindDelay, 400), A(KindMoveR, 1, 0)});
         job.speed = speed;
-        EXPECT_EQ(Play(job, r), (Events{"0 key 65/1065 down", "50 key 65/1065 up", std::to_string(50 + delayMs) + " by 1,0"}))
+        const std::string then = std::to_string(50 + delayMs) + " by 1,0";
+        EXPECT_EQ(Play(job, r), (Events{"0 key 65/1065 down", "50 key 65/1065 up", then}))
             << speed;
     }
 }

@@ -20,22 +20,14 @@ constexpr uint8_t kA = 0x41, kB = 0x42, kC = 0x43, kLCtrl = 0xA2, kLShift = 0xA0
 const Hotkey kCtrlShiftA{kA, 3};
 
 RecordedInput Mouse(K kind, int32_t x, int32_t y, uint64_t ms, int16_t wheel = 0) {
-    RecordedInput e;
-    e.kind = kind;
-    e.x = x;
-    e.y = y;
-    e.wheel = wheel;
-    e.timeUs = ms * 1000;
-    return e;
+    return {kind, 0, 0, false, false, x, y, wheel, ms * 1000};
 }
 RecordedInput Move(int32_t x, int32_t y, uint64_t ms) { return Mouse(K::Move, x, y, ms); }
 RecordedInput Origin(int32_t x, int32_t y, uint64_t ms) { return Mouse(K::WindowOrigin, x, y, ms); }
-RecordedInput Turn(K wheel, int16_t amount, int32_t x, int32_t y, uint64_t ms) { return Mouse(wheel, x, y, ms, amount); }
-RecordedInput Key(K kind, uint8_t vk, uint64_t ms) {
-    RecordedInput e = Mouse(kind, 0, 0, ms);
-    e.vk = vk;
-    return e;
+RecordedInput Turn(K wheel, int16_t amount, int32_t x, int32_t y, uint64_t ms) {
+    return Mouse(wheel, x, y, ms, amount);
 }
+RecordedInput Key(K kind, uint8_t vk, uint64_t ms) { return {kind, vk, 0, false, false, 0, 0, 0, ms * 1000}; }
 RecordedInput Dn(uint8_t vk, uint64_t ms) { return Key(K::KeyDown, vk, ms); }
 RecordedInput Up(uint8_t vk, uint64_t ms) { return Key(K::KeyUp, vk, ms); }
 
@@ -179,7 +171,8 @@ TEST(Recording, KeepsTheWorkAndLeavesOutWhatWasHeldBeforeAndTheStopChord) {
           "key 66 down 40", "in 0,0 50", "left down 7,8 50", "in 5,5 62", "move 9,9 62", "left up 9,9 63",
           "key 66 up 63"}},
     };
-    for (const auto& [what, heldAtStart, input, kept] : cases) EXPECT_EQ(Shown(Record(input, heldAtStart)), kept) << what;
+    for (const auto& [what, heldAtStart, input, kept] : cases)
+        EXPECT_EQ(Shown(Record(input, heldAtStart)), kept) << what;
     EXPECT_TRUE(Record({Move(1, 1, 0), Move(50, 50, 20)}, {}, false).empty()) << "no path asked for";
 }
 
@@ -188,7 +181,8 @@ TEST(Recording, KeepsTheWorkAndLeavesOutWhatWasHeldBeforeAndTheStopChord) {
 TEST(Recording, MiddleAndSideButtonsAndWheelsAreKeptOtherSideButtonsCountedMissedInputTold) {
     Recording recording(kCtrlShiftA, {}, false);
     recording.Add(Mouse(K::MiddleUp, 0, 0, 0));  // pressed before the start
-    for (K kind : {K::MiddleDown, K::MiddleUp, K::X2Down, K::X1Down, K::X1Up, K::X2Up}) recording.Add(Mouse(kind, 1, 2, 10));
+    for (K kind : {K::MiddleDown, K::MiddleUp, K::X2Down, K::X1Down, K::X1Up, K::X2Up})
+        recording.Add(Mouse(kind, 1, 2, 10));
     recording.Add(Turn(K::Wheel, -120, 1, 2, 20));
     recording.Add(Turn(K::HWheel, 0, 1, 2, 25));  // nothing to play
     recording.Add(Turn(K::HWheel, 40, 1, 2, 30));
@@ -237,6 +231,12 @@ TEST(RecordConversion, LinesOfEachKindOfInput) {
         Origin(-1024, -768, 0), Mouse(K::LeftDown, -1000, -700, 0), Mouse(K::LeftUp, -1000, -700, 50),
         Origin(1920, 0, 300),   Mouse(K::RightDown, 1930, 10, 300),  Mouse(K::RightUp, 1930, 10, 400),
         Origin(1900, 0, 500),   Mouse(K::LeftDown, 1930, 10, 500),   Mouse(K::LeftUp, 1930, 10, 510)};
+    const std::vector<RecordedInput> wheels = {
+        Mouse(K::MiddleDown, 5, 5, 0),   Mouse(K::MiddleUp, 5, 5, 50),    Mouse(K::X1Down, 5, 5, 100),
+        Mouse(K::X1Up, 5, 5, 150),       Mouse(K::X2Down, 5, 5, 200),     Mouse(K::X2Up, 5, 5, 500),
+        Turn(K::Wheel, -120, 5, 5, 600), Turn(K::Wheel, -120, 5, 5, 610), Turn(K::Wheel, -40, 5, 5, 620),
+        Turn(K::Wheel, 120, 5, 5, 700),  Turn(K::HWheel, 120, 5, 5, 800), Turn(K::Wheel, 120, 6, 5, 900),
+        Turn(K::Wheel, 32767, 6, 5, 950)};
     // Two left clicks, the second at x, y after ms.
     const auto twoClicks = [](int32_t x, int32_t y, uint64_t ms) {
         return std::vector<RecordedInput>{Mouse(K::LeftDown, 50, 60, 0), Mouse(K::LeftUp, 50, 60, 80),
@@ -278,8 +278,20 @@ TEST(RecordConversion, LinesOfEachKindOfInput) {
          {Origin(100, 100, 0), Mouse(K::LeftDown, 150, 150, 0), Mouse(K::LeftUp, 150, 150, 80), Origin(120, 90, 100),
           Mouse(K::LeftDown, 151, 150, 300), Mouse(K::LeftUp, 151, 150, 380)},
          "MoveIn 50 50\nLeftDoubleClick 1\n"},
+        // With the timing kept, a line per turn; without, one per scroll:
+        // the same wheel, the same way, at the same spot, while the line's
+        // number holds it.
+        {"wheels timed", "T",
+         {Turn(K::Wheel, -120, 5, 5, 600), Turn(K::Wheel, -120, 5, 5, 610), Mouse(K::X2Up, 5, 5, 700)},
+         "MoveTo 5 5\nWheel -120\nDelay 10\nWheel -120\nDelay 90\nX2Up 1\n"},
+        {"middle and side buttons and wheels compact", "", wheels,
+         "MoveTo 5 5\nMiddleClick 1\nX1Click 1\nX2Click 1\nWheel -280\nWheel 120\nHWheel 120\nMoveTo 6 5\n"
+         "Wheel 32887\n"},
+        {"a scroll beyond a line's number", "", std::vector<RecordedInput>(65539, Turn(K::Wheel, 32767, 0, 0, 0)),
+         "MoveTo 0 0\nWheel 2147483646\nWheel 32767\n"},
         {"before any origin, no window in front: the primary monitor's", "PW",
-         {Move(5, 5, 0), Mouse(K::RightDown, 6, 7, 40), Mouse(K::RightUp, 6, 7, 45)}, "MoveIn 5 5\nMoveIn 6 7\nRightClick 1\n"},
+         {Move(5, 5, 0), Mouse(K::RightDown, 6, 7, 40), Mouse(K::RightUp, 6, 7, 45)},
+         "MoveIn 5 5\nMoveIn 6 7\nRightClick 1\n"},
     };
     for (const auto& [what, options, events, lines] : cases) EXPECT_EQ(Convert(events, options), lines) << what;
 }
@@ -331,24 +343,6 @@ TEST(RecordConversion, WindowRelativeClickFollowsItsWindow) {
         EXPECT_EQ(Replay(actions, DesktopPoint{300, 200})[0].first, "left down 350,260");
         EXPECT_EQ(Replay(actions, DesktopPoint{-1500, -300})[0].first, "left down -1450,-240");
     }
-}
-
-TEST(RecordConversion, ButtonsAndWheelsOfEveryKind) {
-    const std::vector<RecordedInput> recorded = {
-        Mouse(K::MiddleDown, 5, 5, 0),   Mouse(K::MiddleUp, 5, 5, 50),    Mouse(K::X1Down, 5, 5, 100),
-        Mouse(K::X1Up, 5, 5, 150),       Mouse(K::X2Down, 5, 5, 200),     Mouse(K::X2Up, 5, 5, 500),
-        Turn(K::Wheel, -120, 5, 5, 600), Turn(K::Wheel, -120, 5, 5, 610), Turn(K::Wheel, -40, 5, 5, 620),
-        Turn(K::Wheel, 120, 5, 5, 700),  Turn(K::HWheel, 120, 5, 5, 800), Turn(K::Wheel, 120, 6, 5, 900),
-        Turn(K::Wheel, 32767, 6, 5, 950)};
-    // With the timing kept, a line per turn; without, one per scroll: the
-    // same wheel, the same way, at the same spot, while the line's number
-    // holds it.
-    EXPECT_EQ(Convert({recorded.begin() + 5, recorded.begin() + 8}, "T"),
-              "MoveTo 5 5\nX2Up 1\nDelay 100\nWheel -120\nDelay 10\nWheel -120\n");
-    EXPECT_EQ(Convert(recorded, ""), "MoveTo 5 5\nMiddleClick 1\nX1Click 1\nX2Click 1\nWheel -280\nWheel 120\n"
-                                     "HWheel 120\nMoveTo 6 5\nWheel 32887\n");
-    EXPECT_EQ(Convert(std::vector<RecordedInput>(65539, Turn(K::Wheel, 32767, 0, 0, 0)), ""),
-              "MoveTo 0 0\nWheel 2147483646\nWheel 32767\n");
 }
 
 // --- The hook's side ---

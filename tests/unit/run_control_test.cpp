@@ -45,7 +45,8 @@ TEST(Dispatch, StartsEveryMatchingValidScriptInListOrderThenStops) {
     EXPECT_EQ(DispatchHotkey(library, 0x74, kCtrl, {}, launcher), 2);
     EXPECT_EQ(DispatchHotkey(library, 65, kCtrlShift, {}, launcher), 1);
     EXPECT_EQ(DispatchHotkey(library, 65, kCtrl, {}, launcher), 0) << "Ctrl+A is not the stop hotkey";
-    EXPECT_EQ(launcher.calls, (Calls{"reset", "start b", "reset", "start a", "reset", "start on the stop key", "stop"}));
+    EXPECT_EQ(launcher.calls,
+              (Calls{"reset", "start b", "reset", "start a", "reset", "start on the stop key", "stop"}));
     EXPECT_EQ(launcher.jobs[0]->hotkeyModifiers, ModCtrl) << "the run waits for the hotkey's Ctrl";
     EXPECT_TRUE(library[2].m_running->IsSet() && library[3].m_running->IsSet());
     EXPECT_FALSE(library[1].m_running->IsSet());

@@ -24,23 +24,14 @@ const char kExample10[] =
     "[Repeat]\r\nType=0\r\nNumber=3\r\n"
     "[Script]\r\nKeyPress 65 1\r\nDelay 500\r\nLeftClick 1\r\nMoveTo 512 384\r\nSayString Hello world\r\n";
 
-// A script made in edition 1.1 with relative moves and the run-once box
-// unticked, as a user who keeps both editions has it.
-const char kMadeIn11[] =
-    "[General]\r\nDescription=Test\r\nBeginHotkey=116\r\nBeginHotkeyMod=2\r\nRunOnce=0\r\nEnable=1\r\n"
-    "[Repeat]\r\nType=0\r\nNumber=3\r\n\r\n"
-    "[Script]\r\nKeyPress 65 1\r\nMoveR -10 5\r\nDelay 500\r\nMoveR 3 -4\r\n";
-
 CScript Example(Edition edition) {
     CScript s(edition);
     s.SetProperties("Test", 116, 2, RepeatCount, 3);
     s.m_runOnce = 1;
     s.m_fileName = "Test1.txt";
-    s.m_actions = {
-        {CategoryKey, KindKeyPress, "", 65, 1},      {CategoryDelay, KindDelay, "", 500, 0},
-        {CategoryButton, KindLeftClick, "", 1, 0},   {CategoryMove, KindMoveTo, "", 512, 384},
-        {CategoryText, KindSayString, "Hello world", 0, 0}, ScriptAction::EndMarker(),
-    };
+    s.m_actions = {MakeAction(KindKeyPress, 65, 1), MakeAction(KindDelay, 500, 0), MakeAction(KindLeftClick, 1, 0),
+                   MakeAction(KindMoveTo, 512, 384), {CategoryText, KindSayString, "Hello world", 0, 0},
+                   ScriptAction::EndMarker()};
     return s;
 }
 
@@ -204,7 +195,8 @@ TEST(ScriptEditions, RunOnceAndSpeedAreWrittenBackAsEdition11ReadsThem) {
     };
     for (const auto& [line, written11, written10] : cases) {
         const std::string text = std::string("[General]\r\n") + line + "\r\n[Script]\r\nDelay 1\r\n";
-        for (const auto& [edition, written] : {std::pair(Edition::V11, written11), std::pair(Edition::V10, written10)}) {
+        for (const auto& [edition, written] :
+             {std::pair(Edition::V11, written11), std::pair(Edition::V10, written10)}) {
             const std::string saved = LoadText(text, edition).SerializedText();
             const size_t at = saved.find("BeginHotkeyMod=0\r\n") + 18;
             EXPECT_EQ(saved.substr(at, saved.find("[Repeat]") - at), written) << line;
@@ -243,13 +235,11 @@ TEST(ScriptEditions, FilesWithNothingEdition10LacksAreWrittenAsBefore) {
 }
 
 TEST(ScriptEditions, LoadingAgainStartsAfresh) {
-    TempFolder dir;
-    dir.Write("a.txt", kMadeIn11);
-    dir.Write("b.txt", kExample10);
+    const std::string first = std::string(kExample11) + "MoveR 1 1\r\n", second = kExample10;
     CScript s(Edition::V10);
-    s.Load(dir.path(), "a.txt");
+    s.LoadBytes("a.txt", &first);
     s.m_actions.clear();
-    s.Load(dir.path(), "b.txt");
+    s.LoadBytes("b.txt", &second);
     EXPECT_FALSE(s.m_keptRunOnce);
     EXPECT_EQ(s.m_unreadLineCount, 0);
 }

@@ -113,7 +113,8 @@ TEST_F(ScriptFolderCache, ADamagedCacheIsNoCacheAndIsWrittenAgain) {
     const std::string good = program.Read("scripts.cache");
     std::string flipped = good;
     flipped[flipped.size() / 2] ^= 0x20;
-    for (const std::string& damaged : {good.substr(0, good.size() - 1), flipped, std::string(), std::string(good.size(), 'x')}) {
+    for (const std::string& damaged :
+         {good.substr(0, good.size() - 1), flipped, std::string(), std::string(good.size(), 'x')}) {
         program.Write("scripts.cache", damaged);
         Rewrite("s1.txt", 7);
         EXPECT_EQ(Description("s1.txt"), "script 7") << "read from the file";

@@ -112,7 +112,8 @@ TEST(Navigation, ThePanelStaysOnItsOwnSite) {
         {"https://tarvix.org/", outside}, {"https://www.tarvix.org.evil.example/", outside},
         {"https://evil.example/www.tarvix.org", outside}, {"https://shop.example/item?id=3", outside},
         {"file:///C:/Windows/System32/calc.exe", nowhere}, {"javascript:location='https://x.example'", nowhere},
-        {"about:blank", nowhere}, {"https://xn--tarvx-4ib.org/", nowhere}, {"https://www.tarvix.org@evil.example/", nowhere},
+        {"about:blank", nowhere}, {"https://xn--tarvx-4ib.org/", nowhere},
+        {"https://www.tarvix.org@evil.example/", nowhere},
         {"http://0x7f000001/", nowhere}, {"https://a.example/\" --new-window \"file:///C:/", nowhere}, {"", nowhere},
     };
     for (const auto& [target, expected] : cases) EXPECT_EQ(verdicts(target), expected) << target;
