@@ -100,37 +100,33 @@ void WaitForAKey(const std::atomic<int>& keys) {
     while (keys.load() == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
 }
 
-struct Concurrency : ::testing::Test {
-    static constexpr uint16_t kStop = 27;
+TEST(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
+    constexpr uint16_t kStop = 27;
     std::atomic<int> keys{0};
     ThreadLauncher launcher{&keys};
     ScriptLibrary library{testing::HotkeyTextOrder()};
     const DispatchContext context{Edition::V11, kStop, 0, 0, ""};
-
-    int Press(uint16_t vk) { return DispatchHotkey(library, vk, {}, context, launcher); }
-};
-
-TEST_F(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
+    const auto press = [&](uint16_t vk) { return DispatchHotkey(library, vk, {}, context, launcher); };
     library.Add(LoopingScript(116, 1));
     library.Add(LoopingScript(116, 0));
     library.Add(LoopingScript(117, 1));
 
     int started = 0;
     for (int round = 0; round < 20; ++round) {
-        started += Press(round % 2 ? 117 : 116);
+        started += press(round % 2 ? 117 : 116);
         // On a loaded machine the first threads may not run before the stop
         // rounds end them all; one played key makes sure some run played.
         if (round == 0) WaitForAKey(keys);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
-        if (round % 5 == 4) Press(kStop);
+        if (round % 5 == 4) press(kStop);
     }
     // Records of playing scripts go away; their runs keep their own copy
     // and the shared flag.
-    started += Press(116);
+    started += press(116);
     std::shared_ptr<RunFlag> flagOfDeleted = library[0].m_running;
     library.Remove({0, 1});
 
-    Press(kStop);
+    press(kStop);
     launcher.Join();
 
     EXPECT_GT(started, 3);
