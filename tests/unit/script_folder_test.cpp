@@ -3,8 +3,8 @@
 // gives the same records again without opening a file that did not change.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
+#include <map>
 
 #include "file_io.h"
 #include "script.h"
@@ -70,11 +70,12 @@ protected:
     std::vector<std::string> Loaded(Edition edition = Edition::V11) {
         return Fields(LoadScriptFolder(scripts.path(), cache, edition, 2));
     }
-    std::string Description(const std::string& name) {
-        const auto names = TextFileNames(scripts.path());
-        const auto loaded = LoadScriptFolder(scripts.path(), cache, Edition::V11, 2);
-        const size_t at = static_cast<size_t>(std::find(names.begin(), names.end(), name) - names.begin());
-        return at < loaded.size() ? loaded[at]->m_description : "(not listed)";
+    // One load's descriptions by file name.
+    std::map<std::string, std::string> Descriptions() {
+        std::map<std::string, std::string> described;
+        for (const auto& s : LoadScriptFolder(scripts.path(), cache, Edition::V11, 2))
+            described[s->m_fileName] = s->m_description;
+        return described;
     }
     // Its write time moved on by `later`, or kept.
     void Rewrite(const std::string& name, int bytesOf, std::chrono::seconds later = {}) {
@@ -99,13 +100,14 @@ TEST_F(ScriptFolderCache, AFileIsReadAgainWhenItsSizeOrTimeChangedOrItIsNew) {
     Rewrite("s3.txt", 20003);                        // another size, the same time
     scripts.Write("new.txt", ScriptBytes(4));
     std::filesystem::remove(scripts.file("s4.txt"));
-    EXPECT_EQ(Description("s1.txt"), "script 1");
-    EXPECT_EQ(Description("s2.txt"), "script 9");
-    EXPECT_EQ(Description("s3.txt"), "script 20003");
-    EXPECT_EQ(Description("new.txt"), "script 4");
+    auto described = Descriptions();
+    EXPECT_EQ(described.size(), 100u);
+    EXPECT_EQ(described["s1.txt"], "script 1");
+    EXPECT_EQ(described["s2.txt"], "script 9");
+    EXPECT_EQ(described["s3.txt"], "script 20003");
+    EXPECT_EQ(described["new.txt"], "script 4");
     Rewrite("new.txt", 5);
-    EXPECT_EQ(Description("new.txt"), "script 4") << "the new file is kept from now on";
-    EXPECT_EQ(Loaded().size(), 100u);
+    EXPECT_EQ(Descriptions()["new.txt"], "script 4") << "the new file is kept from now on";
 }
 
 TEST_F(ScriptFolderCache, ADamagedCacheIsNoCacheAndIsWrittenAgain) {
@@ -117,9 +119,9 @@ TEST_F(ScriptFolderCache, ADamagedCacheIsNoCacheAndIsWrittenAgain) {
          {good.substr(0, good.size() - 1), flipped, std::string(), std::string(good.size(), 'x')}) {
         program.Write("scripts.cache", damaged);
         Rewrite("s1.txt", 7);
-        EXPECT_EQ(Description("s1.txt"), "script 7") << "read from the file";
+        EXPECT_EQ(Descriptions()["s1.txt"], "script 7") << "read from the file";
         Rewrite("s1.txt", 1);
-        EXPECT_EQ(Description("s1.txt"), "script 7") << "kept again";
+        EXPECT_EQ(Descriptions()["s1.txt"], "script 7") << "kept again";
     }
 }
 
