@@ -1,6 +1,6 @@
 #include "hook_thread.h"
 
-#include "hook_watchdog.h"
+#include "hook_keeper.h"
 #include "input_recorder.h"
 #include "key_reporter.h"
 #include "performance_counter.h"
@@ -21,16 +21,42 @@ struct StartRequest {
     bool installed;
 };
 
+HHOOK Install(HMODULE module);
+HHOOK InstallMouse(HMODULE module);
+
+// The hook thread's hooks, as the keeper puts them back.
+class Win32Hooks : public HookSetter {
+public:
+    explicit Win32Hooks(HMODULE module) : m_module(module) {}
+    bool ReplaceKeyboardHook() override { return Replace(keyboard, Install(m_module)); }
+    bool ReplaceMouseHook() override { return Replace(mouse, InstallMouse(m_module)); }
+    bool MouseHooked() override { return static_cast<bool>(mouse); }
+    uint32_t LastInputMs() override { return LastInputTime(); }
+    uint64_t NowUs() override { return win32::CounterMicroseconds(); }
+
+    win32::ScopedHook keyboard;
+    win32::ScopedHook mouse;
+
+private:
+    // The fresh hook is in before the old one goes.
+    static bool Replace(win32::ScopedHook& held, HHOOK fresh) {
+        if (!fresh) return false;
+        held.reset(fresh);
+        return true;
+    }
+    HMODULE m_module;
+};
+
 // What the callback works on; set only on the hook thread, for its lifetime.
 // Each consumer of the key events gets every event the callback reads.
 struct HookState {
-    explicit HookState(ReportTargets& targets)
+    HookState(ReportTargets& targets, HMODULE module)
         : targets(targets),
           reports(targets),
           reporter(keys, clock, reports),
           recorder(reports, &windows),
-          watchdog(clock),
-          eitherHook(clock) {}
+          hooks(module),
+          keeper(hooks, clock, recorder) {}
 
     ReportTargets& targets;
     Win32KeyState keys;
@@ -39,23 +65,14 @@ struct HookState {
     Win32WindowInFront windows;
     KeyReporter reporter;
     InputRecorder recorder;
-    // Watches the keyboard hook only: the mouse hook's callbacks say nothing
-    // of whether the keyboard hook is still in place.
-    HookWatchdog watchdog;
-    win32::ScopedHook mouseHook;
-    // While recording, every input passes one hook or the other, so input
-    // neither saw was lost to the recording. Sighted by both callbacks, this
-    // stays quiet while the user only types, where a watch of the mouse hook
-    // alone would put it back every other tick. A lost keyboard hook is the
-    // keyboard watchdog's to put back; this one reports the gap either way.
-    HookWatchdog eitherHook;
+    Win32Hooks hooks;
+    HookKeeper keeper;
 };
 thread_local HookState* t_state = nullptr;
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION && t_state) {
-        t_state->watchdog.Seen();
-        t_state->eitherHook.Seen();
+        t_state->keeper.KeyboardSeen();
         KeyEvent event;
         if (ReadKeyEvent(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data), event)) {
             t_state->reporter.OnKeyEvent(event);
@@ -67,7 +84,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
 
 LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION && t_state) {
-        t_state->eitherHook.Seen();
+        t_state->keeper.MouseSeen();
         MouseEvent event;
         if (ReadMouseEvent(message, *reinterpret_cast<const MSLLHOOKSTRUCT*>(data), event))
             t_state->recorder.OnMouseEvent(event);
@@ -83,26 +100,16 @@ HHOOK InstallMouse(HMODULE module) { return ::SetWindowsHookExW(WH_MOUSE_LL, Mou
 // hook is in, so it is in only while a window records.
 void MatchMouseHook(HMODULE module, HookState& state) {
     const bool wanted = state.targets.recording.load() != nullptr;
-    if (wanted && !state.mouseHook) {
-        state.mouseHook.reset(InstallMouse(module));
-        state.eitherHook.Installed(LastInputTime());
+    if (wanted && !state.hooks.mouse) {
+        state.hooks.mouse.reset(InstallMouse(module));
+        state.keeper.MouseInstalled();
     } else if (!wanted) {
-        state.mouseHook.reset();
+        state.hooks.mouse.reset();
     }
-    state.targets.recordingHooked.store(wanted && state.mouseHook);
+    state.targets.recordingHooked.store(wanted && state.hooks.mouse);
 }
 
-// The system takes out a mouse hook that times out as it does a keyboard
-// hook, and a recording would go on without the clicks, unaware. Both
-// hooks may have been taken: the keyboard watchdog puts its own back.
-void WatchRecordingHooks(HMODULE module, HookState& state) {
-    if (!state.mouseHook || !state.eitherHook.HookLost(LastInputTime())) return;
-    if (HHOOK fresh = InstallMouse(module)) state.mouseHook.reset(fresh);  // in before the old one goes
-    state.eitherHook.Installed(LastInputTime());
-    state.recorder.OnInputMissed(win32::CounterMicroseconds());
-}
-
-void RunLoop(HMODULE module, win32::ScopedHook& hook, HookState& state) {
+void RunLoop(HMODULE module, HookState& state) {
     const UINT_PTR timer = ::SetTimer(nullptr, 0, kTickMs, nullptr);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -113,12 +120,7 @@ void RunLoop(HMODULE module, win32::ScopedHook& hook, HookState& state) {
         }
         if (msg.message != WM_TIMER || msg.hwnd) continue;
         state.reporter.ForgetReleasedKeys();
-        WatchRecordingHooks(module, state);
-        if (!state.watchdog.HookLost(LastInputTime())) continue;
-        if (HHOOK fresh = Install(module)) {
-            hook.reset(fresh);  // the new hook is in before the old one goes
-            state.watchdog.Installed(LastInputTime());
-        }
+        state.keeper.Tick();
     }
     ::KillTimer(nullptr, timer);
 }
@@ -139,20 +141,20 @@ DWORD WINAPI HookThread::ThreadMain(void* start) {
     // Every key of the session waits for this thread.
     ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
 
-    HookState state(*request->targets);
+    HookState state(*request->targets, module);
     t_state = &state;
-    {
-        win32::ScopedHook hook(Install(module));
-        state.watchdog.Installed(LastInputTime());
-        request->installed = static_cast<bool>(hook);
-        ::SetEvent(request->ready);  // the request is gone after this
-        if (hook) {
-            MatchMouseHook(module, state);
-            RunLoop(module, hook, state);
-        }
-        state.mouseHook.reset();
-        state.targets.recordingHooked.store(false);
+    state.hooks.keyboard.reset(Install(module));
+    state.keeper.KeyboardInstalled();
+    request->installed = static_cast<bool>(state.hooks.keyboard);
+    ::SetEvent(request->ready);  // the request is gone after this
+    if (state.hooks.keyboard) {
+        MatchMouseHook(module, state);
+        RunLoop(module, state);
     }
+    // The thread ends without unwinding its stack: the hooks come out here.
+    state.hooks.mouse.reset();
+    state.hooks.keyboard.reset();
+    state.targets.recordingHooked.store(false);
     t_state = nullptr;
     if (module) ::FreeLibraryAndExitThread(module, 0);
     return 0;

@@ -12,13 +12,25 @@
 #include <thread>
 #include <vector>
 
-#include "library_order.h"
+#include "test_support.h"
 #include "playback_engine.h"
 #include "run_control.h"
-#include "script.h"
 
 namespace tarvix {
 namespace {
+
+// Each run gets its own ports; they only count the keys.
+struct CountingPorts : testing::Recorder {
+    std::atomic<int>* keys;
+    explicit CountingPorts(std::atomic<int>* counter) : keys(counter) {}
+    void Key(uint8_t, uint16_t, bool) override { keys->fetch_add(1, std::memory_order_relaxed); }
+    uint64_t NowUs() override { return Now(); }
+    // A script's millisecond passes in 10 microseconds.
+    static uint64_t Now() {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()) * 100;
+    }
+};
 
 // The shared stop signal: set and reset by one thread, polled by many.
 class SharedStop : public StopSignal {
@@ -29,8 +41,7 @@ public:
     }
     // A millisecond of the script passes as 10 microseconds here.
     bool WaitFor(uint32_t ms) override {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::microseconds(ms * 10ull), [this] { return m_set; });
+        return WaitUntil(CountingPorts::Now() + uint64_t{ms} * 1000);
     }
     bool WaitUntil(uint64_t deadlineUs) override {
         std::unique_lock<std::mutex> lock(m_mutex);
@@ -49,28 +60,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_set = false;
-};
-
-// Each run gets its own sink and clock; they only count.
-struct CountingPorts : InputSink, PlaybackClock, ForegroundWindow {
-    std::atomic<int>* keys;
-    explicit CountingPorts(std::atomic<int>* counter) : keys(counter) {}
-    uint16_t ScanCode(uint8_t) override { return 0; }
-    int16_t KeyScan(unsigned char c) override { return c; }
-    void Key(uint8_t, uint16_t, bool) override { keys->fetch_add(1, std::memory_order_relaxed); }
-    void Character(std::string_view, bool) override {}
-    void Button(MouseButton, bool) override {}
-    void Wheel(bool, int16_t) override {}
-    void MoveTo(int32_t, int32_t) override {}
-    void MoveBy(int32_t, int32_t) override {}
-    uint32_t NowMs() override { return 0; }
-    // On the stop signal's scale: a script's millisecond in 10 microseconds.
-    uint64_t NowUs() override {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()) * 100;
-    }
-    std::string Title() override { return "target"; }
-    std::optional<DesktopPoint> ClientOrigin() override { return std::nullopt; }
 };
 
 class ThreadLauncher : public RunLauncher {
@@ -98,8 +87,7 @@ private:
 };
 
 std::unique_ptr<CScript> LoopingScript(uint16_t vk, int32_t runOnce) {
-    auto script = std::make_unique<CScript>(Edition::V11);
-    script->m_beginHotkey = vk;
+    auto script = testing::Record(vk, 0);
     script->m_runOnce = runOnce;
     script->m_repeatType = RepeatUntilStop;
     for (const char* line : {"KeyPress 65 1", "Delay 1", "KeyDown 66 2"}) script->AddActionFromLine(line);
@@ -112,42 +100,33 @@ void WaitForAKey(const std::atomic<int>& keys) {
     while (keys.load() == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
 }
 
-struct Concurrency : ::testing::Test {
-    static constexpr uint16_t kStop = 27;
+TEST(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
+    constexpr uint16_t kStop = 27;
     std::atomic<int> keys{0};
     ThreadLauncher launcher{&keys};
     ScriptLibrary library{testing::HotkeyTextOrder()};
-    DispatchContext context = [] {
-        DispatchContext c;
-        c.stopHotkey = kStop;
-        c.stopHotkeyMod = 0;
-        return c;
-    }();
-
-    int Press(uint16_t vk) { return DispatchHotkey(library, vk, {}, context, launcher); }
-};
-
-TEST_F(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
+    const DispatchContext context{Edition::V11, kStop, 0, 0, ""};
+    const auto press = [&](uint16_t vk) { return DispatchHotkey(library, vk, {}, context, launcher); };
     library.Add(LoopingScript(116, 1));
     library.Add(LoopingScript(116, 0));
     library.Add(LoopingScript(117, 1));
 
     int started = 0;
     for (int round = 0; round < 20; ++round) {
-        started += Press(round % 2 ? 117 : 116);
+        started += press(round % 2 ? 117 : 116);
         // On a loaded machine the first threads may not run before the stop
         // rounds end them all; one played key makes sure some run played.
         if (round == 0) WaitForAKey(keys);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
-        if (round % 5 == 4) Press(kStop);
+        if (round % 5 == 4) press(kStop);
     }
     // Records of playing scripts go away; their runs keep their own copy
     // and the shared flag.
-    started += Press(116);
+    started += press(116);
     std::shared_ptr<RunFlag> flagOfDeleted = library[0].m_running;
     library.Remove({0, 1});
 
-    Press(kStop);
+    press(kStop);
     launcher.Join();
 
     EXPECT_GT(started, 3);
@@ -155,17 +134,6 @@ TEST_F(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
     EXPECT_FALSE(flagOfDeleted->IsSet());
     ASSERT_EQ(library.size(), 1u);
     EXPECT_FALSE(library[0].m_running->IsSet()) << "a run ended without clearing its flag";
-}
-
-TEST_F(Concurrency, RunOnceAllowsOneRunAtATime) {
-    library.Add(LoopingScript(116, 1));
-    EXPECT_EQ(Press(116), 1);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(Press(116), 0);
-    Press(kStop);
-    launcher.Join();
-    EXPECT_FALSE(library[0].m_running->IsSet());
-    EXPECT_EQ(Press(116), 1);
-    Press(kStop);
 }
 
 }  // namespace

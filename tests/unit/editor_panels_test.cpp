@@ -1,73 +1,82 @@
-// The insertion panels' refusals and conversions.
+// The insertion panels' refusals and conversions, and the repeat dialog's
+// arithmetic and texts.
 #include <gtest/gtest.h>
 
 #include "panels.h"
+#include "repeat_rules.h"
+#include "script.h"
 
 namespace tarvix {
 namespace {
 
-TEST(Panels, KeyPanelBuildsTheKindFromTheComboAndRefusesNoKeyOrNoCount) {
-    EXPECT_EQ(KeyPanelAction(65, 0, 3), (ScriptAction{CategoryKey, KindKeyPress, "", 65, 3}));
-    EXPECT_EQ(KeyPanelAction(0x0D, 1, 1)->kind, KindKeyDown);
-    EXPECT_EQ(KeyPanelAction(0x0D, 2, 1)->kind, KindKeyUp);
-    EXPECT_EQ(KeyPanelAction(65, 0, 20000)->param2, 20000) << "beyond the spin's range is still taken";
-    EXPECT_FALSE(KeyPanelAction(0, 0, 1)) << "no key picked";
-    EXPECT_FALSE(KeyPanelAction(65, 0, 0));
-    EXPECT_FALSE(KeyPanelAction(65, 0, 3000000000u)) << "would be stored as a negative count";
-    EXPECT_FALSE(KeyPanelAction(65, -1, 1)) << "no kind chosen";
+// The category, and the line the action is written as; "refused" for none.
+std::string Line(const std::optional<ScriptAction>& a) {
+    return a ? std::to_string(a->category) + " " + FormatActionLine(*a, Edition::V11)
+             : "refused";
 }
 
-TEST(Panels, ButtonPanelMapsItsItemsToButtonKindsAndWheelNotches) {
-    struct Case {
-        int index;
-        uint32_t count;
-        int32_t kind, param1;
+TEST(Panels, EachPanelBuildsItsActionOrRefuses) {
+    const std::pair<std::optional<ScriptAction>, const char*> cases[] = {
+        {KeyPanelAction(65, 0, 3), "0 KeyPress 65 3"},
+        {KeyPanelAction(0x0D, 2, 20000), "0 KeyUp 13 20000"},  // beyond the spin's range
+        {KeyPanelAction(0, 0, 1), "refused"},                  // no key picked
+        {KeyPanelAction(65, 0, 0), "refused"},
+        {KeyPanelAction(65, 0, 3000000000u), "refused"},  // would be stored as a negative count
+        {KeyPanelAction(65, 3, 1), "refused"},
+        {ButtonPanelAction(0, 1, Edition::V11), "1 LeftClick 1"},
+        {ButtonPanelAction(6, 1, Edition::V11), "1 RightUp 1"},
+        {ButtonPanelAction(7, 2, Edition::V11), "1 MiddleClick 2"},
+        {ButtonPanelAction(13, 3, Edition::V11), "1 X2Click 3"},
+        {ButtonPanelAction(16, 3, Edition::V11), "1 Wheel 360"},
+        {ButtonPanelAction(19, 5, Edition::V11), "1 HWheel 600"},
+        {ButtonPanelAction(16, 17895697, Edition::V11), "1 Wheel 2147483640"},
+        {ButtonPanelAction(16, 17895698, Edition::V11), "refused"},  // more notches than a line holds
+        {ButtonPanelAction(20, 1, Edition::V11), "refused"},
+        {ButtonPanelAction(6, 1, Edition::V10), "1 RightUp 1"},
+        {ButtonPanelAction(7, 1, Edition::V10), "refused"},  // edition 1.0 has seven items
+        {DelayPanelAction(3, 0), "3 Delay 3000"},
+        {DelayPanelAction(3, 1), "3 Delay 3"},
+        {DelayPanelAction(2147483, 0), "3 Delay 2147483000"},
+        {DelayPanelAction(2147484, 0), "refused"},  // would wrap round in 32 bits
+        {MoveToPanelAction({-1280, 1500}), "2 MoveTo -1280 1500"},
+        {MoveToPanelAction({476, -2}, true), "2 MoveIn 476 -2"},
+        {MoveByPanelAction(-5, 7), "2 MoveR -5 7"},
+        {TextPanelAction(" a b "), "4 SayString  a b "},
+        {TextPanelAction(""), "refused"},
     };
-    for (const Case& c : std::initializer_list<Case>{
-             {0, 1, KindLeftClick, 1},    {1, 7, KindRightClick, 7},    {2, 1, KindLeftDoubleClick, 1},
-             {6, 1, KindRightUp, 1},      {7, 2, KindMiddleClick, 2},   {9, 1, KindMiddleUp, 1},
-             {10, 1, KindX1Click, 1},     {12, 1, KindX1Up, 1},         {13, 3, KindX2Click, 3},
-             {15, 1, KindX2Up, 1},        {16, 3, KindWheel, 360},      {17, 2, KindWheel, -240},
-             {18, 1, KindHWheel, -120},   {19, 5, KindHWheel, 600},     {16, 17895697, KindWheel, 2147483640},
-         }) {
-        const auto action = ButtonPanelAction(c.index, c.count, Edition::V11);
-        ASSERT_TRUE(action) << c.index;
-        EXPECT_EQ(*action, (ScriptAction{CategoryButton, c.kind, "", c.param1, 0})) << c.index;
-    }
-    EXPECT_FALSE(ButtonPanelAction(0, 0, Edition::V11));
-    EXPECT_FALSE(ButtonPanelAction(16, 17895698, Edition::V11)) << "more notches than a line holds";
-    EXPECT_FALSE(ButtonPanelAction(20, 1, Edition::V11));
-    EXPECT_FALSE(ButtonPanelAction(-1, 1, Edition::V11));
-    EXPECT_EQ(ButtonPanelAction(6, 1, Edition::V10)->kind, KindRightUp);
-    EXPECT_FALSE(ButtonPanelAction(7, 1, Edition::V10)) << "edition 1.0 has seven items";
-}
-
-TEST(Panels, DelayIsStoredInMillisecondsWithoutWrappingRound) {
-    EXPECT_EQ(DelayPanelAction(3, 0)->param1, 3000);
-    EXPECT_EQ(DelayPanelAction(3, 1)->param1, 3);
-    EXPECT_EQ(DelayPanelAction(3, 1)->kind, KindDelay);
-    EXPECT_EQ(DelayPanelAction(2147483, 0)->param1, 2147483000);
-    EXPECT_FALSE(DelayPanelAction(0, 0));
-    EXPECT_FALSE(DelayPanelAction(0, 1));
-    // 4294968 s times 1000 is 704 ms in 32 bits: refused instead.
-    EXPECT_FALSE(DelayPanelAction(4294968, 0));
-    EXPECT_FALSE(DelayPanelAction(2147484, 0));
-    EXPECT_FALSE(DelayPanelAction(3000000000u, 1));
-}
-
-TEST(Panels, MovesTakeAnyNumbersAndTextsAreKeptExactly) {
-    EXPECT_EQ(MoveToPanelAction({-1280, 1500}), (ScriptAction{CategoryMove, KindMoveTo, "", -1280, 1500}));
-    EXPECT_EQ(MoveByPanelAction(-5, 7), (ScriptAction{CategoryMove, KindMoveR, "", -5, 7}));
-    EXPECT_EQ(MoveToPanelAction({476, -2}, true), (ScriptAction{CategoryMove, KindMoveIn, "", 476, -2}));
-    EXPECT_EQ(TextPanelAction(" a b ")->text, " a b ");
-    EXPECT_EQ(TextPanelAction("x")->category, CategoryText);
-    EXPECT_FALSE(TextPanelAction(""));
-}
-
-TEST(Panels, PointEntriesCountFromOne) {
-    EXPECT_EQ(PointComboEntry(0, {0, 0}), "P1:X=0 Y=0");
+    for (const auto& [action, line] : cases) EXPECT_EQ(Line(action), line);
     EXPECT_EQ(PointComboEntry(8, {-20, 1079}), "P9:X=-20 Y=1079");
     EXPECT_EQ(PointComboEntry(2, {476, -2}, "\xb5\xf8\xb5\xa1\xa4\xba"), "P3:\xb5\xf8\xb5\xa1\xa4\xba X=476 Y=-2");
+}
+
+RepeatFields Fields(int32_t type, int32_t count, int32_t h, int32_t m, int32_t s) { return {type, count, h, m, s}; }
+
+TEST(RepeatRules, CountOrSpanAndTheirRefusals) {
+    EXPECT_EQ(RepeatNumber(RepeatFields{}), 1) << "the start values";
+    EXPECT_EQ(RepeatNumber(Fields(RepeatCount, 5, 9, 9, 9)), 5) << "the span fields are not read";
+    EXPECT_EQ(RepeatNumber(Fields(RepeatCount, -3, 0, 0, 0)), -3) << "negative numbers pass as typed";
+    EXPECT_EQ(RepeatNumber(Fields(RepeatSeconds, 0, 2, 1, 75)), 7335) << "typed numbers are not limited";
+    EXPECT_EQ(RepeatNumber(Fields(RepeatSeconds, 1, 596523, 14, 7)), 2147483647);
+    EXPECT_EQ(RepeatNumber(Fields(RepeatUntilStop, 0, 2000000, 0, 0)), 1);
+    EXPECT_FALSE(RepeatNumber(Fields(RepeatCount, 0, 1, 1, 1)));
+    EXPECT_FALSE(RepeatNumber(Fields(RepeatSeconds, 1, 1, -60, 0))) << "a span that adds up to 0";
+    EXPECT_FALSE(RepeatNumber(Fields(RepeatSeconds, 1, 596523, 14, 8))) << "would wrap a 32-bit number";
+    EXPECT_FALSE(RepeatNumber(Fields(-1, 1, 0, 0, 0)));
+}
+
+TEST(RepeatRules, SummaryAndSpeedTexts) {
+    const char count[] = "重複%u次", stop[] = "重複到按中止鍵為止", seconds[] = "重複%u秒";
+    EXPECT_EQ(RepeatText(RepeatSeconds, 90, count, stop, seconds), "重複90秒");
+    EXPECT_EQ(RepeatText(RepeatUntilStop, 5, count, stop, seconds), "重複到按中止鍵為止");
+    EXPECT_EQ(RepeatText(RepeatCount, -1, count, stop, seconds), "重複4294967295次") << "shown unsigned";
+    EXPECT_EQ(RepeatText(7, 1, count, stop, seconds), "");
+    EXPECT_EQ(RepeatText(RepeatCount, 1, "%d %s", stop, seconds), "%d %s") << "only %u is replaced";
+    EXPECT_EQ(SpeedText(25), "25 %");
+    // Whole percents from 10 to 1000.
+    const std::pair<const char*, std::optional<uint32_t>> cases[] = {
+        {"25 %", 25}, {" 1000% ", 1000}, {"10", 10}, {"9", {}}, {"1001", {}}, {"-50", {}}, {"", {}}, {"%", {}},
+        {"1.5", {}}, {"4294967396", {}}, {"fast", {}}, {"50 % %", {}}};
+    for (const auto& [text, speed] : cases) EXPECT_EQ(SpeedFromText(text), speed) << text;
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 // of both editions, and the keys it forgets when their release was missed.
 #include <gtest/gtest.h>
 
-#include "hook_fakes.h"
 #include "key_reporter.h"
+#include "test_support.h"
 
 namespace tarvix::hook {
 namespace {
@@ -11,189 +11,116 @@ namespace {
 using testing::Down;
 using testing::Up;
 using Codes = std::vector<int>;
-
-constexpr uint8_t kA = 'A', kB = 'B', kF5 = 0x74, kShift = 0x10;
+constexpr uint8_t kA = 'A', kB = 'B', kF5 = 0x74;
 
 struct KeyReporterTest : ::testing::Test {
-    testing::FakeSystemKeys keys;
+    testing::FakeSystem system;
     testing::FakeClock clock;
-    testing::FakeSink sink;
-    KeyReporter reporter{keys, clock, sink};
+    KeyReporter reporter{system, clock, system};
 
     void Feed(std::initializer_list<KeyEvent> events) {
         for (const KeyEvent& e : events) reporter.OnKeyEvent(e);
     }
-    void Tap(uint8_t vk) { Feed({Down(vk), Up(vk)}); }
+    void Tap(int vk, uint8_t alt = 0, uint8_t ctrl = 0) {
+        if (alt) Feed({Down(alt)});
+        if (ctrl) Feed({Down(ctrl)});
+        Feed({Down(static_cast<uint8_t>(vk)), Up(static_cast<uint8_t>(vk))});
+        if (ctrl) Feed({Up(ctrl)});
+        if (alt) Feed({Up(alt)});
+    }
     // Whether a press of `vk` now is reported: false while the reporter
     // still takes the key for held.
     bool PressReported(uint8_t vk) {
-        sink.hotkeys.clear();
+        system.hotkeys.clear();
         reporter.OnKeyEvent(Down(vk));
-        return sink.hotkeys == Codes{vk};
+        return system.hotkeys == Codes{vk};
+    }
+    void Forget(uint32_t afterMs) {
+        clock.now += afterMs;
+        reporter.ForgetReleasedKeys();
     }
 };
 
-TEST_F(KeyReporterTest, EachPressReportedOnceNotItsAutoRepeats) {
-    Feed({Down(kA), Down(kA), Down(kA), Up(kA), Down(kA), Up(kA)});
-    Feed({Down(kShift), Down(kB), Down(kB), Up(kB), Down(kShift), Up(kShift)});
-    EXPECT_EQ(sink.hotkeys, (Codes{kA, kA, kShift, kB}));
-    EXPECT_TRUE(sink.captures.empty());
-}
-
-TEST_F(KeyReporterTest, OwnTaggedInputReportsNothingAndLeavesNoTraceButOtherProgramsInputCounts) {
+// Each press once, not its auto-repeats; the program's own tagged input
+// reports nothing and leaves no trace, another program's counts.
+TEST_F(KeyReporterTest, EachPressReportedOnceButNotTheProgramsOwn) {
+    Feed({Down(kA), Down(kA), Up(kA), Down(kA), Up(kA), Down(0x10), Down(kB), Down(kB), Up(kB)});
+    EXPECT_EQ(system.hotkeys, (Codes{kA, kA, 0x10, kB}));
+    system.hotkeys.clear();
     Feed({Down(kB, kOwnInputTag), Down(vk::kControl, kOwnInputTag), Down(kF5, kOwnInputTag)});
-    EXPECT_TRUE(sink.hotkeys.empty());
-    EXPECT_TRUE(PressReported(kB)) << "the tagged press of B did not mark B held";
-    EXPECT_TRUE(PressReported(kF5));
-
+    EXPECT_TRUE(system.hotkeys.empty());
+    EXPECT_TRUE(PressReported(kF5)) << "the tagged press did not mark F5 held";
     Feed({Down(kA), Up(kA, kOwnInputTag)});
     EXPECT_FALSE(PressReported(kA)) << "a tagged release does not end the user's hold";
-
     KeyEvent injected = Down('C', 0x1234);
     injected.injected = true;
+    system.hotkeys.clear();
     reporter.OnKeyEvent(injected);
-    EXPECT_EQ(sink.hotkeys, Codes{'C'}) << "input another program synthesised";
+    EXPECT_EQ(system.hotkeys, Codes{'C'});
+    EXPECT_TRUE(system.captures.empty());
 }
 
-// ---------------------------------------------------------------- capture keys
-
-struct CaptureCase {
-    CaptureKeys keys;
-    uint8_t first;       // the 1 of this edition's capture keys
-    uint8_t otherFirst;  // the 1 of the other edition's
-    uint8_t zero;        // the 0 beside them
-};
-
-void PrintTo(const CaptureCase& c, std::ostream* os) {
-    *os << (c.keys == CaptureKeys::Keypad ? "keypad" : "digit row");
-}
-
-struct CaptureKeysTest : KeyReporterTest, ::testing::WithParamInterface<CaptureCase> {
-    void SetUp() override { sink.captureKeys = GetParam().keys; }
-    void AltCtrlTap(uint8_t vk, uint8_t alt = vk::kLeftMenu, uint8_t ctrl = vk::kLeftControl) {
-        Feed({Down(alt), Down(ctrl)});
-        Tap(vk);
-        Feed({Up(ctrl), Up(alt)});
+// Alt and Ctrl (either one of each, from the system's key state or the
+// hook's, whichever knows it) with 1 to 9 of the edition's capture keys give
+// 0 to 8; nothing else does, nor anything while capture is off.
+TEST_F(KeyReporterTest, CaptureKeysOfEachEdition) {
+    const std::tuple<CaptureKeys, int, int, int> editions[] = {{CaptureKeys::DigitRow, '1', 0x61, '0'},
+                                                               {CaptureKeys::Keypad, 0x61, '1', 0x60}};
+    for (const auto& [keys, first, otherFirst, zero] : editions) {
+        system.captureKeys = keys;
+        system.captures.clear();
+        system.hotkeys.clear();
+        for (int i = 0; i < 9; ++i) Tap(first + i, vk::kLeftMenu, vk::kLeftControl);
+        EXPECT_EQ(system.hotkeys.size(), 27u) << "hotkeys are reported beside capture";
+        Tap(first, vk::kRightMenu, vk::kRightControl);
+        Tap(first + 1, vk::kMenu, vk::kControl);
+        const auto digit = static_cast<uint8_t>(first + 3);
+        Feed({Down(vk::kLeftControl), Down(vk::kLeftMenu), Down(digit), Down(digit), Up(digit)});
+        Feed({Up(vk::kLeftControl), Up(vk::kLeftMenu)});
+        system.down = {vk::kLeftMenu, vk::kLeftControl};
+        Tap(first + 6);
+        system.down = {vk::kRightControl};
+        Tap(first + 2, vk::kLeftMenu);
+        system.down = {};
+        EXPECT_EQ(system.captures, (Codes{0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1, 3, 6, 2}));
+        system.captures.clear();
+        Tap(first);
+        Tap(first + 2, 0, vk::kLeftControl);
+        Tap(first + 4, vk::kLeftMenu);
+        for (int other : {zero, first + 9, first - 1, int{kA}, int{kF5}}) Tap(other, vk::kLeftMenu, vk::kLeftControl);
+        for (int i = 0; i < 9; ++i) Tap(otherFirst + i, vk::kLeftMenu, vk::kLeftControl);
+        system.captureKeys = CaptureKeys::Off;
+        Tap(first, vk::kLeftMenu, vk::kLeftControl);
+        EXPECT_EQ(system.captures, Codes{});
     }
-};
-
-TEST_P(CaptureKeysTest, AltCtrlWithOneToNineReportsZeroToEight) {
-    const uint8_t first = GetParam().first;
-    for (int i = 0; i < 9; ++i) AltCtrlTap(static_cast<uint8_t>(first + i));
-    EXPECT_EQ(sink.captures, (Codes{0, 1, 2, 3, 4, 5, 6, 7, 8}));
-    EXPECT_EQ(sink.hotkeys.size(), 27u) << "the hotkey reports go on beside capture";
 }
-
-TEST_P(CaptureKeysTest, EitherAltAndEitherCtrlCount) {
-    const uint8_t first = GetParam().first;
-    AltCtrlTap(first, vk::kRightMenu, vk::kRightControl);
-    AltCtrlTap(first + 1, vk::kMenu, vk::kControl);
-    AltCtrlTap(first + 2, vk::kRightMenu, vk::kLeftControl);
-    EXPECT_EQ(sink.captures, (Codes{0, 1, 2}));
-}
-
-TEST_P(CaptureKeysTest, OtherKeysAndOtherModifiersCaptureNothing) {
-    const CaptureCase c = GetParam();
-    Tap(c.first);
-    Feed({Down(vk::kLeftControl)});
-    Tap(c.first + 2);
-    Feed({Up(vk::kLeftControl), Down(vk::kLeftMenu)});
-    Tap(c.first + 4);
-    Feed({Up(vk::kLeftMenu)});
-    AltCtrlTap(c.zero);
-    AltCtrlTap(c.first + 9);
-    AltCtrlTap(c.first - 1);
-    AltCtrlTap(kA);
-    AltCtrlTap(kF5);
-    for (int i = 0; i < 9; ++i) AltCtrlTap(static_cast<uint8_t>(c.otherFirst + i));
-    EXPECT_TRUE(sink.captures.empty()) << "first capture: " << (sink.captures.empty() ? -1 : sink.captures[0]);
-}
-
-TEST_P(CaptureKeysTest, HeldAltCtrlCaptureEachDigitButNotItsRepeats) {
-    const uint8_t first = GetParam().first;
-    Feed({Down(vk::kLeftControl), Down(vk::kLeftMenu)});
-    Feed({Down(first + 3), Down(first + 3), Up(first + 3)});
-    Tap(first + 5);
-    EXPECT_EQ(sink.captures, (Codes{3, 5}));
-}
-
-// Modifiers held before the hook started come from the system; those the
-// system has not caught up with from the hook; one from each is enough.
-TEST_P(CaptureKeysTest, ModifiersComeFromTheSystemOrTheHook) {
-    const uint8_t first = GetParam().first;
-    keys.down = {vk::kLeftMenu, vk::kLeftControl};
-    Tap(first + 6);
-    keys.down = {vk::kRightControl};
-    Feed({Down(vk::kLeftMenu)});
-    Tap(first + 1);
-    keys.down = {};
-    Feed({Down(vk::kLeftControl), Down(first)});
-    Feed({Up(vk::kLeftControl), Up(first)});
-    Tap(first + 2);  // the released Ctrl no longer counts
-    EXPECT_EQ(sink.captures, (Codes{6, 1, 0}));
-}
-
-TEST_P(CaptureKeysTest, NothingCapturedWhileCaptureIsOff) {
-    sink.captureKeys = CaptureKeys::Off;
-    AltCtrlTap(GetParam().first);
-    EXPECT_TRUE(sink.captures.empty());
-    EXPECT_EQ(sink.hotkeys.size(), 3u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Editions, CaptureKeysTest,
-                         ::testing::Values(CaptureCase{CaptureKeys::DigitRow, '1', 0x61, '0'},
-                                           CaptureCase{CaptureKeys::Keypad, 0x61, '1', 0x60}),
-                         [](const auto& info) {
-                             return info.param.keys == CaptureKeys::Keypad ? "Keypad" : "DigitRow";
-                         });
-
-// ---------------------------------------------------------------- missed releases
 
 // Presses whose release never arrives: each key is forgotten after more
 // than the quiet time since its last event, one by one, unless the system
-// holds it (without auto-repeat: some keyboards, or a modifier).
+// holds it (without auto-repeat: some keyboards, or a modifier), also
+// across the tick count's wrap.
 TEST_F(KeyReporterTest, MissedReleaseForgottenOnlyAfterTheQuietTime) {
+    clock.now = 0xFFFFFF00u;
     Feed({Down(kA), Down(kF5)});
-    keys.down = {kF5};
-    clock.now += 1000;
-    reporter.ForgetReleasedKeys();
+    system.down = {kF5};
+    Forget(1000);
     EXPECT_FALSE(PressReported(kA)) << "1000 ms without an event is not yet quiet";
-    clock.now += 600;
+    Forget(600);
     Feed({Down(kB)});
-    clock.now += 401;
-    reporter.ForgetReleasedKeys();
+    Forget(401);
     EXPECT_TRUE(PressReported(kA)) << "forgotten after more than the quiet time";
     EXPECT_FALSE(PressReported(kB)) << "quiet only 401 ms; this press is an auto-repeat";
-    clock.now += 900;
-    reporter.ForgetReleasedKeys();
+    Forget(900);
     EXPECT_FALSE(PressReported(kB)) << "the auto-repeat kept it fresh";
-    clock.now += 60000;
-    reporter.ForgetReleasedKeys();
+    Forget(60000);
     EXPECT_FALSE(PressReported(kF5)) << "the system still holds it";
     EXPECT_TRUE(PressReported(kB));
-}
-
-TEST_F(KeyReporterTest, QuietTimeCountsAcrossTheTickWrap) {
-    clock.now = 0xFFFFFF00u;
-    Feed({Down(kA), Down(kB)});
-    clock.now += 999;  // wrapped past zero
-    ASSERT_LT(clock.now, 0x1000u);
-    reporter.ForgetReleasedKeys();
-    EXPECT_FALSE(PressReported(kA));
-
-    clock.now += 2;
-    reporter.ForgetReleasedKeys();
-    EXPECT_TRUE(PressReported(kB)) << "pressed before the wrap, quiet 1001 ms after it";
-}
-
-TEST_F(KeyReporterTest, ForgottenModifierNoLongerMakesACapture) {
-    sink.captureKeys = CaptureKeys::DigitRow;
-    Feed({Down(vk::kLeftControl)});  // its release was missed
-    clock.now += 1500;
-    reporter.ForgetReleasedKeys();
-    Feed({Down(vk::kLeftMenu)});
-    Tap('1');
-    EXPECT_TRUE(sink.captures.empty());
+    // A forgotten modifier no longer makes a capture.
+    system.captureKeys = CaptureKeys::DigitRow;
+    Feed({Down(vk::kLeftControl)});
+    Forget(1500);
+    Tap('1', vk::kLeftMenu);
+    EXPECT_TRUE(system.captures.empty());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "extended_keys.h"
 #include "playback_engine.h"
-#include "playback_fakes.h"
+#include "test_support.h"
 
 namespace tarvix {
 namespace {
@@ -28,32 +28,37 @@ PlaybackJob Job(std::vector<ScriptAction> steps, uint16_t type = RepeatCount, ui
     return job;
 }
 
+// One window mode, with the target's title.
+PlaybackJob OneWindowJob(std::vector<ScriptAction> steps, uint32_t passes = 1, std::string target = "Notepad") {
+    PlaybackJob job = Job(std::move(steps), RepeatCount, passes);
+    job.oneWindow = 1;
+    job.targetTitle = std::move(target);
+    return job;
+}
+
+// The start hotkey's modifiers, still held when the run begins.
+PlaybackJob HotkeyJob(std::vector<ScriptAction> steps, uint16_t mods) {
+    PlaybackJob job = Job(std::move(steps));
+    job.hotkeyModifiers = mods;
+    return job;
+}
+
 Events Play(const PlaybackJob& job, Recorder& r, RunResult expected = RunResult::Completed) {
     PlaybackPorts ports = r.Ports();
     EXPECT_EQ(PlayJob(job, ports), expected);
     return r.events;
 }
 
-TEST(PlaybackKinds, KeysUseScanCodesAndHold50ms) {
-    Recorder r;
-    EXPECT_EQ(Play(Job({A(KindKeyPress, 65, 2), A(KindKeyDown, 17, 1), A(KindKeyUp, 0x10041, 1)}), r),
-              (Events{"0 key 65/1065 down", "50 key 65/1065 up", "50 key 65/1065 down", "100 key 65/1065 up",
-                      "100 key 17/1017 down", "100 key 65/1065 up"}));
-}
-
 TEST(PlaybackKinds, KeysWithAnExtendedFormGoOutWithTheE0Prefix) {
-    struct Case {
-        uint8_t vk;
-        uint16_t layout, sent;
-    };
-    // Layouts that drop the prefix and layouts that give it alike.
-    const Case cases[] = {
+    // Layouts that drop the prefix and layouts that give it alike; their
+    // keypad and left-side twins, and keys of one form, as the layout has them.
+    const std::tuple<uint8_t, uint16_t, uint16_t> cases[] = {
         {0x21, 0x49, 0xE049}, {0x28, 0x50, 0xE050}, {0x2E, 0x53, 0xE053}, {0xA3, 0xE01D, 0xE01D},
         {0xA5, 0x38, 0xE038}, {0x6F, 0x35, 0xE035}, {0x90, 0x45, 0xE045}, {0x5D, 0x5D, 0xE05D},
-        // Their keypad and left-side twins, and keys of one form.
-        {0x64, 0x4B, 0x4B}, {0x11, 0x1D, 0x1D}, {0xA4, 0x38, 0x38}, {0x0D, 0x1C, 0x1C}, {0x13, 0x45, 0x45},
+        {0xAD, 0x20, 0xE020}, {0x64, 0x4B, 0x4B},   {0x11, 0x1D, 0x1D},   {0xA4, 0x38, 0x38},
+        {0x0D, 0x1C, 0x1C},   {0x13, 0x45, 0x45},   {0x6E, 0x53, 0x53},
     };
-    for (const Case& c : cases) EXPECT_EQ(KeyScanCode(c.vk, c.layout), c.sent) << std::hex << int{c.vk};
+    for (const auto& [vk, layout, sent] : cases) EXPECT_EQ(KeyScanCode(vk, layout), sent) << std::hex << int{vk};
 
     // On press and release, the release of a stopped run and of a hotkey
     // modifier the user still holds.
@@ -61,218 +66,151 @@ TEST(PlaybackKinds, KeysWithAnExtendedFormGoOutWithTheE0Prefix) {
     r.layout = {{0x25, 0x4B}, {0xA3, 0xE01D}, {0xA5, 0x38}};
     r.heldUntil[0xA5] = 60000;
     r.stopAt = 2100;
-    PlaybackJob job = Job({A(KindKeyPress, 0x25, 1), A(KindKeyDown, 0xA3, 1), A(KindDelay, 500)});
-    job.hotkeyModifiers = ModAlt;
-    Play(job, r, RunResult::Stopped);
+    Play(HotkeyJob({A(KindKeyPress, 0x25, 1), A(KindKeyDown, 0xA3, 1), A(KindDelay, 500)}, ModAlt), r,
+         RunResult::Stopped);
     EXPECT_EQ(r.events, (Events{"2000 key 165/e56 up", "2000 key 37/e75 down", "2050 key 37/e75 up",
                                 "2050 key 163/e29 down", "2100 key 163/e29 up"}));
 }
 
-TEST(PlaybackKinds, ButtonsAndDoubleClickTimings) {
-    Recorder r;
-    EXPECT_EQ(Play(Job({A(KindLeftClick, 1), A(KindRightClick, 1), A(KindLeftDown, 2), A(KindLeftUp, 1),
-                        A(KindRightDown, 1), A(KindRightUp, 1), A(KindLeftDoubleClick, 1)}), r),
-              (Events{"0 left down", "50 left up", "50 right down", "100 right up", "100 left down",
-                      "100 left down", "100 left up", "100 right down", "100 right up",
-                      "100 left down", "150 left up", "200 left down", "250 left up"}));
-}
-
-TEST(PlaybackKinds, MiddleAndSideButtonsAndWheelsOfEdition11) {
-    Recorder r;
-    EXPECT_EQ(Play(Job({A(KindMiddleClick, 2), A(KindMiddleDown, 1), A(KindMiddleUp, 1), A(KindX1Click, 1),
-                        A(KindX1Down, 1), A(KindX1Up, 1), A(KindX2Click, 1), A(KindX2Down, 1), A(KindX2Up, 1),
-                        A(KindWheel, -360), A(KindHWheel, 40), A(KindWheel, 0)}), r),
-              (Events{"0 middle down", "50 middle up", "50 middle down", "100 middle up", "100 middle down",
-                      "100 middle up", "100 x1 down", "150 x1 up", "150 x1 down", "150 x1 up", "150 x2 down",
-                      "200 x2 up", "200 x2 down", "200 x2 up", "200 wheel -360", "200 hwheel 40"}));
+// Keys on their scan codes, held 50 ms; a double click's two clicks 50 ms
+// apart; repetitions of 0, end markers and unknown kinds play nothing. Text
+// goes on keys where a key with at most Shift types it: "H" needs Shift,
+// "!" is Shift+1, "中" (A4 A4) has no key, nor a lead byte ending the text,
+// nor '@', which is AltGr+Q (Ctrl and Alt would reach the target as
+// shortcuts); with Caps Lock on letters go as characters.
+TEST(PlaybackKinds, EachKindPlaysItsEvents) {
+    const std::tuple<bool, std::vector<ScriptAction>, Events> cases[] = {
+        {false, {A(KindKeyPress, 65, 2), A(KindKeyDown, 17, 1), A(KindKeyUp, 0x10041, 1)},
+         {"0 key 65/1065 down", "50 key 65/1065 up", "50 key 65/1065 down", "100 key 65/1065 up",
+          "100 key 17/1017 down", "100 key 65/1065 up"}},
+        {false, {A(KindLeftClick, 1), A(KindRightClick, 1), A(KindLeftDown, 2), A(KindLeftUp, 1), A(KindRightDown, 1),
+                 A(KindRightUp, 1), A(KindLeftDoubleClick, 1)},
+         {"0 left down", "50 left up", "50 right down", "100 right up", "100 left down", "100 left down",
+          "100 left up", "100 right down", "100 right up", "100 left down", "150 left up", "200 left down",
+          "250 left up"}},
+        {false, {A(KindMiddleClick, 2), A(KindMiddleDown, 1), A(KindMiddleUp, 1), A(KindX1Click, 1), A(KindX1Down, 1),
+                 A(KindX1Up, 1), A(KindX2Click, 1), A(KindX2Down, 1), A(KindX2Up, 1), A(KindWheel, -360),
+                 A(KindHWheel, 40), A(KindWheel, 0)},
+         {"0 middle down", "50 middle up", "50 middle down", "100 middle up", "100 middle down", "100 middle up",
+          "100 x1 down", "150 x1 up", "150 x1 down", "150 x1 up", "150 x2 down", "200 x2 up", "200 x2 down",
+          "200 x2 up", "200 wheel -360", "200 hwheel 40"}},
+        {false, {A(KindKeyPress, 65, 0), A(KindKeyDown, 65, 0), A(KindLeftClick, 0), A(KindLeftDoubleClick, 0),
+                 A(KindRightUp, 0), A(99), A(-1), ScriptAction::EndMarker(), A(KindKeyPress, 67, 1)},
+         {"0 key 67/1067 down", "50 key 67/1067 up"}},
+        {false, {A(KindSayString, 0, 0, "Hi!\xA4\xA4@\xA4")},
+         {"0 key 16/0 down", "0 key 72/0 down", "50 key 72/0 up", "50 key 16/0 up", "50 key 73/0 down",
+          "100 key 73/0 up", "100 key 16/0 down", "100 key 49/0 down", "150 key 49/0 up", "150 key 16/0 up",
+          "150 char \xA4\xA4 down", "200 char \xA4\xA4 up", "200 char @ down", "250 char @ up",
+          "250 char \xA4 down", "300 char \xA4 up"}},
+        {true, {A(KindSayString, 0, 0, "a H.!")},
+         {"0 char a down", "50 char a up", "50 key 32/0 down", "100 key 32/0 up", "100 char H down", "150 char H up",
+          "150 key 190/0 down", "200 key 190/0 up", "200 key 16/0 down", "200 key 49/0 down", "250 key 49/0 up",
+          "250 key 16/0 up"}},
+    };
+    for (const auto& [capsLock, steps, played] : cases) {
+        Recorder r;
+        r.capsLock = capsLock;
+        EXPECT_EQ(Play(Job(steps), r), played);
+    }
     // Beyond what one wheel message holds, whole notches each and the rest last.
     Recorder big;
     Play(Job({A(KindWheel, 70000), A(KindHWheel, INT32_MIN)}), big);
-    EXPECT_EQ(std::vector<std::string>(big.events.begin(), big.events.begin() + 3),
+    EXPECT_EQ(Events(big.events.begin(), big.events.begin() + 3),
               (Events{"0 wheel 32640", "0 wheel 32640", "0 wheel 4720"}));
     EXPECT_EQ(big.events.size(), 3u + 65794u);
     EXPECT_EQ(big.events.back(), "0 hwheel -128");
 }
 
-TEST(PlaybackKinds, MovesDelayAndNoRepetitionForThem) {
-    Recorder r;
-    EXPECT_EQ(Play(Job({A(KindMoveTo, -1280, 1439), A(KindMoveR, -10, 5), A(KindDelay, 250), A(KindMoveTo, 1, 2)}), r),
-              (Events{"0 move -1280,1439", "0 by -10,5", "250 move 1,2"}));
-}
-
 // MoveIn finds the window in front when it plays, not when the run began:
 // the window moved (and another came in front) between the two steps.
-TEST(PlaybackKinds, MoveInIsFromTheClientCornerOfTheWindowInFrontAtThatStep) {
+TEST(PlaybackKinds, MovesAndMoveInFromTheClientCornerOfTheWindowInFrontAtThatStep) {
     Recorder r;
     r.clientOrigin = DesktopPoint{300, 200};
     r.onPoll = [](Recorder& rec) {
         if (rec.now >= 100) rec.clientOrigin = DesktopPoint{-1917, -1058};
         if (rec.now >= 200) rec.clientOrigin.reset();
     };
-    EXPECT_EQ(Play(Job({A(KindMoveIn, 10, 20), A(KindDelay, 100), A(KindMoveIn, 10, 20), A(KindDelay, 100),
-                        A(KindMoveIn, -4, 7)}), r),
-              (Events{"0 move 310,220", "100 move -1907,-1038", "200 move -4,7"}));
+    EXPECT_EQ(Play(Job({A(KindMoveIn, 10, 20), A(KindMoveTo, -1280, 1439), A(KindMoveR, -10, 5), A(KindDelay, 100),
+                        A(KindMoveIn, 10, 20), A(KindDelay, 100), A(KindMoveIn, -4, 7)}), r),
+              (Events{"0 move 310,220", "0 move -1280,1439", "0 by -10,5", "100 move -1907,-1038", "200 move -4,7"}));
+    // Sums beyond 32 bits stay off the desktop on their own side.
+    EXPECT_EQ(PointInFront(2147483647, 0, DesktopPoint{100, 0}).x, 2147483647);
+    EXPECT_EQ(PointInFront(0, -2147483647, DesktopPoint{0, -100}).y, INT32_MIN);
 }
 
-// Windows on monitors left of and above the primary; sums beyond 32 bits stay
-// off the desktop on their own side rather than wrap to the other.
-TEST(PlaybackMove, PointInFrontOfEveryMonitor) {
-    const auto at = [](int32_t x, int32_t y, DesktopPoint o) { return PointInFront(x, y, o); };
-    EXPECT_EQ(at(1023, 767, {-1024, -768}).x, -1);
-    EXPECT_EQ(at(1023, 767, {-1024, -768}).y, -1);
-    EXPECT_EQ(at(2147483647, 0, {100, 0}).x, 2147483647);
-    EXPECT_EQ(at(0, -2147483647, {0, -100}).y, INT32_MIN);
-}
-
-TEST(PlaybackKinds, ZeroRepetitionsEndMarkersAndUnknownKindsPlayNothing) {
-    Recorder r;
-    Play(Job({A(KindKeyPress, 65, 0), A(KindKeyDown, 65, 0), A(KindLeftClick, 0), A(KindLeftDoubleClick, 0),
-              A(KindRightUp, 0), A(99), A(-1), A(KindKeyPress, 67, 1)}), r);
-    EXPECT_EQ(r.events, (Events{"0 key 67/1067 down", "50 key 67/1067 up"}));
-}
-
-TEST(PlaybackRepeat, RepeatNumberIsUnsigned) {
-    Recorder r;
-    r.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 1000; };
-    // -1 read as unsigned asks for 4294967295 passes: still playing at 1000.
-    Play(Job({A(KindMoveR, 1, 0)}, RepeatCount, static_cast<uint32_t>(-1)), r, RunResult::Stopped);
-    EXPECT_EQ(r.events.size(), 1000u);
-}
-
-TEST(PlaybackKinds, TextTypesKeysAndUnicodeCharacters) {
-    Recorder r;
-    // "H" needs Shift, "i" has a key, "!" is Shift+1, "中" (A4 A4) has none;
-    // a lead byte that ends the text is a character of its own.
-    EXPECT_EQ(Play(Job({A(KindSayString, 0, 0, "Hi!\xA4\xA4~\xA4")}), r),
-              (Events{"0 key 16/0 down", "0 key 72/0 down", "50 key 72/0 up", "50 key 16/0 up",
-                      "50 key 73/0 down", "100 key 73/0 up",
-                      "100 key 16/0 down", "100 key 49/0 down", "150 key 49/0 up", "150 key 16/0 up",
-                      "150 char \xA4\xA4 down", "200 char \xA4\xA4 up",
-                      "200 char ~ down", "250 char ~ up", "250 char \xA4 down", "300 char \xA4 up"}));
-}
-
-TEST(PlaybackKinds, TextNeedingAltGrOrWithCapsLockOnIsTypedAsWritten) {
-    // '@' is AltGr+Q (Ctrl+Alt): pressing Q alone types 'q', and Ctrl and Alt
-    // would reach the target as shortcuts.
-    Recorder german;
-    EXPECT_EQ(Play(Job({A(KindSayString, 0, 0, "a@")}), german),
-              (Events{"0 key 65/0 down", "50 key 65/0 up", "50 char @ down", "100 char @ up"}));
-
-    // With Caps Lock on a key types the other case; letters go as characters,
-    // the rest on their keys.
-    Recorder caps;
-    caps.capsLock = true;
-    EXPECT_EQ(Play(Job({A(KindSayString, 0, 0, "a H.!")}), caps),
-              (Events{"0 char a down", "50 char a up", "50 key 32/0 down", "100 key 32/0 up",
-                      "100 char H down", "150 char H up", "150 key 190/0 down", "200 key 190/0 up",
-                      "200 key 16/0 down", "200 key 49/0 down", "250 key 49/0 up", "250 key 16/0 up"}));
-}
-
-TEST(PlaybackRepeat, CountPlaysThatManyPassesAndZeroOrOneGivesOne) {
-    for (uint32_t n : {0u, 1u, 3u}) {
+// A count plays that many passes, 0 or 1 one, read unsigned (-1 is
+// 4294967295, still playing at 1000 steps). A seconds run ends after the
+// pass that reaches the duration, in whole seconds from the first reading;
+// passes that play nothing wait a moment each. Until-stop and unknown types
+// run until the stop. A run that missed its end would spin for ever on a
+// clock that only moves when told: the stop after 5000 polls shows it at once.
+TEST(PlaybackRepeat, CountsSecondsAndUntilTheStop) {
+    const std::tuple<uint16_t, uint32_t, std::vector<ScriptAction>, uint64_t, size_t, uint64_t> cases[] = {
+        {RepeatCount, 0, {A(KindMoveR, 1, 0)}, 0, 1, 0},
+        {RepeatCount, 1, {A(KindMoveR, 1, 0)}, 0, 1, 0},
+        {RepeatCount, 3, {A(KindMoveR, 1, 0)}, 0, 3, 0},
+        {RepeatCount, 4294967295u, {A(KindMoveR, 1, 0)}, 0, 1000, 0},
+        // Passes end at 1399, 1799, 2199: whole seconds 1, 1, 2.
+        {RepeatSeconds, 2, {A(KindDelay, 400), A(KindMoveR, 1, 0)}, 999, 3, 2199},
+        {RepeatSeconds, 0, {A(KindMoveR, 1, 0)}, 0, 1, 0},
+        {RepeatSeconds, 1, {}, 0, 0, 1000},
+        {RepeatUntilStop, 1, {A(KindMoveR, 1, 0)}, 0, 1000, 0},
+        {7, 1, {A(KindMoveR, 1, 0)}, 0, 1000, 0},
+    };
+    for (const auto& [type, number, steps, start, played, end] : cases) {
         Recorder r;
-        Play(Job({A(KindMoveR, 1, 0)}, RepeatCount, n), r);
-        EXPECT_EQ(r.events.size(), n == 0 ? 1u : n) << n;
+        r.now = start;
+        r.onPoll = [](Recorder& rec) { rec.stop = rec.polls > 5000 || rec.events.size() >= 1000; };
+        Play(Job(steps, type, number), r, played == 1000 ? RunResult::Stopped : RunResult::Completed);
+        EXPECT_EQ(r.events.size(), played) << type << " " << number;
+        EXPECT_EQ(r.now, end) << type << " " << number;
     }
 }
 
-// A seconds run that misses its end would spin for ever on a clock that
-// only moves when told: a bound on the polls stops it, so the fault shows
-// as a stopped run at once.
-void BoundPolls(Recorder& r, int polls = 1000) {
-    r.onPoll = [polls](Recorder& rec) { rec.stop = rec.polls > polls; };
-}
-
-TEST(PlaybackRepeat, SecondsEndAfterThePassThatReachesTheDuration) {
-    Recorder r;
-    BoundPolls(r);
-    r.now = 999;  // whole seconds are counted from the first reading
-    Play(Job({A(KindDelay, 400), A(KindMoveR, 1, 0)}, RepeatSeconds, 2), r);
-    // Passes end at 1399, 1799, 2199, 2599, 2999: elapsed 1, 1, 2 at 2199.
-    EXPECT_EQ(r.events.size(), 3u);
-    Recorder once;
-    BoundPolls(once);
-    Play(Job({A(KindMoveR, 1, 0)}, RepeatSeconds, 0), once);
-    EXPECT_EQ(once.events.size(), 1u);
-    // Passes that play nothing wait a moment each; the run ends at the
-    // first whole second.
-    Recorder idle;
-    BoundPolls(idle);
-    Play(Job({}, RepeatSeconds, 1), idle);
-    EXPECT_EQ(idle.now, 1000u);
-}
-
-TEST(PlaybackRepeat, UntilStopAndUnknownTypesRunUntilTheSignal) {
-    for (uint16_t type : {uint16_t{RepeatUntilStop}, uint16_t{7}}) {
-        Recorder r;
-        r.stopAt = 1000;
-        Play(Job({A(KindDelay, 100)}, type, 1), r, RunResult::Stopped);
-        EXPECT_EQ(r.now, 1000u);
-    }
-}
-
-TEST(PlaybackStop, PolledBeforeEveryStepOnly) {
+TEST(PlaybackStop, PolledBeforeEveryStepAndTheRunClearsItsScriptsFlag) {
     Recorder r;
     r.onPoll = [](Recorder& rec) { rec.stop = rec.polls == 3; };
-    Play(Job({A(KindMoveR, 1, 0), A(KindMoveR, 2, 0), A(KindMoveR, 3, 0)}), r, RunResult::Stopped);
-    EXPECT_EQ(r.events, (Events{"0 by 1,0", "0 by 2,0"}));
-}
-
-TEST(PlaybackStop, RunClearsItsScriptsFlagWhenItEnds) {
-    for (bool stopped : {false, true}) {
-        Recorder r;
-        r.stop = stopped;
-        PlaybackJob job = Job({A(KindMoveR, 1, 0)});
-        job.script = std::make_shared<RunFlag>();
-        job.script->Set();
-        Play(job, r, stopped ? RunResult::Stopped : RunResult::Completed);
-        EXPECT_FALSE(job.script->IsSet());
-    }
+    PlaybackJob job = Job({A(KindMoveR, 1, 0), A(KindMoveR, 2, 0), A(KindMoveR, 3, 0)});
+    job.script = std::make_shared<RunFlag>();
+    job.script->Set();
+    EXPECT_EQ(Play(job, r, RunResult::Stopped), (Events{"0 by 1,0", "0 by 2,0"}));
+    EXPECT_FALSE(job.script->IsSet());
+    Recorder completed;
+    job.script->Set();
+    Play(job, completed);
+    EXPECT_FALSE(job.script->IsSet());
 }
 
 // Every wait of a run is a wait on the stop signal: the stop ends it at the
-// moment it comes, not after it.
+// moment it comes, not after it; nothing after it plays. Delay -1 waits all
+// of its 4294967295 milliseconds.
 TEST(PlaybackStop, EndsEveryKindOfWaitWhenItComes) {
-    const std::vector<std::pair<const char*, ScriptAction>> waits = {
-        {"Delay", A(KindDelay, 10000)},
-        {"Delay -1", A(KindDelay, -1)},
-        {"KeyPress hold", A(KindKeyPress, 65, 1)},
-        {"LeftClick hold", A(KindLeftClick, 1)},
-        {"RightClick hold", A(KindRightClick, 1)},
-        {"LeftDoubleClick holds", A(KindLeftDoubleClick, 1)},
-        {"SayString hold", A(KindSayString, 0, 0, "ab")},
+    const ScriptAction then = A(KindMoveR, 1, 0);
+    const std::tuple<const char*, std::vector<ScriptAction>, uint16_t> waits[] = {
+        {"Delay", {A(KindDelay, 10000), then}, 0},
+        {"Delay -1", {A(KindDelay, -1), then}, 0},
+        {"KeyPress hold", {A(KindKeyPress, 65, 1), then}, 0},
+        {"LeftClick hold", {A(KindLeftClick, 1), then}, 0},
+        {"RightClick hold", {A(KindRightClick, 1), then}, 0},
+        {"LeftDoubleClick holds", {A(KindLeftDoubleClick, 1), then}, 0},
+        {"SayString hold", {A(KindSayString, 0, 0, "ab"), then}, 0},
+        {"the hotkey's Ctrl still held", {then}, ModCtrl},
+        {"the pause of an empty pass", {}, 0},
     };
-    for (const auto& [name, step] : waits) {
+    for (const auto& [name, steps, mods] : waits) {
         for (uint64_t stopAt : {1u, 25u, 49u}) {  // within the first wait
             Recorder r;
+            r.heldUntil[0xA2] = 60000;
             r.stopAt = stopAt;
-            Play(Job({step, A(KindMoveR, 1, 0)}, 1), r, RunResult::Stopped);
+            PlaybackJob job = HotkeyJob(steps, mods);
+            job.repeatType = RepeatUntilStop;
+            Play(job, r, RunResult::Stopped);
             EXPECT_EQ(r.now, stopAt) << name;
             for (const std::string& e : r.events) EXPECT_EQ(e.find("by"), std::string::npos) << name;
         }
     }
-}
-
-TEST(PlaybackStop, EndsTheWaitForHeldHotkeyModifiersAndThePauseOfAnEmptyPass) {
-    Recorder held;
-    held.heldUntil[0xA2] = 60000;
-    held.stopAt = 1234;
-    PlaybackJob job = Job({A(KindKeyPress, 65, 1)});
-    job.hotkeyModifiers = 2;
-    EXPECT_EQ(Play(job, held, RunResult::Stopped), (Events{}));
-    EXPECT_EQ(held.now, 1234u);
-
-    Recorder idle;
-    idle.stopAt = 7;
-    Play(Job({}, 1), idle, RunResult::Stopped);
-    EXPECT_EQ(idle.now, 7u);
-}
-
-TEST(PlaybackStop, DelayMinusOneWaitsAllOfItsMilliseconds) {
-    Recorder r;
-    Play(Job({A(KindDelay, -1), A(KindMoveR, 1, 0)}), r);
-    EXPECT_EQ(r.waits, (std::vector<uint32_t>{4294967295u}));
-    EXPECT_EQ(r.events, (Events{"4294967295 by 1,0"}));
+    Recorder longest;
+    EXPECT_EQ(Play(Job({A(KindDelay, -1), then}), longest), (Events{"4294967295 by 1,0"}));
 }
 
 TEST(PlaybackStop, LooksBetweenRepetitions) {
@@ -280,8 +218,7 @@ TEST(PlaybackStop, LooksBetweenRepetitions) {
     for (int32_t kind : {KindKeyDown, KindKeyUp, KindLeftDown, KindRightUp}) {
         Recorder r;
         r.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 1000; };
-        const bool keyed = kind == KindKeyDown || kind == KindKeyUp;
-        Play(Job({keyed ? A(kind, 65, -1) : A(kind, -1)}), r, RunResult::Stopped);
+        Play(Job({A(kind, kind <= KindKeyUp ? 65 : -1, -1)}), r, RunResult::Stopped);
         EXPECT_LE(r.events.size(), 1001u) << kind;
     }
     Recorder presses;
@@ -305,6 +242,9 @@ TEST(PlaybackRelease, AStoppedRunLetsGoOfWhatItHolds) {
          {A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindLeftUp, 1), A(KindKeyUp, 16, 1), A(KindRightClick, 1),
           A(KindDelay, 100)},
          {"0 key 16/1016 down", "0 left down", "0 left up", "0 key 16/1016 up", "0 right down", "50 right up"}},
+        {"middle and side buttons as the others", 100,
+         {A(KindX2Down, 1), A(KindMiddleDown, 1), A(KindX1Down, 1), A(KindX2Up, 1), A(KindDelay, 500)},
+         {"0 x2 down", "0 middle down", "0 x1 down", "0 x2 up", "100 x1 up", "100 middle up"}},
         {"in the middle of a key press", 20, {A(KindKeyDown, 17, 1), A(KindKeyPress, 65, 1)},
          {"0 key 17/1017 down", "0 key 65/1065 down", "20 key 65/1065 up", "20 key 17/1017 up"}},
         {"typing A, which is Shift and A", 10, {A(KindSayString, 0, 0, "A")},
@@ -320,86 +260,45 @@ TEST(PlaybackRelease, AStoppedRunLetsGoOfWhatItHolds) {
     for (const auto& [what, stopAt, steps, played] : cases) {
         Recorder r;
         if (stopAt) r.stopAt = stopAt;
-        Play(Job(steps), r, stopAt ? RunResult::Stopped : RunResult::Completed);
-        EXPECT_EQ(r.events, played) << what;
+        EXPECT_EQ(Play(Job(steps), r, stopAt ? RunResult::Stopped : RunResult::Completed), played) << what;
     }
 }
 
-PlaybackJob OneWindowJob(std::vector<ScriptAction> steps, uint32_t passes = 1, std::string target = "Notepad") {
-    PlaybackJob job = Job(std::move(steps), RepeatCount, passes);
-    job.oneWindow = 1;
-    job.targetTitle = std::move(target);
-    return job;
-}
-
-TEST(PlaybackRelease, OneWindowNeverSkipsTheReleaseOfWhatTheRunHolds) {
-    Recorder r;
-    const PlaybackJob job =
-        OneWindowJob({A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindRightDown, 1), A(KindKeyUp, 16, 1),
-                      A(KindKeyUp, 17, 1), A(KindLeftUp, 1), A(KindKeyPress, 65, 1), A(KindRightUp, 1),
-                      A(KindRightUp, 1), A(KindLeftDown, 1)});
-    r.title = "Notepad";
-    r.onPoll = [](Recorder& rec) { if (rec.polls == 4) rec.title = "Other"; };
-    Play(job, r);
-    // Another window is in front from the fourth step: the releases of what
-    // the run holds play, the rest is skipped (17 was never pressed, and the
-    // second RightUp finds nothing held).
-    EXPECT_EQ(r.events, (Events{"0 key 16/1016 down", "0 left down", "0 right down", "0 key 16/1016 up",
-                                "0 left up", "0 right up"}));
-}
-
-TEST(PlaybackRelease, MiddleAndSideButtonsAreLetGoOfAsTheOthers) {
-    Recorder stopped;
-    stopped.stopAt = 100;
-    Play(Job({A(KindX2Down, 1), A(KindMiddleDown, 1), A(KindX1Down, 1), A(KindX2Up, 1), A(KindDelay, 500)}),
-         stopped, RunResult::Stopped);
-    EXPECT_EQ(stopped.events, (Events{"0 x2 down", "0 middle down", "0 x1 down", "0 x2 up", "100 x1 up",
-                                      "100 middle up"}));
-
-    Recorder away;
-    away.title = "Notepad";
-    away.onPoll = [](Recorder& rec) { if (rec.polls == 4) rec.title = "Other"; };
-    Play(OneWindowJob({A(KindMiddleDown, 1), A(KindX1Down, 1), A(KindX2Down, 1), A(KindX2Up, 1), A(KindX1Up, 1),
-                       A(KindMiddleUp, 1), A(KindMiddleUp, 1), A(KindWheel, 120)}),
-         away);
-    EXPECT_EQ(away.events, (Events{"0 middle down", "0 x1 down", "0 x2 down", "0 x2 up", "0 x1 up",
-                                   "0 middle up"}));
-}
-
-TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFront) {
-    Recorder r;
-    r.title = "Other";
-    r.onPoll = [](Recorder& rec) { if (rec.polls == 6) rec.title = "Notepad"; };
-    Play(OneWindowJob({A(KindMoveR, 1, 0), A(KindDelay, 10), A(KindMoveR, 2, 0)}, 2), r);
-    // Pass one: three steps and the end marker skipped (the pass still counts,
-    // and the run pauses before the next). Pass two: the title changes at the
-    // poll of its second step.
-    EXPECT_EQ(r.events, (Events{"15 by 2,0"}));
-    EXPECT_EQ(r.waits, (std::vector<uint32_t>{kIdlePassWaitMs, 10}));
-}
-
-TEST(PlaybackOneWindow, TitleComparedWholeAndCaseSensitive) {
-    for (const char* title : {"notepad", "Notepad ", "Note"}) {
+// One-window runs: the title in front at the start, the poll from which
+// "Notepad" is in front instead (0: never), passes, steps, what plays. Steps
+// play only while the target is in front, its title compared whole and
+// case-sensitive (no window in front matches an empty target); a skipped
+// pass still counts and pauses 5 ms, and what plays after it is timed from
+// when it plays. The releases of what the run holds play whatever is in
+// front (17 was never pressed, a second RightUp or MiddleUp finds nothing).
+TEST(PlaybackOneWindow, StepsPlayOnlyWhileTheTargetIsInFrontButReleasesAlways) {
+    const std::tuple<const char*, int, uint32_t, std::vector<ScriptAction>, Events> cases[] = {
+        {"Other", 6, 2, {A(KindMoveR, 1, 0), A(KindDelay, 10), A(KindMoveR, 2, 0)}, {"15 by 2,0"}},
+        {"notepad", 0, 1, {A(KindMoveR, 1, 0)}, {}},
+        {"Notepad ", 0, 1, {A(KindMoveR, 1, 0)}, {}},
+        {"Note", 0, 1, {A(KindMoveR, 1, 0)}, {}},
+        {"Other", 7, 4, {A(KindKeyPress, 65, 1), A(KindDelay, 20)},
+         {"10 key 65/1065 down", "60 key 65/1065 up", "80 key 65/1065 down", "130 key 65/1065 up"}},
+        {"Notepad", -4, 1,
+         {A(KindKeyDown, 16, 1), A(KindLeftDown, 1), A(KindRightDown, 1), A(KindKeyUp, 16, 1), A(KindKeyUp, 17, 1),
+          A(KindLeftUp, 1), A(KindKeyPress, 65, 1), A(KindRightUp, 1), A(KindRightUp, 1), A(KindLeftDown, 1)},
+         {"0 key 16/1016 down", "0 left down", "0 right down", "0 key 16/1016 up", "0 left up", "0 right up"}},
+        {"Notepad", -4, 1,
+         {A(KindMiddleDown, 1), A(KindX1Down, 1), A(KindX2Down, 1), A(KindX2Up, 1), A(KindX1Up, 1), A(KindMiddleUp, 1),
+          A(KindMiddleUp, 1), A(KindWheel, 120)},
+         {"0 middle down", "0 x1 down", "0 x2 down", "0 x2 up", "0 x1 up", "0 middle up"}},
+    };
+    for (const auto& [title, poll, passes, steps, played] : cases) {
         Recorder r;
         r.title = title;
-        EXPECT_EQ(Play(OneWindowJob({A(KindMoveR, 1, 0)}), r), (Events{})) << title;
+        // A negative poll: "Other" is in front from that one on.
+        r.onPoll = [poll = poll](Recorder& rec) {
+            if (poll != 0 && rec.polls == std::abs(poll)) rec.title = poll > 0 ? "Notepad" : "Other";
+        };
+        EXPECT_EQ(Play(OneWindowJob(steps, passes), r), played) << title << " " << poll;
     }
-    Recorder none;  // no foreground window: an empty target matches
+    Recorder none;
     EXPECT_EQ(Play(OneWindowJob({A(KindMoveR, 1, 0)}, 1, ""), none), (Events{"0 by 1,0"}));
-}
-
-TEST(PlaybackIdle, PassesThatPlayNothingWaitInsteadOfSpinning) {
-    Recorder r;
-    r.onPoll = [](Recorder& rec) { rec.stop = rec.waits.size() >= 3; };
-    Play(Job({}, RepeatUntilStop), r, RunResult::Stopped);
-    EXPECT_EQ(r.waits, (std::vector<uint32_t>{5, 5, 5}));
-    EXPECT_EQ(r.now, 15u);
-
-    Recorder busy;  // a pass that plays something goes straight on
-    busy.onPoll = [](Recorder& rec) { rec.stop = rec.events.size() >= 3; };
-    EXPECT_EQ(Play(Job({A(KindMoveR, 1, 0)}, RepeatUntilStop), busy, RunResult::Stopped),
-              (Events{"0 by 1,0", "0 by 1,0", "0 by 1,0"}));
-    EXPECT_TRUE(busy.waits.empty());
 }
 
 // Each wait ends where the schedule from the run's start puts it, so waits
@@ -412,144 +311,83 @@ TEST(PlaybackSchedule, LateWakeUpsDoNotAddUp) {
     EXPECT_EQ(r.events[2], "72 key 65/1065 down");
     EXPECT_EQ(r.events[798], "27932 key 65/1065 down");
     EXPECT_EQ(r.events[799], "27983 key 65/1065 up") << "a hold is never under 49 ms";
-    EXPECT_EQ(r.now, 28002u);
 }
 
 // A step that comes late is made up by the waits after it, up to 20 ms; later
 // than that, the schedule starts again and the wait keeps its whole length.
-// A hold is never made shorter than 49 ms.
+// A hold is never made shorter than 49 ms; the Delay after it makes up the rest.
 TEST(PlaybackSchedule, CatchesUpTwentyMillisecondsAndStartsAgainBeyond) {
-    const struct {
-        uint32_t late;
-        Events played;
-    } cases[] = {
-        {20, {"20 by 1,0", "100 by 2,0", "100 key 65/1065 down", "150 key 65/1065 up"}},
-        {21, {"21 by 1,0", "121 by 2,0", "121 key 65/1065 down", "171 key 65/1065 up"}},
-        {500, {"500 by 1,0", "600 by 2,0", "600 key 65/1065 down", "650 key 65/1065 up"}},
+    const std::tuple<int, uint32_t, std::vector<ScriptAction>, Events> cases[] = {
+        {1, 20, {A(KindMoveR, 1, 0), A(KindDelay, 100), A(KindMoveR, 2, 0), A(KindKeyPress, 65, 1)},
+         {"20 by 1,0", "100 by 2,0", "100 key 65/1065 down", "150 key 65/1065 up"}},
+        {1, 21, {A(KindMoveR, 1, 0), A(KindDelay, 100), A(KindMoveR, 2, 0)}, {"21 by 1,0", "121 by 2,0"}},
+        {1, 500, {A(KindMoveR, 1, 0), A(KindDelay, 100), A(KindMoveR, 2, 0)}, {"500 by 1,0", "600 by 2,0"}},
+        {2, 10, {A(KindDelay, 10), A(KindKeyPress, 65, 1), A(KindDelay, 20), A(KindMoveR, 1, 0)},
+         {"20 key 65/1065 down", "69 key 65/1065 up", "80 by 1,0"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [atPoll, late, steps, played] : cases) {
         Recorder r;
-        r.onPoll = [&c](Recorder& rec) { if (rec.polls == 1) rec.now += c.late; };
-        EXPECT_EQ(Play(Job({A(KindMoveR, 1, 0), A(KindDelay, 100), A(KindMoveR, 2, 0), A(KindKeyPress, 65, 1)}), r),
-                  c.played) << c.late;
+        r.onPoll = [atPoll = atPoll, late = late](Recorder& rec) { if (rec.polls == atPoll) rec.now += late; };
+        EXPECT_EQ(Play(Job(steps), r), played) << late;
     }
-    Recorder hold;  // a hold gives up one millisecond; the Delay after it the rest
-    hold.onPoll = [](Recorder& rec) { if (rec.polls == 2) rec.now += 10; };
-    EXPECT_EQ(Play(Job({A(KindDelay, 10), A(KindKeyPress, 65, 1), A(KindDelay, 20), A(KindMoveR, 1, 0)}), hold),
-              (Events{"20 key 65/1065 down", "69 key 65/1065 up", "80 by 1,0"}));
-}
-
-TEST(PlaybackSchedule, ARunThatWaitedForItsWindowTimesFromWhenItPlaysAgain) {
-    Recorder r;
-    r.title = "Other";
-    r.onPoll = [](Recorder& rec) { if (rec.polls == 7) rec.title = "Notepad"; };
-    Play(OneWindowJob({A(KindKeyPress, 65, 1), A(KindDelay, 20)}, 4), r);
-    // Two passes skipped, each followed by the 5 ms pause.
-    EXPECT_EQ(r.events, (Events{"10 key 65/1065 down", "60 key 65/1065 up", "80 key 65/1065 down",
-                                "130 key 65/1065 up"}));
 }
 
 TEST(PlaybackSchedule, SpeedScalesDelaysButNotHolds) {
-    const struct {
-        uint32_t speed;
-        uint32_t delayMs;
-    } cases[] = {{100, 400}, {200, 200}, {25, 1600}, {300, 134}, {1000, 40}, {10, 4000},
-                 {5000, 40}, {0, 4000}};  // out of range: the nearest bound
-    for (const auto& c : cases) {
+    const std::pair<uint32_t, uint32_t> cases[] = {{100, 400}, {200, 200}, {25, 1600}, {300, 134}, {1000, 40},
+                                                   {10, 4000}, {5000, 40}, {0, 4000}};  // out of range: the bound
+    for (const auto& [speed, delayMs] : cases) {
         Recorder r;
         PlaybackJob job = Job({A(KindKeyPress, 65, 1), A(KindDelay, 400), A(KindMoveR, 1, 0)});
-        job.speed = c.speed;
-        const std::string at = std::to_string(50 + c.delayMs);
-        EXPECT_EQ(Play(job, r), (Events{"0 key 65/1065 down", "50 key 65/1065 up", at + " by 1,0"})) << c.speed;
+        job.speed = speed;
+        const std::string then = std::to_string(50 + delayMs) + " by 1,0";
+        EXPECT_EQ(Play(job, r), (Events{"0 key 65/1065 down", "50 key 65/1065 up", then}))
+            << speed;
     }
 }
 
-// The start hotkey's modifiers, still held when the run begins.
-PlaybackJob HotkeyJob(std::vector<ScriptAction> steps, uint16_t mods) {
-    PlaybackJob job = Job(std::move(steps));
-    job.hotkeyModifiers = mods;
-    return job;
-}
-
+// The first step waits until the hotkey's own modifiers are up; held beyond
+// the wait they are released for the run; no key of the user's is touched.
 TEST(PlaybackHeldModifiers, TheFirstStepWaitsUntilTheHotkeysModifiersAreUp) {
-    struct Case {
-        uint8_t held;
-        uint32_t until;
-        uint16_t mods;
-        const char* first;
-        const char* why;
+    const std::tuple<const char*, std::map<uint8_t, uint32_t>, uint16_t, uint32_t, Events> cases[] = {
+        {"let go before the run begins: plays at once", {{0xA2, 0}}, ModCtrl, 1,
+         {"0 key 65/1065 down", "50 key 65/1065 up"}},
+        {"right Ctrl let go 300 ms later: waits for it", {{0xA3, 300}}, ModCtrl, 1,
+         {"300 key 65/1065 down", "350 key 65/1065 up"}},
+        {"Shift held for a Ctrl hotkey is not waited for", {{0xA0, 900}}, ModCtrl, 1,
+         {"0 key 65/1065 down", "50 key 65/1065 up"}},
+        {"a hotkey without modifiers starts whatever is held", {{0xA2, 900}}, 0, 1,
+         {"0 key 65/1065 down", "50 key 65/1065 up"}},
+        {"held on and on", {{0xA4, 60000}, {0xA0, 60000}}, ModAlt | ModShift, 1,
+         {"2000 key 160/1160 up", "2000 key 164/1164 up", "2000 key 65/1065 down", "2050 key 65/1065 up"}},
+        {"later passes do not wait again", {{0xA2, 100}}, ModCtrl, 2,
+         {"100 key 65/1065 down", "150 key 65/1065 up", "150 key 65/1065 down", "200 key 65/1065 up"}},
     };
-    const Case cases[] = {
-        {0xA2, 0, ModCtrl, "0 key 65/1065 down", "let go before the run begins: plays at once"},
-        {0xA3, 300, ModCtrl, "300 key 65/1065 down", "right Ctrl let go 300 ms later: waits for it"},
-        {0xA0, 900, ModCtrl, "0 key 65/1065 down", "Shift held for a Ctrl hotkey is not waited for"},
-        {0xA2, 900, 0, "0 key 65/1065 down", "a hotkey without modifiers starts whatever is held"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [why, held, mods, passes, played] : cases) {
         Recorder r;
-        r.heldUntil[c.held] = c.until;
-        const Events played = Play(HotkeyJob({A(KindKeyPress, 65, 1)}, c.mods), r);
-        EXPECT_EQ(played.size(), 2u) << c.why << ": no key of the user's is touched";
-        EXPECT_EQ(played.front(), c.first) << c.why;
+        r.heldUntil = held;
+        PlaybackJob job = HotkeyJob({A(KindKeyPress, 65, 1)}, mods);
+        job.repeatNumber = passes;
+        EXPECT_EQ(Play(job, r), played) << why;
     }
-}
-
-TEST(PlaybackHeldModifiers, HeldBeyondTheWaitTheyAreReleasedForTheRun) {
-    Recorder r;
-    r.heldUntil[0xA4] = 60000;  // left Alt, held on and on
-    r.heldUntil[0xA0] = 60000;  // left Shift
-    const Events played = (Play(HotkeyJob({A(KindKeyPress, 65, 1)}, ModAlt | ModShift), r));
-    EXPECT_EQ(played, (Events{"2000 key 160/1160 up", "2000 key 164/1164 up", "2000 key 65/1065 down",
-                              "2050 key 65/1065 up"}));
-}
-
-TEST(PlaybackHeldModifiers, TheStopSignalEndsTheWait) {
-    Recorder r;
-    r.heldUntil[0xA2] = 60000;
-    // The stop comes on the tenth look while the user still holds Ctrl.
-    struct CountingStop : StopSignal {
-        int calls = 0;
-        bool IsSet() override { return calls >= 10; }
-        bool WaitFor(uint32_t) override { return ++calls >= 10; }
-        bool WaitUntil(uint64_t) override { return true; }
-    } stop;
-    PlaybackPorts ports{r, r, stop, r, IsBig5LeadByte, &r};
-    EXPECT_EQ(PlayJob(HotkeyJob({A(KindKeyPress, 65, 1)}, 2), ports), RunResult::Stopped);
-    EXPECT_EQ(stop.calls, 10);
-    EXPECT_TRUE(r.events.empty()) << "nothing played, nothing released";
-}
-
-TEST(PlaybackHeldModifiers, KeysTheScriptHoldsItselfStillCombine) {
+    // Keys the script holds itself still combine.
     Recorder r;
     r.heldUntil[0xA2] = 100;
-    const Events played = (Play(
-        HotkeyJob({A(KindKeyDown, 17, 1), A(KindKeyPress, 65, 1), A(KindKeyUp, 17, 1)}, 2), r));
-    EXPECT_EQ(played, (Events{"100 key 17/1017 down", "100 key 65/1065 down", "150 key 65/1065 up",
-                              "150 key 17/1017 up"}));
-    // Passes after the first do not wait again.
-    Recorder repeat;
-    repeat.heldUntil[0xA2] = 100;
-    PlaybackJob twice = HotkeyJob({A(KindKeyPress, 65, 1)}, 2);
-    twice.repeatNumber = 2;
-    EXPECT_EQ((Play(twice, repeat)),
-              (Events{"100 key 65/1065 down", "150 key 65/1065 up", "150 key 65/1065 down", "200 key 65/1065 up"}));
+    EXPECT_EQ(Play(HotkeyJob({A(KindKeyDown, 17, 1), A(KindKeyPress, 65, 1), A(KindKeyUp, 17, 1)}, ModCtrl), r),
+              (Events{"100 key 17/1017 down", "100 key 65/1065 down", "150 key 65/1065 up", "150 key 17/1017 up"}));
 }
 
 // With MOUSEEVENTF_VIRTUALDESK the system maps n to origin + n * extent /
 // 65536, rounded down, across the whole virtual desktop: every pixel of every
 // monitor, those left of or above the primary (negative) included, is reached.
 TEST(PlaybackMove, NormalizedCoordinatesLandOnEveryPixel) {
-    struct Desktop {
-        int32_t origin, extent;
-    };
     // One monitor; a second right of the primary; left of it; a 150 % laptop
     // (2880 pixels) left of a 1920 monitor; one above (vertical axis).
-    for (Desktop desktop : {Desktop{0, 768}, Desktop{0, 1080}, Desktop{0, 3840}, Desktop{0, 2048},
-                            Desktop{-1024, 2048}, Desktop{-2880, 4800}, Desktop{-1080, 2160}}) {
-        for (int32_t p = desktop.origin; p < desktop.origin + desktop.extent; ++p) {
-            const int64_t n = NormalizedCoordinate(p, desktop.origin, desktop.extent);
+    for (const auto& [origin, extent] : {std::pair(0, 768), std::pair(0, 1080), std::pair(0, 3840), std::pair(0, 2048),
+                                         std::pair(-1024, 2048), std::pair(-2880, 4800), std::pair(-1080, 2160)}) {
+        for (int32_t p = origin; p < origin + extent; ++p) {
+            const int64_t n = NormalizedCoordinate(p, origin, extent);
             ASSERT_TRUE(n >= 0 && n <= 65535) << n;
-            ASSERT_EQ(desktop.origin + n * desktop.extent / 65536, p) << desktop.origin << " " << p;
+            ASSERT_EQ(origin + n * extent / 65536, p) << origin << " " << p;
         }
     }
     EXPECT_EQ(NormalizedCoordinate(-5000, -1280, 3200), 0) << "clamped to the desktop";

@@ -1,16 +1,15 @@
 // Loading a whole folder of scripts on several threads gives the same records,
-// in the order of the names, as loading them one by one.
+// in the order of the names, as loading them one by one; the scripts cache
+// gives the same records again without opening a file that did not change.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <string>
-#include <vector>
+#include <chrono>
+#include <map>
 
 #include "file_io.h"
 #include "script.h"
 #include "script_folder.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 namespace tarvix {
 namespace {
@@ -22,12 +21,23 @@ std::string ScriptBytes(int i) {
            std::to_string(65 + i % 26) + " 1\r\nDelay " + std::to_string(i) + "\r\n";
 }
 
-bool SameRecord(const CScript& a, const CScript& b) {
-    return a.m_fileName == b.m_fileName && a.m_description == b.m_description && a.m_enabled == b.m_enabled &&
-           a.m_beginHotkey == b.m_beginHotkey && a.m_repeatNumber == b.m_repeatNumber &&
-           a.m_actions == b.m_actions;
+// The record's fields and actions in one line.
+std::string Fields(const CScript& s) {
+    std::string text = s.m_fileName + "|" + s.m_description + "|" + std::to_string(s.m_enabled) + "|" +
+                       std::to_string(s.m_beginHotkey) + "|" + std::to_string(s.m_repeatNumber) + "|" +
+                       std::to_string(static_cast<int>(s.edition()));
+    for (const ScriptAction& a : s.m_actions) text += "|" + FormatActionLine(a, Edition::V11);
+    return text;
 }
 
+std::vector<std::string> Fields(const std::vector<std::unique_ptr<CScript>>& scripts) {
+    std::vector<std::string> out;
+    for (const auto& s : scripts) out.push_back(s ? Fields(*s) : "none");
+    return out;
+}
+
+// A name whose file has gone and one that is a folder load as the defaults,
+// as one by one.
 TEST(ScriptFolderLoad, SameRecordsInNameOrderOnAnyNumberOfThreads) {
     testing::TempFolder folder;
     std::vector<std::string> names;
@@ -35,98 +45,83 @@ TEST(ScriptFolderLoad, SameRecordsInNameOrderOnAnyNumberOfThreads) {
         names.push_back("s" + std::to_string(i) + ".txt");
         folder.Write(names.back(), ScriptBytes(i));
     }
-    // A name whose file has gone and one that is a folder load as the
-    // defaults, as one by one.
     names.insert(names.begin() + 7, "missing.txt");
     std::filesystem::create_directory(folder.file("folder.txt"));
     names.push_back("folder.txt");
-
-    std::vector<CScript> expected;
-    for (const std::string& name : names) {
-        expected.emplace_back(Edition::V11);
-        expected.back().Load(folder.path(), name);
-    }
-    for (unsigned threads : {1u, 2u, 7u, 0u}) {
-        const auto loaded = LoadScriptFiles(folder.path(), names, Edition::V11, threads);
-        ASSERT_EQ(loaded.size(), names.size()) << threads;
-        for (size_t i = 0; i < names.size(); ++i) {
-            ASSERT_NE(loaded[i], nullptr);
-            EXPECT_TRUE(SameRecord(*loaded[i], expected[i])) << "threads " << threads << " row " << i;
-            EXPECT_EQ(loaded[i]->edition(), Edition::V11);
+    for (Edition edition : {Edition::V10, Edition::V11}) {
+        std::vector<std::unique_ptr<CScript>> expected;
+        for (const std::string& name : names) {
+            expected.push_back(std::make_unique<CScript>(edition));
+            expected.back()->Load(folder.path(), name);
         }
+        for (unsigned threads : {1u, 2u, 7u, 0u})
+            EXPECT_EQ(Fields(LoadScriptFiles(folder.path(), names, edition, threads)), Fields(expected)) << threads;
     }
-    EXPECT_EQ(LoadScriptFiles(folder.path(), names, Edition::V10, 3)[0]->edition(), Edition::V10);
-}
-
-TEST(ScriptFolderLoad, NoNamesNoRecords) {
-    testing::TempFolder folder;
     EXPECT_TRUE(LoadScriptFiles(folder.path(), {}, Edition::V11).empty());
 }
 
 // The cache is used only for a file whose name, size and write time it
-// holds: rewriting a file's bytes and putting its time back shows which it was.
+// holds: rewriting a file's bytes and setting its time shows which it was.
 class ScriptFolderCache : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int i = 0; i < 100; ++i) scripts.Write("s" + std::to_string(i) + ".txt", ScriptBytes(i));
     }
-    std::vector<std::string> Descriptions(Edition edition = Edition::V11) {
-        std::vector<std::string> out;
-        for (const auto& s : LoadScriptFolder(scripts.path(), cache, edition, 2)) out.push_back(s->m_description);
-        return out;
+    std::vector<std::string> Loaded(Edition edition = Edition::V11) {
+        return Fields(LoadScriptFolder(scripts.path(), cache, edition, 2));
     }
-    std::string Of(const std::vector<std::string>& described, const std::string& name) {
-        const auto names = TextFileNames(scripts.path());
-        const size_t at = static_cast<size_t>(std::find(names.begin(), names.end(), name) - names.begin());
-        return at < described.size() ? described[at] : "(not listed)";
+    // One load's descriptions by file name.
+    std::map<std::string, std::string> Descriptions() {
+        std::map<std::string, std::string> described;
+        for (const auto& s : LoadScriptFolder(scripts.path(), cache, Edition::V11, 2))
+            described[s->m_fileName] = s->m_description;
+        return described;
     }
-    void RewriteKeepingTime(const std::string& name, const std::string& bytes) {
+    // Its write time moved on by `later`, or kept.
+    void Rewrite(const std::string& name, int bytesOf, std::chrono::seconds later = {}) {
         const auto time = std::filesystem::last_write_time(scripts.file(name));
-        scripts.Write(name, bytes);
-        std::filesystem::last_write_time(scripts.file(name), time);
+        scripts.Write(name, ScriptBytes(bytesOf));
+        std::filesystem::last_write_time(scripts.file(name), time + later);
     }
     testing::TempFolder scripts, program;
     const std::string cache = program.file("scripts.cache");
 };
 
-TEST_F(ScriptFolderCache, SameRecordsAsReadingEveryFileInTheListingsOrder) {
-    for (Edition edition : {Edition::V11, Edition::V10, Edition::V11}) {  // one cache for both editions
-        const auto loaded = LoadScriptFolder(scripts.path(), cache, edition);
-        const auto expected = LoadScriptFiles(scripts.path(), TextFileNames(scripts.path()), edition);
-        ASSERT_EQ(loaded.size(), 100u);
-        for (size_t i = 0; i < loaded.size(); ++i) {
-            EXPECT_TRUE(SameRecord(*loaded[i], *expected[i])) << i;
-            EXPECT_EQ(loaded[i]->edition(), edition);
-        }
-    }
+// One cache for both editions, in the listing's order.
+TEST_F(ScriptFolderCache, SameRecordsAsReadingEveryFile) {
+    for (Edition edition : {Edition::V11, Edition::V10, Edition::V11})
+        EXPECT_EQ(Loaded(edition), Fields(LoadScriptFiles(scripts.path(), TextFileNames(scripts.path()), edition)));
 }
 
 TEST_F(ScriptFolderCache, AFileIsReadAgainWhenItsSizeOrTimeChangedOrItIsNew) {
-    Descriptions();
-    RewriteKeepingTime("s1.txt", ScriptBytes(7));  // same size, same time: the kept bytes
-    scripts.Write("s2.txt", ScriptBytes(20002));   // another size
-    scripts.Write("new.txt", ScriptBytes(3));
-    std::filesystem::remove(scripts.file("s3.txt"));
-    const std::vector<std::string> described = Descriptions();
-    ASSERT_EQ(described.size(), 100u);
-    EXPECT_EQ(Of(described, "s1.txt"), "script 1");
-    EXPECT_EQ(Of(described, "s2.txt"), "script 20002");
-    EXPECT_EQ(Of(described, "new.txt"), "script 3");
-    RewriteKeepingTime("new.txt", ScriptBytes(4));
-    EXPECT_EQ(Descriptions(), described) << "the new file is kept from now on";
+    Loaded();
+    Rewrite("s1.txt", 7);                            // same size, same time: the kept bytes
+    Rewrite("s2.txt", 9, std::chrono::seconds(1));   // same size, another time
+    Rewrite("s3.txt", 20003);                        // another size, the same time
+    scripts.Write("new.txt", ScriptBytes(4));
+    std::filesystem::remove(scripts.file("s4.txt"));
+    auto described = Descriptions();
+    EXPECT_EQ(described.size(), 100u);
+    EXPECT_EQ(described["s1.txt"], "script 1");
+    EXPECT_EQ(described["s2.txt"], "script 9");
+    EXPECT_EQ(described["s3.txt"], "script 20003");
+    EXPECT_EQ(described["new.txt"], "script 4");
+    Rewrite("new.txt", 5);
+    EXPECT_EQ(Descriptions()["new.txt"], "script 4") << "the new file is kept from now on";
 }
 
 TEST_F(ScriptFolderCache, ADamagedCacheIsNoCacheAndIsWrittenAgain) {
-    Descriptions();
+    Loaded();
     const std::string good = program.Read("scripts.cache");
     std::string flipped = good;
     flipped[flipped.size() / 2] ^= 0x20;
-    for (const std::string& damaged : {good.substr(0, good.size() - 1), flipped, std::string(), std::string(good.size(), 'x')}) {
+    for (const std::string& damaged :
+         {good.substr(0, good.size() - 1), flipped, std::string(), std::string(good.size(), 'x')}) {
         program.Write("scripts.cache", damaged);
-        RewriteKeepingTime("s1.txt", ScriptBytes(7));
-        EXPECT_EQ(Of(Descriptions(), "s1.txt"), "script 7") << "read from the file";
-        RewriteKeepingTime("s1.txt", ScriptBytes(1));
-        EXPECT_EQ(Of(Descriptions(), "s1.txt"), "script 7") << "kept again";
+        Rewrite("s1.txt", 7);
+        EXPECT_EQ(Descriptions()["s1.txt"], "script 7") << "read from the file";
+        Rewrite("s1.txt", 1);
+        EXPECT_EQ(Descriptions()["s1.txt"], "script 7") << "kept again";
     }
 }
 
