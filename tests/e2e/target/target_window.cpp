@@ -14,11 +14,18 @@
 // position GetCursorPos reports), "active" and "inactive" (the window became or
 // stopped being the active one), "placed LEFT TOP RIGHT BOTTOM" (the window's
 // rectangle on the screen once made).
+//
+// It also stands in for a web browser: registered as the program that opens
+// .htm files and http addresses,
+//   target_window.exe --opened LOGFILE ARGS...
+// appends one UTF-8 line to LOGFILE: the current folder, then each of ARGS,
+// separated by tabs.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdarg>
+#include <cstdio>
 #include <cwchar>
+#include <string>
 
 namespace {
 
@@ -114,11 +121,31 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
+std::string Utf8(const std::wstring& text) {
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), length, nullptr, nullptr);
+    return out.c_str();
+}
+
+int RecordOpened(int argc, wchar_t** argv) {
+    wchar_t folder[MAX_PATH * 4] = {};
+    ::GetCurrentDirectoryW(MAX_PATH * 4, folder);
+    std::string line = Utf8(folder);
+    for (int i = 3; i < argc; ++i) line += "\t" + Utf8(argv[i]);
+    FILE* log = _wfopen(argv[2], L"ab");
+    if (!log) return 1;
+    std::fprintf(log, "%s\n", line.c_str());
+    std::fclose(log);
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (argc > 2 && std::wcscmp(argv[1], L"--opened") == 0) return RecordOpened(argc, argv);
     const wchar_t* title = argc > 1 ? argv[1] : L"tarvix target";
     ::QueryPerformanceFrequency(&g_frequency);
     ::QueryPerformanceCounter(&g_start);
