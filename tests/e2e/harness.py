@@ -1,24 +1,14 @@
 #!/usr/bin/python3
-"""Runs tarvix and its Windows-side test programs under Wine on a virtual display,
-and what the end-to-end tests share (TarvixCase).
+"""Runs tarvix and its Windows-side test programs under Wine on a virtual
+display (commands run-exe and start, see --help), and what the end-to-end
+tests share (TarvixCase).
 
-Every run gets a Wine prefix of its own in a temporary folder, in the users'
+Every run gets an Xvfb display and a Wine prefix of its own, in the users'
 code page (950) unless asked for another, with the Chinese dialog fonts
-mapped, and an Xvfb display of its own. A prefix is a copy of a template
-booted once per code page and Wine version (kept in build/wine-prefixes, or
-TARVIX_PREFIX_CACHE): booting takes 10-20 s, copying one a second. Only what
-the harness started is ended: processes by their id, the Wine server of its
-own prefix, its own Xvfb; its temporary folders are removed.
-
-As a command:
-
-    harness.py run-exe [--code-page N] EXE [ARGS...]
-                                         run a Windows console program, exit with its code
-    harness.py start [--dist DIR] [--classic] [--keep] [--virtual]
-                                         on $DISPLAY: the built program folder itself,
-                                         with a prefix kept in build/windows/wine;
-                                         without one: a virtual display, a screenshot
-"""
+mapped. The prefix is a copy of a template booted once per code page and
+Wine version (in build/wine-prefixes, or TARVIX_PREFIX_CACHE): booting takes
+10-20 s, a copy a second. Only what the harness started is ended: processes
+by their id, the Wine server of its own prefix, its own Xvfb."""
 
 import argparse
 import atexit
@@ -62,7 +52,7 @@ PREFIX_SETTINGS = {
 # The main window's title and its list of scripts.
 MAIN = "Tapwisp"
 SCRIPT_LIST_ID = 1009
-VK = {"F5": 0x74, "F6": 0x75, "F7": 0x76, "F8": 0x77, "Insert": 0x2D, "A": 0x41, "B": 0x42, "C": 0x43}
+VK = {"F5": 0x74, "F6": 0x75, "F7": 0x76, "F8": 0x77, "Insert": 0x2D}
 SHIFT, CTRL, ALT = 1, 2, 4
 
 
@@ -104,79 +94,51 @@ def script_text(actions, hotkey, mod=0, description="e2e", run_once=None, repeat
     return ("\r\n".join(lines) + "\r\n").encode("cp950")
 
 
-def _die_with_parent():
-    # Runs in the child between fork and exec: if the harness is killed
-    # outright (a ctest time-out), the display does not outlive it.
-    try:
-        ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
-    except (OSError, AttributeError):
-        pass
-
-
 def _stop_process(process, grace=3.0):
     """Ends one process this harness started (and its process group)."""
-    if process is None or process.poll() is not None:
-        return
     for sig in (signal.SIGTERM, signal.SIGKILL):
+        if process.poll() is not None:
+            return
         try:
             os.killpg(process.pid, sig)
-        except (ProcessLookupError, PermissionError):
-            try:
-                process.send_signal(sig)
-            except ProcessLookupError:
-                return
-        try:
             process.wait(grace)
-            return
-        except subprocess.TimeoutExpired:
-            continue
+        except (ProcessLookupError, PermissionError, subprocess.TimeoutExpired):
+            pass
 
 
 class Display:
     """An Xvfb server on a display number nobody else uses."""
 
-    def __init__(self, screen=SCREEN, first=90, attempts=40):
-        self.screen, self.first, self.attempts = screen, first, attempts
+    def __init__(self, screen=SCREEN, first=90):
+        self.screen, self.first = screen, first
         self.number = self.process = None
 
     @property
     def name(self):
         return f":{self.number}"
 
-    @staticmethod
-    def _taken(number):
-        return Path(f"/tmp/.X{number}-lock").exists() or Path(f"/tmp/.X11-unix/X{number}").exists()
-
     def start(self):
-        # Two harnesses may pick the same free number at once; Xvfb then
-        # refuses the second, which tries the next number.
         return self._start_server(lambda n: ["Xvfb", f":{n}", "-screen", "0", f"{self.screen}x24",
                                              "-nolisten", "tcp"], self.first, None)
 
     def _start_server(self, command, first, env):
-        for number in range(first, first + self.attempts):
-            if self._taken(number):
+        # Two harnesses may pick the same free number at once; the server
+        # then refuses the second, which tries the next number.
+        for number in range(first, first + 40):
+            if Path(f"/tmp/.X{number}-lock").exists() or Path(f"/tmp/.X11-unix/X{number}").exists():
                 continue
+            # PR_SET_PDEATHSIG between fork and exec: if the harness is killed
+            # outright (a ctest time-out), the display does not outlive it.
             process = subprocess.Popen(command(number), env=env, stdout=subprocess.DEVNULL,
                                        stderr=subprocess.DEVNULL, start_new_session=True,
-                                       preexec_fn=_die_with_parent)
-            if self._wait_ready(number, process):
+                                       preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGTERM))
+            if wait_until(lambda: process.poll() is not None or subprocess.run(
+                    ["xdpyinfo", "-display", f":{number}"], capture_output=True).returncode == 0, 10) \
+                    and process.poll() is None:
                 self.number, self.process = number, process
                 return self
             _stop_process(process)
         raise RuntimeError("no free X display number")
-
-    @staticmethod
-    def _wait_ready(number, process):
-        def ready():
-            if process.poll() is not None:
-                raise RuntimeError("the X server ended")
-            return Path(f"/tmp/.X11-unix/X{number}").exists() and subprocess.run(
-                ["xdpyinfo", "-display", f":{number}"], capture_output=True).returncode == 0
-        try:
-            return wait_until(ready, timeout=10)
-        except RuntimeError:
-            return False
 
     @classmethod
     def existing(cls, name):
@@ -186,8 +148,8 @@ class Display:
         return display
 
     def stop(self):
-        _stop_process(self.process)
-        self.process = None
+        if self.process:
+            _stop_process(self.process)
 
 
 class Prefix:
@@ -203,23 +165,15 @@ class Prefix:
         return (self.path / "system.reg").exists()
 
     def env(self, extra=None, path=None):
-        env = dict(os.environ)
-        env.update({
-            "WINEPREFIX": str(path or self.path),
-            "WINEARCH": "win64",
-            "WINEDEBUG": "-all",
-            # Without these Wine offers to download Mono and Gecko, which cannot
-            # be had here; the menu builder would write into the user's home.
-            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
-            "LC_ALL": LOCALES[self.code_page],
-            "LANG": LOCALES[self.code_page],
-            "DISPLAY": self.display.name,
-        })
         # tarvix asks a web server for its advertisement page at start; no
         # test reaches the Internet: a port on this machine nobody listens to.
-        env.setdefault("TARVIX_AD_URL", "http://127.0.0.1:9/cn/ad/ad_tarvix.htm")
-        env.update(extra or {})
-        return env
+        # Without the DLL overrides Wine offers to download Mono and Gecko,
+        # which cannot be had here; the menu builder would write into the
+        # user's home.
+        return {"TARVIX_AD_URL": "http://127.0.0.1:9/cn/ad/ad_tarvix.htm", **os.environ,
+                "WINEPREFIX": str(path or self.path), "WINEARCH": "win64", "WINEDEBUG": "-all",
+                "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d", "LC_ALL": LOCALES[self.code_page],
+                "LANG": LOCALES[self.code_page], "DISPLAY": self.display.name, **(extra or {})}
 
     def run(self, args, timeout=120, path=None):
         return subprocess.run(args, env=self.env(path=path), timeout=timeout,
@@ -284,10 +238,7 @@ class Prefix:
             pass
         if not wait_until(lambda: not self.processes(), timeout=5):
             for pid in self.processes():
-                try:
-                    os.kill(pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
+                subprocess.run(["kill", "-9", str(pid)], capture_output=True)
             if not wait_until(lambda: not self.processes(), timeout=30):
                 raise RuntimeError(f"the prefix's processes outlived their server: {self.processes()}")
 
@@ -308,26 +259,13 @@ class Prefix:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
-class Window:
-    def __init__(self, session, wid):
-        self.session, self.id = session, wid
-
-    def activate(self):
-        self.session.xdotool("windowactivate", "--sync", self.id, check=False)
-        self.session.xdotool("windowfocus", "--sync", self.id, check=False)
-
-    def name(self):
-        return self.session.xdotool("getwindowname", self.id).strip()
-
-
 class Session:
-    """A display, a prefix and whatever is started in them, ended together.
+    """A display, a prefix and the programs started in them, ended together.
+    With reuse_prefix, the display and prefix of a code page serve the whole
+    Python process (the cases of one file); the programs still end with
+    each session."""
 
-    With reuse_prefix, one prefix per code page is kept for the whole Python
-    process (the cases of one file share it); its processes are still ended
-    at the end of every session."""
-
-    _shared = {}  # code page: (Display, Prefix), kept for the life of the process
+    _shared = {}  # code page: (Display, Prefix)
 
     def __init__(self, reuse_prefix=False, code_page=DEFAULT_CODE_PAGE):
         self.reuse_prefix, self.code_page = reuse_prefix, code_page
@@ -343,23 +281,21 @@ class Session:
 
     def __exit__(self, *exc):
         self.close()
-        return False
 
     def open(self):
-        if self.reuse_prefix and self.code_page in Session._shared:
-            self.display, self.prefix = Session._shared[self.code_page]
-            return self
-        self.display = Display().start()
-        self.prefix = Prefix(self.display, code_page=self.code_page).boot()
-        if self.reuse_prefix:
+        if self.code_page not in Session._shared or not self.reuse_prefix:
+            self.display = Display().start()
+            self.prefix = Prefix(self.display, code_page=self.code_page).boot()
+            if not self.reuse_prefix:
+                return self
             if not Session._shared:
                 atexit.register(Session.release_shared)
             Session._shared[self.code_page] = (self.display, self.prefix)
+        self.display, self.prefix = Session._shared[self.code_page]
         return self
 
     def stop_all(self):
-        """Ends every program started so far (and the prefix's Wine server);
-        folders and display stay for what follows."""
+        """Ends every program started so far and the prefix's Wine server."""
         for process in reversed(self.processes):
             _stop_process(process)
         self.processes.clear()
@@ -368,19 +304,16 @@ class Session:
 
     def close(self):
         self.stop_all()
-        if not self.reuse_prefix:
-            if self.prefix is not None:
-                self.prefix.remove()
-            if self.display is not None:
-                self.display.stop()
+        if not self.reuse_prefix and self.display is not None:
+            self.prefix and self.prefix.remove()
+            self.display.stop()
         for folder in self.temp_dirs:
             shutil.rmtree(folder, ignore_errors=True)
         self.temp_dirs.clear()
 
     @staticmethod
     def release_shared():
-        while Session._shared:
-            _, (display, prefix) = Session._shared.popitem()
+        for display, prefix in Session._shared.values():
             prefix.kill()
             prefix.remove()
             display.stop()
@@ -396,19 +329,18 @@ class Session:
         if not (source / "tarvix.exe").exists():
             raise FileNotFoundError(f"no program folder at {source} (build the windows preset)")
         folder = self.temp_dir("tarvix-program-") / "tarvix"
-        shutil.copytree(source, folder, ignore=lambda d, names: list(names) if Path(d) == source / "script"
+        shutil.copytree(source, folder, ignore=lambda d, names: names if d == str(source / "script")
                         and not examples else [])
         return folder
 
     def start(self, exe, args=(), cwd=None, desktop=False, stdout=subprocess.DEVNULL, env=None):
-        """Starts a Windows program; with desktop, inside Wine's desktop window
+        """Starts a Windows program, with desktop inside Wine's desktop window
         (frames, a taskbar and a notification area); env adds variables."""
         command = ["wine"] + (["explorer", f"/desktop={DESKTOP_NAME},{SCREEN}"] if desktop else [])
-        process = subprocess.Popen(command + [str(exe), *map(str, args)], cwd=str(cwd) if cwd else None,
-                                   env=self.prefix.env(env), stdin=subprocess.DEVNULL, stdout=stdout,
-                                   stderr=subprocess.DEVNULL, start_new_session=True)
-        self.processes.append(process)
-        return process
+        self.processes.append(subprocess.Popen(
+            command + [str(exe), *map(str, args)], cwd=cwd, env=self.prefix.env(env), stdin=subprocess.DEVNULL,
+            stdout=stdout, stderr=subprocess.DEVNULL, start_new_session=True))
+        return self.processes[-1]
 
     def windows_processes(self, image):
         """Unix pids of this prefix's processes running the program file `image`."""
@@ -416,8 +348,8 @@ class Session:
                       if image.lower() in cmdline.lower().replace("/", "\\"))
 
     def xdotool(self, *args, check=True):
-        result = subprocess.run(["xdotool", *map(str, args)], env=self.prefix.env(),
-                                capture_output=True, text=True, timeout=30)
+        result = subprocess.run(["xdotool", *map(str, args)], env=self.prefix.env(), capture_output=True,
+                                text=True, timeout=30)
         if check and result.returncode != 0:
             raise RuntimeError(f"xdotool {' '.join(map(str, args))}: {result.stderr.strip()}")
         return result.stdout
@@ -426,15 +358,15 @@ class Session:
         return self.xdotool("search", "--onlyvisible", "--name", f"^{title}$", check=False).split()
 
     def wait_window(self, title, timeout=30.0):
+        """The X window of the window titled `title`, once it shows."""
         found = []
         if not wait_until(lambda: found.append(self.visible_windows(title)) or found[-1], timeout, step=0.2):
             raise TimeoutError(f"no window titled {title!r} within {timeout} s")
-        return Window(self, found[-1][0])
+        return found[-1][0]
 
     def screenshot(self, name):
-        """The whole screen as a PNG in the artifacts folder; returns its path."""
         path = artifacts_dir() / f"{name}.png"
-        subprocess.run(["import", "-display", self.display.name, "-window", "root", str(path)],
+        subprocess.run(["import", "-display", self.display.name, "-window", "root", path],
                        env=self.prefix.env(), check=True, timeout=60, capture_output=True)
         return path
 
@@ -463,7 +395,6 @@ class TargetLog:
         return [e for e in self.named("keydown") if int(e[2][0], 16) == vk]
 
     def keys_held(self):
-        """Keys the window got a key-down of and not yet the key-up."""
         held = set()
         for _, name, args in self.events():
             if name in ("keydown", "keyup"):
@@ -473,15 +404,15 @@ class TargetLog:
     def active(self):
         """Whether the window's last activation message made it the active one."""
         states = [name for _, name, _ in self.events() if name in ("active", "inactive")]
-        return bool(states) and states[-1] == "active"
+        return states[-1:] == ["active"]
 
     def wait_for(self, predicate, timeout=20.0):
         return wait_until(lambda: predicate(self), timeout)
 
 
 def require(path):
-    """A helper program a case cannot run without; its absence is a failure
-    (a build that left it out), never a skip."""
+    """A helper program a case cannot run without: its absence (a build that
+    left it out) is a failure, never a skip."""
     if not Path(path).exists():
         raise AssertionError(f"no {path} (build the windows preset)")
     return path
@@ -496,14 +427,14 @@ SENTINEL_KEYS, SENTINEL_MARK = "Insert", "#"
 
 
 class TarvixCase(unittest.TestCase):
-    """One prefix for all cases of a file (per code page); a fresh program
-    folder, tarvix and target window for each case.
+    """One prefix for the cases of a file (per code page); a fresh program
+    folder, tarvix and target window for each case. Windows are X window ids.
 
-    Every program of a case starts inside Wine's own desktop: on a bare X
-    display without a window manager, hiding or activating a window stalls
-    the program's window thread for seconds while Wine waits for a manager
-    that is not there. A case that needs a display Wine's desktop cannot
-    stand for (two monitors) sets `desktop = False`."""
+    Every program starts inside Wine's own desktop: on a bare X display
+    without a window manager, hiding or activating a window stalls its
+    thread for seconds while Wine waits for a manager that is not there. A
+    case that needs what Wine's desktop cannot give (two monitors) sets
+    `desktop = False`."""
 
     desktop = True
     code_page = 950  # the users' 950, or 1252 as on an English Windows
@@ -522,8 +453,7 @@ class TarvixCase(unittest.TestCase):
         (folder or self.folder).joinpath("script", name).write_bytes(data)
 
     def start_tarvix(self, exe="tarvix.exe", cwd=None, env=None):
-        process = self.session.start(self.folder / exe, cwd=cwd or self.folder, desktop=self.desktop, env=env)
-        self.process = process
+        self.session.start(self.folder / exe, cwd=cwd or self.folder, desktop=self.desktop, env=env)
         try:
             return self.session.wait_window(MAIN, timeout=60)
         except TimeoutError:
@@ -531,47 +461,48 @@ class TarvixCase(unittest.TestCase):
             raise AssertionError(f"{exe} showed no main window") from None
 
     def start_target(self, title="tarvix target", place=None):
-        """A recording target window, made the active window; over the
+        """A target window, made the active window, and its log; over the
         rectangle `place` (x, y, width, height), or else over every monitor."""
         # Numbered: a title may hold what a code page cannot name a file with.
-        log_path = self.logs / f"target{len(list(self.logs.glob('target*.log')))}.log"
-        args = [title, windows_path(log_path)] + ([",".join(map(str, place))] if place else [])
+        log = TargetLog(self.logs / f"target{len(list(self.logs.glob('target*.log')))}.log")
+        args = [title, windows_path(log.path)] + ([",".join(map(str, place))] if place else [])
         self.session.start(require(TARGET_EXE), args, cwd=self.logs, desktop=self.desktop)
         window = self.session.wait_window(title, timeout=60)
-        log = TargetLog(log_path)
         self.assertTrue(log.wait_for(lambda l: l.named("ready")), "target window wrote nothing")
         self.focus(window, log)
         return window, log
 
+    def title(self, window):
+        return self.session.xdotool("getwindowname", window).strip()
+
     def focus(self, window, log=None):
         """Gives the window the focus and waits until Wine has made it the
-        foreground window (for a target window, until its log says so).
-        On a bare display the X focus goes to the root window first: a Wine
-        program that loses the X focus makes its desktop the foreground
-        window unless the other program has taken it already, and when it
-        checks first the desktop wins."""
+        foreground window (for a target window, until its log says so)."""
         if not self.desktop:
+            # On a bare display a Wine program that loses the X focus makes
+            # its desktop the foreground window unless the other program has
+            # taken it already; when it checks first, the desktop wins. So
+            # the X focus goes to the root window first.
             root = self.session.xdotool("search", "--maxdepth", "0", "--name", "").split()[0]
             self.session.xdotool("windowfocus", "--sync", root, check=False)
             wait_until(lambda: self.foreground_title() == "", timeout=5)
-        window.activate()
-        title = window.name()
+        self.session.xdotool("windowactivate", "--sync", window, check=False)
+        self.session.xdotool("windowfocus", "--sync", window, check=False)
+        title = self.title(window)
         self.assertTrue(wait_until(lambda: log.active() if log else self.foreground_title() == title, timeout=10),
                         f"{title} did not come to the front")
 
     def bring_to_front(self, window, log):
         """Focus, then wait until the system's foreground window is this one:
-        a one-window run compares with that, which can follow the activation
-        late."""
+        a run that checks the window in front compares with that, which can
+        follow the activation late."""
         self.focus(window, log)
-        self.assertTrue(wait_until(lambda: self.foreground_title() == window.name()), "not the foreground window")
+        self.assertTrue(wait_until(lambda: self.foreground_title() == self.title(window)), "not in front")
 
     def click_control(self, window, control_id, at=None, pause=0.3):
         """Clicks the middle of a control, or the point `at` from its corner,
-        its place asked of the window. The pointer goes there first: inside
-        Wine's desktop a button sent right after a move can land where the
-        pointer was before it."""
-        x, y, w, h, screen_x, screen_y = map(int, self.probe("rect", window.name(), control_id).split())
+        its place asked of the window."""
+        x, y, w, h, screen_x, screen_y = map(int, self.probe("rect", self.title(window), control_id).split())
         dx, dy = at or (w // 2, h // 2)
         # Inside Wine's desktop the X window holds the frame too, whose size
         # follows the system's scale, and the X screen is Windows' screen; on
@@ -579,7 +510,9 @@ class TarvixCase(unittest.TestCase):
         if self.desktop:
             self.session.xdotool("mousemove", screen_x + dx, screen_y + dy)
         else:
-            self.session.xdotool("mousemove", "--window", window.id, x + dx, y + dy)
+            self.session.xdotool("mousemove", "--window", window, x + dx, y + dy)
+        # The pointer is there first: inside Wine's desktop a button sent
+        # right after a move can land where the pointer was before it.
         time.sleep(0.1)
         self.session.xdotool("click", "1")
         time.sleep(pause)  # two clicks on one spot in a row would be a double click
@@ -589,9 +522,9 @@ class TarvixCase(unittest.TestCase):
                                                       description="sentinel"))
 
     def text_before_sentinel(self, log):
-        """Presses the sentinel's hotkey (written with write_sentinel before
-        tarvix started) and waits for its mark; returns what the target had
-        typed into it before, without the marks."""
+        """Presses the sentinel's hotkey (its script written before tarvix
+        started) and waits for its mark; returns what the target had typed
+        into it before, without the marks."""
         # A key a run still holds (Shift for a capital) would be read as a
         # modifier of the sentinel's hotkey.
         self.assertTrue(log.wait_for(lambda l: not l.keys_held()), f"keys held: {log.keys_held()}")
@@ -602,24 +535,22 @@ class TarvixCase(unittest.TestCase):
         return log.text().replace(SENTINEL_MARK, "")
 
     def probe(self, *args, check=True):
-        """What window_probe.exe answers (see its source for the questions);
-        None for no such window or control, which only an unchecked question
-        may get."""
+        """What window_probe.exe answers (see its source); None for no such
+        window or control, which only an unchecked question may get."""
         process = self.session.start(require(PROBE_EXE), args, cwd=self.logs, stdout=subprocess.PIPE)
-        out, _ = process.communicate(timeout=60)
+        out = process.communicate(timeout=60)[0].decode("utf-8")
         self.assertTrue(process.returncode == 0 or not check, f"window_probe {' '.join(map(str, args))} failed")
-        return out.decode("utf-8") if process.returncode == 0 else None
-
-    def rows(self, title=MAIN, control_id=SCRIPT_LIST_ID):
-        """A list view's rows, each a list of its column texts."""
-        return [line.split("\t") for line in self.control_text(title, control_id)]
+        return out if process.returncode == 0 else None
 
     def control_text(self, title, control_id):
-        """A control's text, or a list view's rows, or a combo box's text and
-        then its items, one per line; checks the prefix's code page too."""
+        """A control's text, a list view's rows or a combo box's text and
+        items, one per line; checks the prefix's code page too."""
         lines = self.probe("get", title, control_id).split("\n")
         self.assertEqual(lines[0], f"codepage {self.code_page}")
         return [line for line in lines[1:] if line]
+
+    def rows(self, title=MAIN, control_id=SCRIPT_LIST_ID):
+        return [line.split("\t") for line in self.control_text(title, control_id)]
 
     def wait_checked(self, title, control_id):
         """Waits until a check box or radio button reads as checked: a click
@@ -636,13 +567,12 @@ class TarvixCase(unittest.TestCase):
     def press(self, *keys):
         self.session.xdotool("key", "--delay", "60", *keys)
 
-    def press_held(self, modifiers, key, hold=0.5):
-        """A hotkey with modifiers as a hand presses it: the modifiers stay
-        down a moment after the key, since tarvix reads them when it handles
-        the key, not when the key went down."""
+    def press_held(self, modifiers, key):
+        """A hotkey as a hand presses it: the modifiers stay down a moment
+        after the key, as tarvix reads them when it handles the key."""
         modifiers = modifiers.split("+")
         self.session.xdotool(*[a for m in modifiers for a in ("keydown", m)], "keydown", key)
-        time.sleep(hold)
+        time.sleep(0.5)
         self.session.xdotool("keyup", key, *[a for m in reversed(modifiers) for a in ("keyup", m)])
 
     def shot(self, name):
@@ -651,23 +581,16 @@ class TarvixCase(unittest.TestCase):
 
 # -- command line -------------------------------------------------------------
 
-def _cleanup_on_signals(session):
-    def handler(signum, _frame):
-        session.close()
-        sys.exit(128 + signum)
-    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(sig, handler)
-
-
 def command_run_exe(args):
     exe = Path(args.exe).resolve()
-    if not exe.exists():
-        log(f"no such program: {exe}")
-        return 2
     with Session(code_page=args.code_page) as session:
-        _cleanup_on_signals(session)
+        def end(signum, _frame):
+            session.close()
+            sys.exit(128 + signum)
+        for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            signal.signal(sig, end)
         # Output goes straight through, so a long test shows progress as it runs.
-        process = session.start(exe, args.args, cwd=args.cwd or exe.parent, stdout=None)
+        process = session.start(require(exe), args.args, cwd=args.cwd or exe.parent, stdout=None)
         try:
             code = process.wait(timeout=args.timeout)
         except subprocess.TimeoutExpired:
@@ -677,37 +600,26 @@ def command_run_exe(args):
         return code if code >= 0 else 128 - code
 
 
-def command_start_on_display(args, exe_name):
-    """tarvix for a person at the screen: the built program folder itself, so
-    scripts made in it are kept, and a prefix kept beside the build."""
-    folder = dist_dir(args.dist)
-    if not (folder / exe_name).exists():
-        log(f"no {exe_name} in {folder} (build the windows preset)")
-        return 2
-    prefix = Prefix(Display.existing(os.environ["DISPLAY"]), root=folder.parent / "wine")
-    if not prefix.booted():
-        log(f"preparing a Wine prefix in {prefix.path} (once)")
-        prefix.boot()
-    log(f"starting {folder / exe_name} on display {os.environ['DISPLAY']}")
-    process = subprocess.Popen(["wine", str(folder / exe_name)], cwd=str(folder), env=prefix.env(),
-                               stdin=subprocess.DEVNULL)
-    try:
-        process.wait()
-    except KeyboardInterrupt:
-        prefix.kill()
-    return 0
-
-
 def command_start(args):
+    """tarvix for a person at the screen: the built program folder itself, so
+    scripts made in it are kept, in a prefix kept beside the build; without
+    a display, on a virtual one, for a screenshot."""
     exe_name = "tarvix-classic.exe" if args.classic else "tarvix.exe"
+    folder = dist_dir(args.dist)
+    require(folder / exe_name)
     if os.environ.get("DISPLAY") and not args.virtual:
-        return command_start_on_display(args, exe_name)
-    with Session() as session:
-        _cleanup_on_signals(session)
-        folder = session.program_folder(args.dist, examples=True)
-        session.start(folder / exe_name, cwd=folder, desktop=True)
+        prefix = Prefix(Display.existing(os.environ["DISPLAY"]), root=folder.parent / "wine")
+        if not prefix.booted():
+            prefix.boot()
         try:
-            session.wait_window(args.title, timeout=args.timeout)
+            subprocess.run(["wine", folder / exe_name], cwd=folder, env=prefix.env(), stdin=subprocess.DEVNULL)
+        except KeyboardInterrupt:
+            prefix.kill()
+        return 0
+    with Session() as session:
+        session.start(session.program_folder(args.dist, examples=True) / exe_name, desktop=True)
+        try:
+            session.wait_window(MAIN, timeout=30)
         except TimeoutError as error:
             log(str(error))
         time.sleep(1.0)  # let the dialog finish painting
@@ -723,30 +635,21 @@ def command_start(args):
 
 
 def main(argv=None):
-    parser = argparse.ArgumentParser(
-        description="Runs Windows programs under Wine in a fresh prefix on a virtual display.")
+    parser = argparse.ArgumentParser(description="Runs Windows programs under Wine on a virtual display.")
     commands = parser.add_subparsers(dest="command", required=True)
-    run_exe = commands.add_parser(
-        "run-exe", help="run a Windows console program; its output streams through and "
-                        "the harness exits with its exit code")
+    run_exe = commands.add_parser("run-exe", help="run a Windows console program in a fresh prefix; exit with its code")
     run_exe.add_argument("exe")
     run_exe.add_argument("args", nargs=argparse.REMAINDER)
-    run_exe.add_argument("--timeout", type=float, default=None,
-                         help="stop the program after this many seconds (exit 124)")
-    run_exe.add_argument("--cwd", default=None, help="current folder (default: the program's)")
-    run_exe.add_argument("--code-page", type=int, default=DEFAULT_CODE_PAGE, choices=sorted(LOCALES),
-                         help="the prefix's ANSI code page (default %(default)s)")
+    run_exe.add_argument("--timeout", type=float, help="stop the program after this many seconds (exit 124)")
+    run_exe.add_argument("--cwd", help="current folder (default: the program's)")
+    run_exe.add_argument("--code-page", type=int, default=DEFAULT_CODE_PAGE, choices=sorted(LOCALES))
     run_exe.set_defaults(handler=command_run_exe)
-    start = commands.add_parser(
-        "start", help="start tarvix: on $DISPLAY when there is one; otherwise in Wine's desktop on a "
-                      "virtual display, save a screenshot (TARVIX_ARTIFACTS or build/artifacts), print "
-                      "its path, then stop it; with --keep it goes on running until Ctrl+C")
-    start.add_argument("--dist", default=None, help=f"program folder (default {DEFAULT_DIST})")
-    start.add_argument("--classic", action="store_true", help="start edition 1.0 instead")
+    start = commands.add_parser("start", help="start tarvix on $DISPLAY, or on a virtual display for a screenshot "
+                                              "(TARVIX_ARTIFACTS or build/artifacts), kept with --keep")
+    start.add_argument("--dist", help=f"program folder (default {DEFAULT_DIST})")
+    start.add_argument("--classic", action="store_true", help="edition 1.0")
     start.add_argument("--keep", action="store_true", help="keep running until Ctrl+C")
-    start.add_argument("--virtual", action="store_true", help="use a virtual display even when $DISPLAY is set")
-    start.add_argument("--title", default=MAIN, help="main window caption to wait for")
-    start.add_argument("--timeout", type=float, default=30.0)
+    start.add_argument("--virtual", action="store_true", help="a virtual display even when $DISPLAY is set")
     start.set_defaults(handler=command_start)
     args = parser.parse_args(argv)
     return args.handler(args)

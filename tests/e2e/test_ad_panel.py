@@ -101,31 +101,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 class Authority:
-    """Issues certificates for host names; install() makes a prefix trust it."""
+    """Makes certificates, signed by itself for the authority, by the
+    authority for `host`, or by nobody (`signed=False`)."""
 
-    def __init__(self, folder):
-        self.folder = folder
-        self.cert, self.key = self.make("authority", "-x509", "-addext", "basicConstraints=critical,CA:TRUE",
-                                        "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+    def __init__(self):
+        self.folder = tempfile.TemporaryDirectory(prefix="tarvix-ca-")
+        self.cert, self.key = self.make("authority", signed=False, extensions=("keyUsage=critical,keyCertSign",))
 
-    def make(self, name, *how, host=None):
-        cert, key = self.folder / f"{name}.pem", self.folder / f"{name}.key"
-        subprocess.run(["openssl", "req", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert, "-days", "2",
-                        "-subj", f"/CN={host or name}", *how], check=True, capture_output=True)
-        return cert, key
-
-    def issue(self, host):
-        """(certificate, key) for a server of `host`, signed by the authority."""
-        request, key = self.make(f"{host}.request", host=host)
-        cert = self.folder / f"{host}.pem"
-        extensions = self.folder / f"{host}.ext"
-        extensions.write_text(f"subjectAltName=DNS:{host}\nextendedKeyUsage=serverAuth\n")
-        subprocess.run(["openssl", "x509", "-req", "-in", request, "-CA", self.cert, "-CAkey", self.key,
-                        "-CAcreateserial", "-out", cert, "-days", "2", "-extfile", extensions], check=True,
-                       capture_output=True)
+    def make(self, host, signed=True, extensions=("basicConstraints=CA:FALSE", "extendedKeyUsage=serverAuth")):
+        cert, key = (Path(self.folder.name) / f"{host}-{signed}.{kind}" for kind in ("pem", "key"))
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                        "-days", "2", "-subj", f"/CN={host}", "-addext", f"subjectAltName=DNS:{host}",
+                        *(a for e in extensions for a in ("-addext", e)),
+                        *(["-CA", self.cert, "-CAkey", self.key] if signed else [])], check=True, capture_output=True)
         return cert, key
 
     def install(self, prefix):
+        """Trusted in this prefix only: its registry's root store."""
         der = ssl.PEM_cert_to_DER_cert(self.cert.read_text())
         # The stored form: the certificate as property 32 (the encoded
         # certificate) of a serialized store element.
@@ -141,8 +133,7 @@ class AdPanel(TarvixCase):
     def setUp(self):
         super().setUp()
         if AdPanel.authority is None:  # one per file, as the prefix
-            AdPanel.folder = tempfile.TemporaryDirectory(prefix="tarvix-ca-")
-            AdPanel.authority = Authority(Path(AdPanel.folder.name))
+            AdPanel.authority = Authority()
             AdPanel.authority.install(self.session.prefix)
 
     def serve(self, **kwargs):
@@ -160,7 +151,7 @@ class AdPanel(TarvixCase):
                         f"the probe did not ask for {path}; requests seen: {server.requests}")
 
     def test_the_banner_covers_the_hidden_browser_until_the_page_answers_over_https(self):
-        server = self.serve(hold=True, tls=self.authority.issue("localhost"))
+        server = self.serve(hold=True, tls=self.authority.make("localhost"))
         self.start_tarvix(env={"TARVIX_AD_URL": server.url()})
         self.wait_probe(server)
         self.assertEqual(self.panel(), ("1", "0", "AtlAxWin", "1"), "start state while the server thinks")
@@ -170,10 +161,9 @@ class AdPanel(TarvixCase):
 
     def test_an_untrusted_certificate_or_a_redirect_off_the_site_is_no_answer(self):
         plain = self.serve()
-        for case, tls, redirect in (("self-signed", self.authority.make(
-                                        "self", "-x509", "-addext", "subjectAltName=DNS:localhost", host="localhost"), None),
-                                    ("another name", self.authority.issue("wrong.example"), None),
-                                    ("redirect to http", self.authority.issue("localhost"),
+        for case, tls, redirect in (("self-signed", self.authority.make("localhost", signed=False), None),
+                                    ("another name", self.authority.make("wrong.example"), None),
+                                    ("redirect to http", self.authority.make("localhost"),
                                      plain.url(host="localhost"))):
             with self.subTest(case):
                 server = self.serve(tls=tls, redirects={PAGE_PATH: redirect} if redirect else None)
@@ -189,7 +179,7 @@ class AdPanel(TarvixCase):
 
     def test_a_redirect_within_the_site_to_an_error_is_an_answer(self):
         moved = "/cn/ad/moved.htm"
-        server = self.serve(status=500, tls=self.authority.issue("localhost"), redirects={PAGE_PATH: moved})
+        server = self.serve(status=500, tls=self.authority.make("localhost"), redirects={PAGE_PATH: moved})
         self.start_tarvix(env={"TARVIX_AD_URL": server.url()})
         self.wait_probe(server, moved)
         self.assertTrue(wait_until(lambda: self.panel()[:2] == ("0", "1")), f"no browser: {self.panel()}")

@@ -1,21 +1,54 @@
-"""Scripts made and changed in the program's editor, opened from the main
-window, checked in the script files and in what the saved script then plays;
-Chinese texts through the list, the editor, the files and the play, in the
-users' code page and on an English Windows."""
+"""Scripts made and changed in the program's editor, checked in the script
+files and in what the saved script then plays: a new script recorded and
+replayed (the same events, in the same order, at the same pixels and gaps as
+xdotool made them while tarvix recorded out of sight); Chinese texts through
+the list, the editor, the files and the play, in the users' code page and on
+an English Windows."""
 
-import time
 import unittest
 
-from harness import MAIN, SCRIPT_LIST_ID, VK, TarvixCase, script_text
+from harness import SCRIPT_LIST_ID, SENTINEL_KEYS, SENTINEL_MARK, VK, TarvixCase, script_text, wait_until
 
-EDITOR = "腳本定義"
-IDOK = 1
-IDC_ADD, IDC_MODIFY = 1000, 1001
-IDC_DESCRIPTION, IDC_BEGIN_HOTKEY, IDC_STOP_HOTKEY, IDC_ACTION_LIST = 1011, 1012, 1013, 1014
-IDC_REPEAT_TEXT, IDC_KEY_PICKER, IDC_INSERT_KEY = 1019, 1020, 1021
-IDC_DELAY_UNIT, IDC_DELAY, IDC_INSERT_DELAY, IDC_SAY_TEXT, IDC_INSERT_TEXT = 1028, 1029, 1035, 1037, 1038
+EDITOR, RECORD_DIALOG = "腳本定義", "錄製"
+IDOK, IDC_ADD, IDC_MODIFY, IDC_DESCRIPTION, IDC_BEGIN_HOTKEY, IDC_ACTION_LIST = 1, 1000, 1001, 1011, 1012, 1014
+IDC_REPEAT_TEXT, IDC_SAY_TEXT, IDC_INSERT_TEXT, IDC_RECORD = 1019, 1037, 1038, 1070
 # The first row of the main list, from the list's corner (below its header).
 FIRST_ROW = (60, 39)
+
+# Typing and clicking at known gaps, clear of where the main window is when
+# the script plays back, as one xdotool command so that its own start-up
+# adds nothing between them: a Ctrl chord, two overlapping keys, a key held
+# long, a click, a right click elsewhere, a key pressed again; then the
+# middle button, the side buttons (8 and 9) and the wheel each way (4 up,
+# 5 down, 6 left, 7 right). 26 events.
+WORK = ["keydown", "ctrl", "sleep", "0.08", "keydown", "c", "sleep", "0.05", "keyup", "c",
+        "sleep", "0.07", "keyup", "ctrl", "sleep", "0.2",
+        "keydown", "x", "sleep", "0.03", "keydown", "z", "sleep", "0.04", "keyup", "x",
+        "sleep", "0.09", "keyup", "z", "sleep", "0.15",
+        "keydown", "v", "sleep", "0.3", "keyup", "v", "sleep", "0.1",
+        "mousemove", "880", "620", "sleep", "0.1", "click", "1", "sleep", "0.25",
+        "mousemove", "960", "700", "sleep", "0.1", "click", "3", "sleep", "0.12", "key", "v", "sleep", "0.1",
+        "click", "2", "sleep", "0.12", "click", "8", "sleep", "0.1", "click", "9", "sleep", "0.15",
+        "click", "4", "sleep", "0.05", "click", "5", "sleep", "0.1", "click", "6", "sleep", "0.1", "click", "7"]
+WORK_EVENTS = 26
+
+
+def kept(events):
+    """(time, event, what) of what a recording keeps: a key's code, a side
+    button's number, a wheel's amount (a key's message time and a button's
+    place are no part of what it is); the replay's start key aside."""
+    return [(t, name, tuple(args[:1] if name[0] in "kxwh" else ())) for t, name, args in events
+            if ("button" in name or "wheel" in name or name.startswith("key"))
+            and not (name.startswith("key") and args[0] == "77")]
+
+
+def button_places(lines):
+    """Where the script has the pointer at each left or right press it plays."""
+    places, at = [], None
+    for kind, *numbers in map(str.split, lines):
+        at = (int(numbers[0]), int(numbers[1])) if kind == "MoveTo" else at
+        places += [at] if kind in ("LeftDown", "RightDown", "LeftClick", "RightClick") else []
+    return places
 
 
 def script_lines(path):
@@ -34,73 +67,86 @@ class EditorCase(TarvixCase):
         self.focus(editor)
         return editor
 
-    def type(self, window, control_id, text):
-        self.click_control(window, control_id)
-        self.press("End", *["BackSpace"] * 12)
-        self.session.xdotool("type", "--delay", "40", text)
-        time.sleep(0.2)
-
     def save(self, editor):
         self.click_control(editor, IDOK)
         self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
 
 
-class Editor(EditorCase):
+class Record(EditorCase):
 
-    def test_a_script_made_in_the_editor_is_saved_and_plays(self):
+    def test_a_recorded_script_is_saved_and_replays_at_its_places_and_gaps(self):
+        (self.folder / "tarvix.ini").write_bytes(b"[Record]\r\nKeepTiming=1\r\n")
         self.write_sentinel()
         main = self.start_tarvix()
+        target, log = self.start_target("record target")
         editor = self.open_editor(main, IDC_ADD)
-        self.type(editor, IDC_DESCRIPTION, "made here")
+        self.probe("set", EDITOR, IDC_DESCRIPTION, "made here")
         self.click_control(editor, IDC_BEGIN_HOTKEY)
         self.press("F8")
-        # Pause alone can be the stop hotkey, which a hotkey box takes only
-        # with the editor's help.
-        self.click_control(editor, IDC_STOP_HOTKEY)
-        self.press("Pause")
-        # Enter is a key of the picker's own: it does not close the dialog.
-        self.click_control(editor, IDC_KEY_PICKER)
-        self.press("Return")
-        self.assertTrue(self.session.visible_windows(EDITOR), "Enter in the key picker closed the editor")
-        self.press("b")
-        self.click_control(editor, IDC_INSERT_KEY)
-        self.type(editor, IDC_DELAY, "300")
-        self.click_control(editor, IDC_DELAY_UNIT)  # seconds to milliseconds
-        self.press("Down", "Return")
-        self.click_control(editor, IDC_INSERT_DELAY)
-        self.type(editor, IDC_SAY_TEXT, "Hi")
-        self.click_control(editor, IDC_INSERT_TEXT)
-        self.shot("filled")
-        self.save(editor)
+        self.click_control(editor, IDC_RECORD)
+        dialog = self.session.wait_window(RECORD_DIALOG, timeout=20)
+        self.focus(dialog)
+        # The click on 開始 is no part of the recording.
+        self.click_control(dialog, IDOK)
+        self.assertTrue(self.wait_closed(EDITOR) and self.wait_closed("Tapwisp"), "tarvix stayed in sight")
+        recording = lambda: self.probe("message", "TarvixRecording", "recording").strip() == "1"
+        self.assertTrue(wait_until(recording), "recording did not start")
 
-        path = self.folder / "script" / "made here1.txt"
-        self.assertEqual(path.read_bytes(), (
-            "[General]\r\nDescription=made here\r\nBeginHotkey=119\r\nBeginHotkeyMod=0\r\nRunOnce=1\r\nEnable=1\r\n"
-            "[Repeat]\r\nType=0\r\nNumber=1\r\n\r\n[Script]\r\nKeyPress 66 1\r\nDelay 300\r\nSayString Hi\r\n"
-        ).encode("cp950"))
-        self.assertIn(b"EndHotkey=19\r\nEndHotkeyMod=0\r\n", (self.folder / "tarvix.ini").read_bytes())
-        # The new row plays without a restart.
-        _, log = self.start_target()
+        self.focus(target, log)
+        start = len(log.events())
+        self.session.xdotool(*WORK)
+        self.assertTrue(log.wait_for(lambda l: len(kept(l.events()[start:])) >= WORK_EVENTS),
+                        f"xdotool's work did not arrive: {log.events()[start:]}")
+        recorded = kept(log.events()[start:])
+        places = [tuple(map(int, a)) for _, n, a in log.events()[start:] if n in ("lbuttondown", "rbuttondown")]
+        self.press("ctrl+shift+a")
+        editor = self.session.wait_window(EDITOR, timeout=20)
+        self.assertFalse(recording(), "still recording with the editor back")
+        rows = self.rows(EDITOR, IDC_ACTION_LIST)
+        self.focus(editor)
+        self.save(editor)
+        lines = script_lines(self.folder / "script" / "made here1.txt")
+        # The rows inserted, then the insertion point's empty row after them.
+        self.assertEqual(rows[len(lines):], [["", ""]], f"the editor showed {rows}")
+        self.assertEqual(lines[0], "KeyDown 17 1")
+        # Where the replayed buttons land is the player's to get right, and is
+        # checked on a bare display (test_screens): inside Wine's desktop a
+        # played move is now and then taken back a few milliseconds later.
+        self.assertEqual(button_places(lines), places)
+
+        self.bring_to_front(target, log)
+        start = len(log.events())
         self.press("F8")
-        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 3))
-        self.assertEqual(self.text_before_sentinel(log), "bHi")
+        self.assertTrue(log.wait_for(lambda l: len(kept(l.events()[start:])) >= WORK_EVENTS, timeout=30),
+                        f"the recording did not play back in full: {log.events()[start:]}")
+        # The sentinel's key and mark come after anything more the replay
+        # would have played (the target never saw the stop chord let go).
+        self.press(SENTINEL_KEYS)
+        self.assertTrue(log.wait_for(lambda l: SENTINEL_MARK in l.text()), "the sentinel did not arrive")
+        events = log.events()[start:]
+        replayed = kept(events[:max(i for i, (_, n, a) in enumerate(events) if n == "keydown" and a[0] == "2D")])
+        self.assertEqual([e[1:] for e in replayed], [e[1:] for e in recorded], f"played from {lines}")
+        # The goal (p95 5 ms, max 15 ms) is the benchmark's to measure on a
+        # quiet machine; here the median must hold it, and no gap may be off
+        # by a player's hold, which a hold or a Delay left out would cost.
+        gaps = lambda events: [b[0] - a[0] for a, b in zip(events, events[1:])]
+        errors = sorted(abs(a - b) for a, b in zip(gaps(recorded), gaps(replayed)))
+        print(f"gap errors (ms): p50 {errors[len(errors) // 2]:.2f} max {errors[-1]:.2f}", flush=True)
+        self.assertLessEqual(errors[len(errors) // 2], 5.0, errors)
+        self.assertLess(errors[-1], 45.0, errors)
 
 
 class ChineseTexts(EditorCase):
-    """Big5 in every file, whatever the system's code page: the expected
-    texts are the same in both code pages."""
 
     def test_a_chinese_script_reads_saves_and_plays_the_same(self):
         # 許, 功 and 蓋 end in the byte of a backslash in Big5.
         description, text = "許功蓋 描述", "許功蓋"
         self.write_script("中文.txt", script_text(["KeyPress 65 1", "Delay 100", "SayString 中文"], VK["F5"],
                                                   description="中文描述", repeat_number=2))
-        path = self.folder / "script" / "中文.txt"
         self.write_sentinel()
         main = self.start_tarvix()
         sentinel = ["<Insert>", "√", "sentinel", "sentinel.txt"]
         self.assertEqual(self.rows(), [["<F5>", "√", "中文描述", "中文.txt"], sentinel])
-
         self.focus(main)
         self.click_control(main, SCRIPT_LIST_ID, at=FIRST_ROW)
         editor = self.open_editor(main, IDC_MODIFY)
@@ -113,10 +159,9 @@ class ChineseTexts(EditorCase):
         self.probe("set", EDITOR, IDC_SAY_TEXT, text)
         self.click_control(editor, IDC_INSERT_TEXT)
         self.assertEqual(self.rows(EDITOR, IDC_ACTION_LIST)[-2:], [["輸入本文許功蓋", "1"], ["", ""]])
-        self.shot("edited")
         self.save(editor)
 
-        saved = path.read_bytes()
+        saved = (self.folder / "script" / "中文.txt").read_bytes()
         self.assertIn(b"\r\nDescription=\xb3\\\xa5\\\xbb\\ \xb4y\xadz\r\n", saved)
         self.assertIn(b"\r\nSayString \xa4\xa4\xa4\xe5\r\nSayString \xb3\\\xa5\\\xbb\\\r\n", saved)
         self.assertEqual(self.rows(), [["<F5>", "√", description, "中文.txt"], sentinel])
@@ -128,6 +173,8 @@ class ChineseTexts(EditorCase):
 
 
 class ChineseTextsOnAnEnglishWindows(ChineseTexts):
+    """Big5 in every file whatever the system's code page: the same texts."""
+
     code_page = 1252
 
 

@@ -65,7 +65,7 @@ class TrayAndLinks(TarvixCase):
         # A click straight after the window appears can be lost while Wine's
         # desktop settles; the pointer's first move over the window is given
         # its moment first.
-        self.session.xdotool("mousemove", "--window", main.id, 300, 200)
+        self.session.xdotool("mousemove", "--window", main, 300, 200)
         time.sleep(1.5)
 
         self.click_control(main, IDC_MINIMIZE)

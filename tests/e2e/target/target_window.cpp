@@ -48,60 +48,46 @@ void Log(const char* format, ...) {
     std::fflush(g_log);
 }
 
-// Button positions in screen coordinates, as scripts store them.
-void LogButton(const char* name, HWND window, LPARAM lParam) {
-    POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ::ClientToScreen(window, &at);
-    Log("%s %ld %ld", name, at.x, at.y);
+struct Button {
+    UINT message;
+    const char* name;
+};
+constexpr Button kButtons[] = {{WM_LBUTTONDOWN, "lbuttondown"}, {WM_LBUTTONUP, "lbuttonup"},
+                               {WM_RBUTTONDOWN, "rbuttondown"}, {WM_RBUTTONUP, "rbuttonup"},
+                               {WM_MBUTTONDOWN, "mbuttondown"}, {WM_MBUTTONUP, "mbuttonup"},
+                               {WM_XBUTTONDOWN, "xbuttondown"}, {WM_XBUTTONUP, "xbuttonup"}};
+
+bool LogButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const Button& button : kButtons) {
+        if (button.message != message) continue;
+        std::string line = button.name;
+        if (message == WM_XBUTTONDOWN || message == WM_XBUTTONUP) line += " " + std::to_string(GET_XBUTTON_WPARAM(wParam));
+        // A press's place in screen coordinates, as scripts store them.
+        POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ::ClientToScreen(window, &at);
+        if (line.find("down") != std::string::npos) line += " " + std::to_string(at.x) + " " + std::to_string(at.y);
+        Log("%s", line.c_str());
+        return true;
+    }
+    return false;
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LogButton(window, message, wParam, lParam)) return message == WM_XBUTTONDOWN || message == WM_XBUTTONUP;
     switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        Log("keydown %02X %ld %08lX", static_cast<unsigned>(wParam), ::GetMessageTime(),
-            static_cast<unsigned long>(lParam));
-        return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-        Log("keyup %02X %ld %08lX", static_cast<unsigned>(wParam), ::GetMessageTime(),
-            static_cast<unsigned long>(lParam));
+        Log("%s %02X %ld %08lX", message == WM_KEYDOWN || message == WM_SYSKEYDOWN ? "keydown" : "keyup",
+            static_cast<unsigned>(wParam), ::GetMessageTime(), static_cast<unsigned long>(lParam));
         return 0;
     case WM_CHAR:
         Log("char %04X", static_cast<unsigned>(wParam));
         return 0;
-    case WM_LBUTTONDOWN:
-        LogButton("lbuttondown", window, lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        Log("lbuttonup");
-        return 0;
-    case WM_RBUTTONDOWN:
-        LogButton("rbuttondown", window, lParam);
-        return 0;
-    case WM_RBUTTONUP:
-        Log("rbuttonup");
-        return 0;
-    case WM_MBUTTONDOWN:
-        LogButton("mbuttondown", window, lParam);
-        return 0;
-    case WM_MBUTTONUP:
-        Log("mbuttonup");
-        return 0;
-    case WM_XBUTTONDOWN: {
-        char name[32];
-        std::snprintf(name, sizeof name, "xbuttondown %u", static_cast<unsigned>(GET_XBUTTON_WPARAM(wParam)));
-        LogButton(name, window, lParam);
-        return TRUE;
-    }
-    case WM_XBUTTONUP:
-        Log("xbuttonup %u", static_cast<unsigned>(GET_XBUTTON_WPARAM(wParam)));
-        return TRUE;
     case WM_MOUSEWHEEL:
-        Log("wheel %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)));
-        return 0;
     case WM_MOUSEHWHEEL:
-        Log("hwheel %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)));
+        Log(message == WM_MOUSEWHEEL ? "wheel %d" : "hwheel %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)));
         return 0;
     case WM_MOUSEMOVE: {
         POINT cursor;
@@ -152,12 +138,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (argc > 2) g_log = _wfopen(argv[2], L"w");
     Log("ready");
 
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"TarvixTestTarget";
+    const WNDCLASSW windowClass = {0, WindowProc, 0, 0, instance, nullptr, ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)),
+                                   reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, L"TarvixTestTarget"};
     ::RegisterClassW(&windowClass);
     // By default the whole virtual desktop, so that pointer moves anywhere
     // land in it.

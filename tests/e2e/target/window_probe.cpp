@@ -146,15 +146,13 @@ int OnControl(const std::wstring& command, HWND control, int argc, wchar_t** arg
 
 int PrintPanel(HWND window) {
     // The banner picture and the browser control of the main window.
-    const HWND banner = ::GetDlgItem(window, 1064);
-    const HWND browser = ::GetDlgItem(window, 1061);
+    const HWND banner = ::GetDlgItem(window, 1064), browser = ::GetDlgItem(window, 1061);
     const auto shown = [](HWND control) { return control ? (::IsWindowVisible(control) ? L"1" : L"0") : L"-"; };
     wchar_t className[64] = L"-";
     if (browser) ::GetClassNameW(browser, className, 64);
     // Earlier in the z-order is above.
     const wchar_t* above = banner && browser ? L"0" : L"-";
-    for (HWND next = banner ? ::GetWindow(banner, GW_HWNDNEXT) : nullptr; browser && next;
-         next = ::GetWindow(next, GW_HWNDNEXT))
+    for (HWND next = banner; browser && next; next = ::GetWindow(next, GW_HWNDNEXT))
         if (next == browser) above = L"1";
     Print(std::wstring(L"banner ") + shown(banner) + L" browser " + shown(browser) + L" class " + className +
           L" banner-above " + above + L"\n");
