@@ -4,16 +4,16 @@
 // virtual desktop, every monitor.
 // One line per message, flushed at once, each starting with the time in
 // milliseconds since the window started: "12.345 keydown 41 T L", "keyup 41 T L"
-// (T the message's own time, the system's millisecond count when the input
-// was made, which a busy machine does not stretch as it does the handling;
-// L the message's lParam in hex: scan code in bits 16-23, extended key bit 24),
-// "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y" (screen position), "lbuttonup",
-// "rbuttondown X Y", "rbuttonup", "mbuttondown X Y", "mbuttonup",
-// "xbuttondown N X Y", "xbuttonup N" (N the side button, 1 or 2), "wheel D"
-// and "hwheel D" (D the signed amount), "cursor X Y" (after each pointer move, the
-// position GetCursorPos reports), "active" and "inactive" (the window became or
-// stopped being the active one), "placed LEFT TOP RIGHT BOTTOM" (the window's
-// rectangle on the screen once made).
+// (L the message's lParam in hex: scan code in bits 16-23, extended key bit 24),
+// "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y T" (screen position),
+// "lbuttonup T", "rbuttondown X Y T", "rbuttonup T", "mbuttondown X Y T",
+// "mbuttonup T", "xbuttondown N X Y T", "xbuttonup N T" (N the side button, 1
+// or 2), "wheel D T" and "hwheel D T" (D the signed amount), "cursor X Y"
+// (after each pointer move, the position GetCursorPos reports), "active" and
+// "inactive" (the window became or stopped being the active one), "placed
+// LEFT TOP RIGHT BOTTOM" (the window's rectangle on the screen once made).
+// T is the message's own time, the system's millisecond count when the input
+// was made, which a busy machine does not stretch as it does the handling.
 //
 // It also stands in for a web browser: registered as the program that opens
 // .htm files and http addresses,
@@ -66,7 +66,7 @@ bool LogButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         ::ClientToScreen(window, &at);
         if (line.find("down") != std::string::npos) line += " " + std::to_string(at.x) + " " + std::to_string(at.y);
-        Log("%s", line.c_str());
+        Log("%s %ld", line.c_str(), ::GetMessageTime());
         return true;
     }
     return false;
@@ -87,7 +87,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL:
-        Log(message == WM_MOUSEWHEEL ? "wheel %d" : "hwheel %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)));
+        Log(message == WM_MOUSEWHEEL ? "wheel %d %ld" : "hwheel %d %ld", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)),
+            ::GetMessageTime());
         return 0;
     case WM_MOUSEMOVE: {
         POINT cursor;
