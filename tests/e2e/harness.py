@@ -25,8 +25,7 @@ import time
 import unittest
 from pathlib import Path
 
-HERE = Path(__file__).resolve().parent
-SOURCE_DIR = HERE.parent.parent
+SOURCE_DIR = Path(__file__).resolve().parent.parent.parent
 DEFAULT_DIST = SOURCE_DIR / "build" / "windows" / "dist"
 WIN_BUILD_DIR = Path(os.environ.get("TARVIX_WIN_BUILD_DIR") or SOURCE_DIR / "build" / "windows")
 TARGET_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "target_window.exe"
@@ -73,12 +72,6 @@ def log(message):
 def dist_dir(explicit=None):
     """The assembled program folder: argument, then TARVIX_DIST, then the build's."""
     return Path(explicit or os.environ.get("TARVIX_DIST") or DEFAULT_DIST).resolve()
-
-
-def artifacts_dir():
-    folder = Path(os.environ.get("TARVIX_ARTIFACTS") or SOURCE_DIR / "build" / "artifacts")
-    folder.mkdir(parents=True, exist_ok=True)
-    return folder
 
 
 def windows_path(path):
@@ -140,13 +133,6 @@ class Display:
             _stop_process(process)
         raise RuntimeError("no free X display number")
 
-    @classmethod
-    def existing(cls, name):
-        """The user's own display; stop() leaves it alone."""
-        display = cls()
-        display.number = name.lstrip(":")
-        return display
-
     def stop(self):
         if self.process:
             _stop_process(self.process)
@@ -160,9 +146,6 @@ class Prefix:
         self.root = Path(root) if root else Path(tempfile.mkdtemp(prefix="tarvix-wine-"))
         self.root.mkdir(parents=True, exist_ok=True)
         self.path = self.root / "prefix"
-
-    def booted(self):
-        return (self.path / "system.reg").exists()
 
     def env(self, extra=None, path=None):
         # tarvix asks a web server for its advertisement page at start; no
@@ -186,13 +169,18 @@ class Prefix:
         cache = Path(os.environ.get("TARVIX_PREFIX_CACHE") or SOURCE_DIR / "build" / "wine-prefixes")
         template = cache / f"{self.code_page}-{key}"
         cache.mkdir(parents=True, exist_ok=True)
+        # One boot at a time (the Windows-side tests run two at once); booted
+        # beside its place and moved there whole, so that a boot cut short
+        # leaves no template.
         with open(cache / f"{template.name}.lock", "w") as lock:
             fcntl.flock(lock, fcntl.LOCK_EX)
-            if not (template / "system.reg").exists():
-                shutil.rmtree(template, ignore_errors=True)
-                self.run(["wine", "wineboot", "-i"], timeout=180, path=template)
-                self.run(["wineserver", "-w"], timeout=180, path=template)
-                self.set_registry(PREFIX_SETTINGS, settle=True, path=template)
+            if not template.exists():
+                partial = cache / f"{template.name}.partial"
+                shutil.rmtree(partial, ignore_errors=True)
+                self.run(["wine", "wineboot", "-i"], timeout=180, path=partial)
+                self.run(["wineserver", "-w"], timeout=180, path=partial)
+                self.set_registry(PREFIX_SETTINGS, settle=True, path=partial)
+                partial.rename(template)
         # Symbolic links stay links (drive letters, the home folder's).
         shutil.rmtree(self.path, ignore_errors=True)
         subprocess.run(["cp", "-a", "--reflink=auto", str(template), str(self.path)], check=True)
@@ -271,16 +259,6 @@ class Session:
         self.reuse_prefix, self.code_page = reuse_prefix, code_page
         self.display = self.prefix = None
         self.processes, self.temp_dirs = [], []
-
-    def __enter__(self):
-        try:
-            return self.open()
-        except BaseException:
-            self.close()
-            raise
-
-    def __exit__(self, *exc):
-        self.close()
 
     def open(self):
         if self.code_page not in Session._shared or not self.reuse_prefix:
@@ -365,7 +343,8 @@ class Session:
         return found[-1][0]
 
     def screenshot(self, name):
-        path = artifacts_dir() / f"{name}.png"
+        path = Path(os.environ.get("TARVIX_ARTIFACTS") or SOURCE_DIR / "build" / "artifacts") / f"{name}.png"
+        path.parent.mkdir(parents=True, exist_ok=True)
         subprocess.run(["import", "-display", self.display.name, "-window", "root", path],
                        env=self.prefix.env(), check=True, timeout=60, capture_output=True)
         return path
@@ -493,15 +472,13 @@ class TarvixCase(unittest.TestCase):
                         f"{title} did not come to the front")
 
     def bring_to_front(self, window, log):
-        """Focus, then wait until the system's foreground window is this one:
-        a run that checks the window in front compares with that, which can
-        follow the activation late."""
+        """Focus, then wait for the system's foreground window, which a
+        one-window run compares with and which can follow the activation late."""
         self.focus(window, log)
         self.assertTrue(wait_until(lambda: self.foreground_title() == self.title(window)), "not in front")
 
     def click_control(self, window, control_id, at=None, pause=0.3):
-        """Clicks the middle of a control, or the point `at` from its corner,
-        its place asked of the window."""
+        """Clicks the middle of a control, or the point `at` from its corner."""
         x, y, w, h, screen_x, screen_y = map(int, self.probe("rect", self.title(window), control_id).split())
         dx, dy = at or (w // 2, h // 2)
         # Inside Wine's desktop the X window holds the frame too, whose size
@@ -522,9 +499,8 @@ class TarvixCase(unittest.TestCase):
                                                       description="sentinel"))
 
     def text_before_sentinel(self, log):
-        """Presses the sentinel's hotkey (its script written before tarvix
-        started) and waits for its mark; returns what the target had typed
-        into it before, without the marks."""
+        """What the target had typed into it before the sentinel's mark,
+        without the marks (the sentinel written before tarvix started)."""
         # A key a run still holds (Shift for a capital) would be read as a
         # modifier of the sentinel's hotkey.
         self.assertTrue(log.wait_for(lambda l: not l.keys_held()), f"keys held: {log.keys_held()}")
@@ -535,16 +511,15 @@ class TarvixCase(unittest.TestCase):
         return log.text().replace(SENTINEL_MARK, "")
 
     def probe(self, *args, check=True):
-        """What window_probe.exe answers (see its source); None for no such
-        window or control, which only an unchecked question may get."""
+        """What window_probe.exe answers (see its source), None for no such window."""
         process = self.session.start(require(PROBE_EXE), args, cwd=self.logs, stdout=subprocess.PIPE)
         out = process.communicate(timeout=60)[0].decode("utf-8")
         self.assertTrue(process.returncode == 0 or not check, f"window_probe {' '.join(map(str, args))} failed")
         return out if process.returncode == 0 else None
 
     def control_text(self, title, control_id):
-        """A control's text, a list view's rows or a combo box's text and
-        items, one per line; checks the prefix's code page too."""
+        """A control's text (a list view's rows, a combo box's text and items)
+        as lines; checks the prefix's code page too."""
         lines = self.probe("get", title, control_id).split("\n")
         self.assertEqual(lines[0], f"codepage {self.code_page}")
         return [line for line in lines[1:] if line]
@@ -568,8 +543,8 @@ class TarvixCase(unittest.TestCase):
         self.session.xdotool("key", "--delay", "60", *keys)
 
     def press_held(self, modifiers, key):
-        """A hotkey as a hand presses it: the modifiers stay down a moment
-        after the key, as tarvix reads them when it handles the key."""
+        """A hotkey as a hand presses it: tarvix reads the modifiers when it
+        handles the key, so they stay down a moment after it."""
         modifiers = modifiers.split("+")
         self.session.xdotool(*[a for m in modifiers for a in ("keydown", m)], "keydown", key)
         time.sleep(0.5)
@@ -583,21 +558,24 @@ class TarvixCase(unittest.TestCase):
 
 def command_run_exe(args):
     exe = Path(args.exe).resolve()
-    with Session(code_page=args.code_page) as session:
-        def end(signum, _frame):
-            session.close()
-            sys.exit(128 + signum)
-        for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-            signal.signal(sig, end)
+    session = Session(code_page=args.code_page)
+
+    def end(signum, _frame):
+        session.close()
+        sys.exit(128 + signum)
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(sig, end)
+    try:
         # Output goes straight through, so a long test shows progress as it runs.
-        process = session.start(require(exe), args.args, cwd=args.cwd or exe.parent, stdout=None)
-        try:
-            code = process.wait(timeout=args.timeout)
-        except subprocess.TimeoutExpired:
-            log(f"{exe.name} still running after {args.timeout} s; stopping it")
-            return 124
+        process = session.open().start(require(exe), args.args, cwd=args.cwd or exe.parent, stdout=None)
+        code = process.wait(timeout=args.timeout)
         # Wine gives the Windows exit code as the process's status, modulo 256.
         return code if code >= 0 else 128 - code
+    except subprocess.TimeoutExpired:
+        log(f"{exe.name} still running after {args.timeout} s; stopping it")
+        return 124
+    finally:
+        session.close()
 
 
 def command_start(args):
@@ -608,15 +586,18 @@ def command_start(args):
     folder = dist_dir(args.dist)
     require(folder / exe_name)
     if os.environ.get("DISPLAY") and not args.virtual:
-        prefix = Prefix(Display.existing(os.environ["DISPLAY"]), root=folder.parent / "wine")
-        if not prefix.booted():
+        display = Display()
+        display.number = os.environ["DISPLAY"].lstrip(":")
+        prefix = Prefix(display, root=folder.parent / "wine")
+        if not (prefix.path / "system.reg").exists():
             prefix.boot()
         try:
             subprocess.run(["wine", folder / exe_name], cwd=folder, env=prefix.env(), stdin=subprocess.DEVNULL)
         except KeyboardInterrupt:
             prefix.kill()
         return 0
-    with Session() as session:
+    session = Session().open()
+    try:
         session.start(session.program_folder(args.dist, examples=True) / exe_name, desktop=True)
         try:
             session.wait_window(MAIN, timeout=30)
@@ -626,11 +607,12 @@ def command_start(args):
         print(session.screenshot(exe_name.replace(".exe", "-start")), flush=True)
         if args.keep:
             log(f"running on display {session.display.name}; Ctrl+C stops it")
-            try:
-                while any(p.poll() is None for p in session.processes):
-                    time.sleep(0.5)
-            except KeyboardInterrupt:
-                pass
+        while args.keep and any(p.poll() is None for p in session.processes):
+            time.sleep(0.5)
+    except KeyboardInterrupt:
+        pass
+    finally:
+        session.close()
     return 0
 
 

@@ -130,13 +130,17 @@ class Record(EditorCase):
         replayed = kept(events[:max(i for i, (_, n, a) in enumerate(events) if n == "keydown" and a[0] == "2D")])
         self.assertEqual([e[1:] for e in replayed], [e[1:] for e in recorded], f"played from {lines}")
         # The goal (p95 5 ms, max 15 ms) is the benchmark's to measure on a
-        # quiet machine; here the median must hold it, and no gap may be off
-        # by a player's hold, which a hold or a Delay left out would cost.
+        # quiet machine; here the median must hold it, and gaps off by a
+        # player's hold, which a hold or a Delay left out of the reckoning
+        # would put after every click and key press, must not come twice. One
+        # can come from the machine: a thread woken 49 ms late was seen with
+        # a load average of 5 on this 2-core machine.
         gaps = lambda events: [b[0] - a[0] for a, b in zip(events, events[1:])]
-        errors = sorted(abs(a - b) for a, b in zip(gaps(recorded), gaps(replayed)))
-        print(f"gap errors (ms): p50 {errors[len(errors) // 2]:.2f} max {errors[-1]:.2f}", flush=True)
-        self.assertLessEqual(errors[len(errors) // 2], 5.0, errors)
-        self.assertLess(errors[-1], 45.0, errors)
+        offs = [(abs(a - b), event[1]) for a, b, event in zip(gaps(recorded), gaps(replayed), recorded[1:])]
+        errors = sorted(off for off, _ in offs)
+        print(f"gap errors (ms): p50 {errors[len(errors) // 2]} max {errors[-1]}: {offs}", flush=True)
+        self.assertLessEqual(errors[len(errors) // 2], 5, offs)
+        self.assertLess(errors[-2], 45, offs)
 
 
 class ChineseTexts(EditorCase):

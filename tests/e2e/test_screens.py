@@ -1,18 +1,9 @@
-"""Screens other than the plain one. At 150 % (the prefix's LogPixels at
-144) a MoveTo lands on the very pixel it names, as the pointer position
-reports it, and a captured point is the pointer's pixel.
-
-With a second monitor left of the primary, where Windows' coordinates are
-negative, pointer moves land on the very pixel they name, MoveIn clicks the
-same client point of the window in front before and after the window moved
-from that monitor to the primary, and a captured point is the pointer's
-pixel. The display: Xephyr with two screens placed side by side (-origin)
-and Xinerama, on a private Xvfb; Wine reads the two heads from Xinerama when
-it is told not to use XRandR (Xephyr's RandR knows one output only). A
-single Xvfb with +xinerama puts both heads at 0,0, and Xvfb ignores RandR
-monitors set with xrandr --setmonitor. Without Xephyr these cases fail:
-there is no other way here to give Wine a second monitor. Wine's desktop is
-one window on one head, so these programs run on the bare display."""
+"""Screens other than the plain one: at 150 % (the prefix's LogPixels at
+144), and with a second monitor left of the primary, where Windows'
+coordinates are negative, a MoveTo lands on the very pixel it names and a
+captured point is the pointer's pixel; MoveIn clicks the same client point
+of the window in front before and after the window moved from that monitor
+to the primary."""
 
 import shutil
 import time
@@ -66,8 +57,12 @@ class Dpi(TarvixCase):
 
 
 class TwoHeads(harness.Display):
-    """Xephyr on an Xvfb of its own; the first head, the primary, at X pixel
-    1024, the other left of it."""
+    """Xephyr on an Xvfb of its own with two heads side by side and Xinerama:
+    the first, the primary, at X pixel 1024, the other left of it. Wine
+    reads the heads from Xinerama when told not to use XRandR (Xephyr's
+    RandR knows one output only); a single Xvfb with +xinerama puts both
+    heads at 0,0 and ignores monitors set with xrandr --setmonitor. Wine's
+    desktop is one window on one head: its programs run on the bare display."""
 
     def start(self):
         if not shutil.which("Xephyr"):
