@@ -57,7 +57,7 @@ class Playback(TarvixCase):
         return self.start_target()[1]
 
     def test_keys_buttons_moves_and_wheels_arrive_as_from_a_keyboard_and_mouse(self):
-        actions = ["MoveTo 512 384", "LeftClick 1", "MoveTo 1023 767", "RightClick 1", "MoveTo 0 0", "MoveR 10 20",
+        actions = ["MoveTo 300 200", "LeftClick 1", "MoveTo 1023 767", "RightClick 1", "MoveTo 0 0", "MoveR 10 20",
                    "MiddleClick 1", "X1Click 1", "X2Down 1", "X2Up 1", "Wheel -360", "HWheel 240",
                    "KeyPress 66 2", "KeyDown 67 1", "KeyUp 67 1", *(f"KeyPress {code} 1" for code in EXTENDED)]
         log = self.play({"mixed.txt": script_text(actions, VK["F5"])})
@@ -77,7 +77,7 @@ class Playback(TarvixCase):
         # and a button right after it lands at the old spot (test_monitors
         # checks where buttons land, on a bare display).
         visited = iter(tuple(map(int, e[2])) for e in log.named("cursor"))
-        self.assertTrue(all(point in visited for point in ((512, 384), (1023, 767))), log.named("cursor"))
+        self.assertTrue(all(point in visited for point in ((300, 200), (1023, 767))), log.named("cursor"))
         # The keys with an extended form as the keyboard gives them: the same
         # scan code and extended-key bit (lParam bits 16-24).
         self.assertTrue(log.wait_for(lambda l: not l.keys_held()), "the sentinel's Shift stayed down")

@@ -38,7 +38,7 @@ class Dpi(TarvixCase):
     def test_move_to_and_capture_take_exact_pixels_at_150_percent(self):
         key = r"HKEY_CURRENT_USER\Control Panel\Desktop"
         self.session.prefix.set_registry({key: {"LogPixels": 144}}, settle=True)
-        actions = ["MoveTo 512 384", "LeftClick 1", "MoveTo 1023 767", "LeftClick 1", "MoveTo 1 1", "LeftClick 1"]
+        actions = ["MoveTo 100 200", "LeftClick 1", "MoveTo 1023 767", "LeftClick 1", "MoveTo 1 1", "LeftClick 1"]
         self.write_script("move.txt", script_text(actions, VK["F5"]))
         self.write_sentinel()
         main = self.start_tarvix()
@@ -51,7 +51,7 @@ class Dpi(TarvixCase):
         # order: inside Wine's desktop Wine may put the pointer back a moment
         # after a played move, and a button after it lands at the old spot.
         visited = iter(tuple(e[2]) for e in log.named("cursor"))
-        self.assertTrue(all(point in visited for point in (("512", "384"), ("1023", "767"), ("1", "1"))),
+        self.assertTrue(all(point in visited for point in (("100", "200"), ("1023", "767"), ("1", "1"))),
                         log.named("cursor"))
         self.assertIn(b"Position2X=701\r\nPosition2Y=499\r\n", capture_point(self, main, 701, 499))
 
