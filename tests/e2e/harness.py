@@ -311,13 +311,13 @@ class Session:
                         and not examples else [])
         return folder
 
-    def start(self, exe, args=(), cwd=None, desktop=False, stdout=subprocess.DEVNULL, env=None):
+    def start(self, exe, args=(), cwd=None, desktop=False, stdout=subprocess.DEVNULL, env=None, stderr=subprocess.DEVNULL):
         """Starts a Windows program, with desktop inside Wine's desktop window
         (frames, a taskbar and a notification area); env adds variables."""
         command = ["wine"] + (["explorer", f"/desktop={DESKTOP_NAME},{SCREEN}"] if desktop else [])
         self.processes.append(subprocess.Popen(
             command + [str(exe), *map(str, args)], cwd=cwd, env=self.prefix.env(env), stdin=subprocess.DEVNULL,
-            stdout=stdout, stderr=subprocess.DEVNULL, start_new_session=True))
+            stdout=stdout, stderr=stderr, start_new_session=True))
         return self.processes[-1]
 
     def windows_processes(self, image):
@@ -512,9 +512,11 @@ class TarvixCase(unittest.TestCase):
 
     def probe(self, *args, check=True):
         """What window_probe.exe answers (see its source), None for no such window."""
-        process = self.session.start(require(PROBE_EXE), args, cwd=self.logs, stdout=subprocess.PIPE)
-        out = process.communicate(timeout=60)[0].decode("utf-8")
-        self.assertTrue(process.returncode == 0 or not check, f"window_probe {' '.join(map(str, args))} failed")
+        process = self.session.start(require(PROBE_EXE), args, cwd=self.logs, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE)
+        out, err = (text.decode("utf-8", errors="replace") for text in process.communicate(timeout=60))
+        self.assertTrue(process.returncode == 0 or not check,
+                        f"window_probe {' '.join(map(str, args))} failed: {process.returncode} {err}")
         return out if process.returncode == 0 else None
 
     def control_text(self, title, control_id):

@@ -198,8 +198,11 @@ int wmain(int argc, wchar_t** argv) {
     OnTestDesktop();
     const std::wstring command = argv[1];
     if (command == L"foreground") {
-        const HWND window = ::GetForegroundWindow();
-        Print((window ? ControlText(window) : std::wstring()) + L"\n");
+        // The title as the system keeps it: no message to a window that may
+        // be on its way out.
+        wchar_t title[256] = {};
+        if (const HWND window = ::GetForegroundWindow()) ::GetWindowTextW(window, title, 256);
+        Print(std::wstring(title) + L"\n");
         return 0;
     }
     if (command == L"message" && argc >= 4) {
