@@ -484,14 +484,10 @@ class TarvixCase(unittest.TestCase):
         # Inside Wine's desktop the X window holds the frame too, whose size
         # follows the system's scale, and the X screen is Windows' screen; on
         # a bare display the X window is the client area.
-        if self.desktop:
-            self.session.xdotool("mousemove", screen_x + dx, screen_y + dy)
-        else:
-            self.session.xdotool("mousemove", "--window", window, x + dx, y + dy)
         # The pointer is there first: inside Wine's desktop a button sent
         # right after a move can land where the pointer was before it.
-        time.sleep(0.1)
-        self.session.xdotool("click", "1")
+        self.session.xdotool("mousemove", *(screen_x + dx, screen_y + dy) if self.desktop else
+                             ("--window", window, x + dx, y + dy), "sleep", "0.1", "click", "1")
         time.sleep(pause)  # two clicks on one spot in a row would be a double click
 
     def write_sentinel(self):

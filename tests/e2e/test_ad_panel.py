@@ -1,14 +1,10 @@
 """The advertisement panel of edition 1.1, which cannot leave its site: the
 maker's page in the web browser control once the page's own server answers
-for it over a connection it trusts, the banner picture while none does. The
-page is served by a server of the test's own on this machine (TARVIX_AD_URL
-points tarvix at it); what the panel shows is read by window_probe.exe.
-
-Over HTTPS the server's certificate comes from an authority made for the
-run with openssl and trusted only in the run's prefix (its registry's root
-store, which Wine's certificate chains read): a certificate from it for the
-right name is an answer; a self-signed one, one for another name, or a
-redirect off the site is none."""
+over a connection it trusts, the banner picture while none does. The server
+is the test's own (TARVIX_AD_URL), its certificates from an authority made
+for the run and trusted only in the run's prefix: one for the right name is
+trusted; a self-signed one, one for another name, or a redirect off the
+site is no answer."""
 
 import hashlib
 import http.server

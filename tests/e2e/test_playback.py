@@ -1,11 +1,8 @@
 """The main job end to end: script files in script\\, tarvix running, a start
-hotkey pressed in another program (from outside, with xdotool), the actions
-arriving in that program's window as a real keyboard and mouse would give
-them; one target window chosen by its Chinese title on an English Windows;
-the stop hotkey and closing ending runs at once.
-
-Where a case checks that nothing more arrived, a sentinel script started
-after the expected play marks the point by which it would have."""
+hotkey pressed in another program with xdotool, the actions arriving in that
+program's window as a real keyboard and mouse would give them; one target
+window chosen by its Chinese title on an English Windows; the stop hotkey
+and closing ending runs at once."""
 
 import time
 import unittest

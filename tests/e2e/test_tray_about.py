@@ -51,13 +51,6 @@ class TrayAndLinks(TarvixCase):
             self.shot(what.replace(" ", "-"))
             self.fail(f"{title}: {what} (state {states[-1]})")
 
-    def click_at(self, point):
-        # The pointer is there before the button: a button sent right after
-        # a move can land where the pointer was before it.
-        self.session.xdotool("mousemove", *point)
-        time.sleep(0.3)
-        self.session.xdotool("click", "1")
-
     def test_icon_about_help_and_home_page(self):
         self.register_browser()
         main = self.start_tarvix(self.edition_exe)
@@ -70,7 +63,9 @@ class TrayAndLinks(TarvixCase):
 
         self.click_control(main, IDC_MINIMIZE)
         self.wait_state(MAIN, lambda s: s & (VISIBLE | ICON) == ICON, "Minimise left the window shown or took the icon")
-        self.click_at(TRAY_ICON)
+        # The pointer is there before the button: a button sent right after
+        # a move can land where the pointer was before it.
+        self.session.xdotool("mousemove", *TRAY_ICON, "sleep", "0.3", "click", "1")
         self.wait_state(MAIN, lambda s: s == VISIBLE | FOREGROUND | ICON, "a click on the icon did not restore it")
 
         self.click_control(main, IDC_ABOUT)

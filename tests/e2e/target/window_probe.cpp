@@ -32,6 +32,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -46,12 +47,6 @@ void Print(const std::wstring& text) {
                           nullptr);
     DWORD written = 0;
     ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-std::wstring Numbers(std::initializer_list<long> values) {
-    std::wstring line;
-    for (long value : values) line += (line.empty() ? L"" : L" ") + std::to_wstring(value);
-    return line + L"\n";
 }
 
 // The probe starts outside Wine's desktop window, where the tests start
@@ -134,7 +129,10 @@ int OnControl(const std::wstring& command, HWND control, int argc, wchar_t** arg
         ::GetWindowRect(control, &r);
         const POINT screen = {r.left, r.top};
         ::MapWindowPoints(nullptr, ::GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&r), 2);
-        Print(Numbers({r.left, r.top, r.right - r.left, r.bottom - r.top, screen.x, screen.y}));
+        wchar_t line[96];
+        std::swprintf(line, 96, L"%ld %ld %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+                      screen.x, screen.y);
+        Print(line);
         return 0;
     }
     if (command == L"set" && argc >= 5) {
@@ -166,7 +164,9 @@ int OnWindow(const std::wstring& command, HWND window, int argc, wchar_t** argv)
         RECT client = {};
         POINT corner = {};
         if (!::GetClientRect(window, &client) || !::ClientToScreen(window, &corner)) return 2;
-        Print(Numbers({corner.x, corner.y, client.right, client.bottom}));
+        wchar_t line[64];
+        std::swprintf(line, 64, L"%ld %ld %ld %ld\n", corner.x, corner.y, client.right, client.bottom);
+        Print(line);
         return 0;
     }
     if (command == L"move" && argc >= 5) {
