@@ -47,12 +47,11 @@ class Dpi(TarvixCase):
         self.press("F5")
         self.assertTrue(log.wait_for(lambda l: len(l.named("lbuttonup")) >= 3), log.events())
         self.text_before_sentinel(log)
-        # Where each move landed is where the target saw the pointer go, in
-        # order: inside Wine's desktop Wine may put the pointer back a moment
-        # after a played move, and a button after it lands at the old spot.
-        visited = iter(tuple(e[2]) for e in log.named("cursor"))
-        self.assertTrue(all(point in visited for point in (("100", "200"), ("1023", "767"), ("1", "1"))),
-                        log.named("cursor"))
+        # Where each move landed is where the target saw the pointer go:
+        # inside Wine's desktop Wine may put the pointer back a moment after
+        # a played move, and a button after it lands at the old spot.
+        visited = {tuple(e[2]) for e in log.named("cursor")}
+        self.assertLessEqual({("100", "200"), ("1023", "767"), ("1", "1")}, visited, log.named("cursor"))
         self.assertIn(b"Position2X=701\r\nPosition2Y=499\r\n", capture_point(self, main, 701, 499))
 
 

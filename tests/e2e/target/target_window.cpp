@@ -9,7 +9,7 @@
 // "lbuttonup T", "rbuttondown X Y T", "rbuttonup T", "mbuttondown X Y T",
 // "mbuttonup T", "xbuttondown N X Y T", "xbuttonup N T" (N the side button, 1
 // or 2), "wheel D T" and "hwheel D T" (D the signed amount), "cursor X Y"
-// (after each pointer move, the position GetCursorPos reports), "active" and
+// (each pointer move's screen position), "active" and
 // "inactive" (the window became or stopped being the active one), "placed
 // LEFT TOP RIGHT BOTTOM" (the window's rectangle on the screen once made).
 // T is the message's own time, the system's millisecond count when the input
@@ -91,11 +91,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             ::GetMessageTime());
         return 0;
     case WM_MOUSEMOVE: {
-        POINT cursor;
-        if (::GetCursorPos(&cursor) && (cursor.x != g_lastCursor.x || cursor.y != g_lastCursor.y)) {
-            g_lastCursor = cursor;
-            Log("cursor %ld %ld", cursor.x, cursor.y);
-        }
+        // The move's own place: the pointer's place when the message is
+        // handled may be a later one on a busy machine.
+        POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ::ClientToScreen(window, &at);
+        if (at.x != g_lastCursor.x || at.y != g_lastCursor.y) Log("cursor %ld %ld", at.x, at.y);
+        g_lastCursor = at;
         return 0;
     }
     case WM_ACTIVATE:
