@@ -432,12 +432,13 @@ class TarvixCase(unittest.TestCase):
         (folder or self.folder).joinpath("script", name).write_bytes(data)
 
     def start_tarvix(self, exe="tarvix.exe", cwd=None, env=None):
-        self.session.start(self.folder / exe, cwd=cwd or self.folder, desktop=self.desktop, env=env)
+        process = self.session.start(self.folder / exe, cwd=cwd or self.folder, desktop=self.desktop, env=env)
         try:
             return self.session.wait_window(MAIN, timeout=60)
         except TimeoutError:
             self.shot("no-main-window")
-            raise AssertionError(f"{exe} showed no main window") from None
+            raise AssertionError(f"{exe} showed no main window; its starter {process.poll()}, the prefix's "
+                                 f"processes {list(self.session.prefix.processes().values())}") from None
 
     def start_target(self, title="tarvix target", place=None):
         """A target window, made the active window, and its log; over the
