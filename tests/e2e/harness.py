@@ -536,7 +536,12 @@ class TarvixCase(unittest.TestCase):
         return wait_until(lambda: not self.session.visible_windows(title))
 
     def foreground_title(self):
-        return self.probe("foreground").rstrip("\n")
+        # Asked in polls only. Seen twice in some 400 questions, each time
+        # just after a window came or went, not in 150 asked in a row: the
+        # probe ends with 1 and says nothing, not even Wine; such an answer
+        # counts as not yet in front.
+        answer = self.probe("foreground", check=False)
+        return None if answer is None else answer.rstrip("\n")
 
     def press(self, *keys):
         self.session.xdotool("key", "--delay", "60", *keys)
