@@ -1,32 +1,20 @@
 #!/usr/bin/python3
-"""Runs tarvix and its Windows-side test programs under Wine on a virtual display.
+"""Runs tarvix and its Windows-side test programs under Wine on a virtual
+display (commands run-exe and start, see --help), and what the end-to-end
+tests share (TarvixCase).
 
-Every run gets a Wine prefix of its own in a temporary folder, in the users'
+Every run gets an Xvfb display and a Wine prefix of its own, in the users'
 code page (950) unless asked for another, with the Chinese dialog fonts
-mapped, and an Xvfb display of its own. Only what the harness started is ended: processes by their id, the
-Wine server of its own prefix, its own Xvfb; its temporary folders are removed.
-
-As a module (for the end-to-end tests):
-
-    with harness.Session() as session:            # display + prefix
-        folder = session.program_folder()          # copy of the program folder
-        app = session.start(folder / "tarvix.exe", desktop=True)
-        window = session.wait_window("Tapwisp")
-        session.screenshot("main-window")
-
-As a command:
-
-    harness.py run-exe [--code-page N] EXE [ARGS...]
-                                         run a Windows console program, exit with its code
-    harness.py start [--dist DIR] [--classic] [--keep] [--virtual]
-                                         on $DISPLAY: the built program folder itself,
-                                         with a prefix kept in build/windows/wine;
-                                         without one: a virtual display, a screenshot
-"""
+mapped. The prefix is a copy of a template booted once per code page and
+Wine version (in build/wine-prefixes, or TARVIX_PREFIX_CACHE): booting takes
+10-20 s, a copy a second. Only what the harness started is ended: processes
+by their id, the Wine server of its own prefix, its own Xvfb."""
 
 import argparse
 import atexit
 import ctypes
+import fcntl
+import hashlib
 import os
 import shutil
 import signal
@@ -34,11 +22,14 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 from pathlib import Path
 
-HERE = Path(__file__).resolve().parent
-SOURCE_DIR = HERE.parent.parent
+SOURCE_DIR = Path(__file__).resolve().parent.parent.parent
 DEFAULT_DIST = SOURCE_DIR / "build" / "windows" / "dist"
+WIN_BUILD_DIR = Path(os.environ.get("TARVIX_WIN_BUILD_DIR") or SOURCE_DIR / "build" / "windows")
+TARGET_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "target_window.exe"
+PROBE_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "window_probe.exe"
 
 SCREEN = "1024x768"
 DESKTOP_NAME = "tarvix"
@@ -47,10 +38,21 @@ DESKTOP_NAME = "tarvix"
 LOCALES = {950: "zh_TW.UTF-8", 1252: "en_US.UTF-8"}
 DEFAULT_CODE_PAGE = 950
 
-# The dialog templates name these faces; Wine has none of them, so without the
-# mapping Chinese text comes out as boxes.
-FONT_REPLACEMENTS = ("宋体", "新細明體", "System", "MS Shell Dlg")
-CHINESE_FONT = "WenQuanYi Micro Hei"
+# What every prefix gets. The dialog templates name these faces; Wine has
+# none of them, so without the mapping Chinese text comes out as boxes.
+# Xvfb has no window manager to send WM_TAKE_FOCUS; without UseTakeFocus
+# Wine takes the X focus that xdotool gives a window as its activation.
+PREFIX_SETTINGS = {
+    r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements":
+        {face: "WenQuanYi Micro Hei" for face in ("宋体", "新細明體", "System", "MS Shell Dlg")},
+    r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"UseTakeFocus": "N"},
+}
+
+# The main window's title and its list of scripts.
+MAIN = "Tapwisp"
+SCRIPT_LIST_ID = 1009
+VK = {"F5": 0x74, "F6": 0x75, "F7": 0x76, "F8": 0x77, "Insert": 0x2D}
+SHIFT, CTRL, ALT = 1, 2, 4
 
 
 def wait_until(predicate, timeout=20.0, step=0.1):
@@ -72,159 +74,120 @@ def dist_dir(explicit=None):
     return Path(explicit or os.environ.get("TARVIX_DIST") or DEFAULT_DIST).resolve()
 
 
-def artifacts_dir():
-    folder = Path(os.environ.get("TARVIX_ARTIFACTS") or SOURCE_DIR / "build" / "artifacts")
-    folder.mkdir(parents=True, exist_ok=True)
-    return folder
+def windows_path(path):
+    """The Wine path of a Unix path (drive Z: is the root)."""
+    return "Z:" + str(path).replace("/", "\\")
 
 
-def _die_with_parent():
-    # Runs in the child between fork and exec: if the harness is killed
-    # outright (a ctest time-out), the display does not outlive it.
-    PR_SET_PDEATHSIG = 1
-    try:
-        ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
-    except (OSError, AttributeError):
-        pass
+def script_text(actions, hotkey, mod=0, description="e2e", run_once=None, repeat_type=0, repeat_number=1):
+    """A script file in the written layout (Big5 text, CR LF lines)."""
+    lines = ["[General]", f"Description={description}", f"BeginHotkey={hotkey}", f"BeginHotkeyMod={mod}"]
+    lines += [f"RunOnce={run_once}"] if run_once is not None else []
+    lines += ["Enable=1", "[Repeat]", f"Type={repeat_type}", f"Number={repeat_number}", "", "[Script]", *actions]
+    return ("\r\n".join(lines) + "\r\n").encode("cp950")
 
 
 def _stop_process(process, grace=3.0):
     """Ends one process this harness started (and its process group)."""
-    if process is None or process.poll() is not None:
-        return
-    for sig, wait in ((signal.SIGTERM, grace), (signal.SIGKILL, grace)):
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        if process.poll() is not None:
+            return
         try:
             os.killpg(process.pid, sig)
-        except (ProcessLookupError, PermissionError):
-            try:
-                process.send_signal(sig)
-            except ProcessLookupError:
-                return
-        try:
-            process.wait(wait)
-            return
-        except subprocess.TimeoutExpired:
-            continue
+            process.wait(grace)
+        except (ProcessLookupError, PermissionError, subprocess.TimeoutExpired):
+            pass
 
 
 class Display:
     """An Xvfb server on a display number nobody else uses."""
 
-    def __init__(self, screen=SCREEN, first=90, attempts=40):
-        self.screen = screen
-        self.first = first
-        self.attempts = attempts
-        self.number = None
-        self.process = None
+    def __init__(self, screen=SCREEN, first=90):
+        self.screen, self.first = screen, first
+        self.number = self.process = None
 
     @property
     def name(self):
         return f":{self.number}"
 
-    @staticmethod
-    def _taken(number):
-        return (Path(f"/tmp/.X{number}-lock").exists()
-                or Path(f"/tmp/.X11-unix/X{number}").exists())
-
     def start(self):
-        # Two harnesses may pick the same free number at once; Xvfb then
-        # refuses the second, which tries the next number.
-        for number in range(self.first, self.first + self.attempts):
-            if self._taken(number):
+        return self._start_server(lambda n: ["Xvfb", f":{n}", "-screen", "0", f"{self.screen}x24",
+                                             "-nolisten", "tcp"], self.first, None)
+
+    def _start_server(self, command, first, env):
+        # Two harnesses may pick the same free number at once; the server
+        # then refuses the second, which tries the next number.
+        for number in range(first, first + 40):
+            if Path(f"/tmp/.X{number}-lock").exists() or Path(f"/tmp/.X11-unix/X{number}").exists():
                 continue
-            process = subprocess.Popen(
-                ["Xvfb", f":{number}", "-screen", "0", f"{self.screen}x24", "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                start_new_session=True, preexec_fn=_die_with_parent)
-            if self._wait_ready(number, process):
+            # PR_SET_PDEATHSIG between fork and exec: if the harness is killed
+            # outright (a ctest time-out), the display does not outlive it.
+            process = subprocess.Popen(command(number), env=env, stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL, start_new_session=True,
+                                       preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGTERM))
+            if wait_until(lambda: process.poll() is not None or subprocess.run(
+                    ["xdpyinfo", "-display", f":{number}"], capture_output=True).returncode == 0, 10) \
+                    and process.poll() is None:
                 self.number, self.process = number, process
                 return self
             _stop_process(process)
-        raise RuntimeError("no free X display number for Xvfb")
-
-    @staticmethod
-    def _wait_ready(number, process, timeout=10.0):
-        socket = Path(f"/tmp/.X11-unix/X{number}")
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if process.poll() is not None:
-                return False
-            if socket.exists():
-                probe = subprocess.run(["xdpyinfo", "-display", f":{number}"],
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                if probe.returncode == 0:
-                    return True
-            time.sleep(0.1)
-        return False
-
-    @classmethod
-    def existing(cls, name):
-        """The user's own display; stop() leaves it alone."""
-        display = cls()
-        display.number = name.lstrip(":")
-        return display
+        raise RuntimeError("no free X display number")
 
     def stop(self):
-        _stop_process(self.process)
-        self.process = None
+        if self.process:
+            _stop_process(self.process)
 
 
 class Prefix:
-    """A fresh Wine prefix in a temporary folder, booted and with fonts mapped."""
+    """A fresh Wine prefix in a temporary folder, copied from a booted template."""
 
     def __init__(self, display, root=None, code_page=DEFAULT_CODE_PAGE):
-        self.display = display
-        self.code_page = code_page
+        self.display, self.code_page = display, code_page
         self.root = Path(root) if root else Path(tempfile.mkdtemp(prefix="tarvix-wine-"))
         self.root.mkdir(parents=True, exist_ok=True)
         self.path = self.root / "prefix"
-        self.boot_seconds = None
 
-    def booted(self):
-        return (self.path / "system.reg").exists() and (self.root / "fonts.reg").exists()
-
-    def env(self, extra=None):
-        env = dict(os.environ)
-        env.update({
-            "WINEPREFIX": str(self.path),
-            "WINEARCH": "win64",
-            "WINEDEBUG": "-all",
-            # Without these Wine offers to download Mono and Gecko, which cannot
-            # be had here; the menu builder would write into the user's home.
-            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
-            "LC_ALL": LOCALES[self.code_page],
-            "LANG": LOCALES[self.code_page],
-            "DISPLAY": self.display.name,
-        })
+    def env(self, extra=None, path=None):
         # tarvix asks a web server for its advertisement page at start; no
         # test reaches the Internet: a port on this machine nobody listens to.
-        env.setdefault("TARVIX_AD_URL", "http://127.0.0.1:9/cn/ad/ad_tarvix.htm")
-        if extra:
-            env.update(extra)
-        return env
+        # Without the DLL overrides Wine offers to download Mono and Gecko,
+        # which cannot be had here; the menu builder would write into the
+        # user's home.
+        return {"TARVIX_AD_URL": "http://127.0.0.1:9/cn/ad/ad_tarvix.htm", **os.environ,
+                "WINEPREFIX": str(path or self.path), "WINEARCH": "win64", "WINEDEBUG": "-all",
+                "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d", "LC_ALL": LOCALES[self.code_page],
+                "LANG": LOCALES[self.code_page], "DISPLAY": self.display.name, **(extra or {})}
 
-    def run(self, args, timeout=120, **kwargs):
-        return subprocess.run(args, env=self.env(), timeout=timeout,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs)
+    def run(self, args, timeout=120, path=None):
+        return subprocess.run(args, env=self.env(path=path), timeout=timeout,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def boot(self):
         started = time.monotonic()
-        self.run(["wine", "wineboot", "-i"], timeout=180)
-        self.run(["wineserver", "-w"], timeout=180)
-        self._map_fonts()
-        self.boot_seconds = time.monotonic() - started
-        log(f"prefix {self.path} booted in {self.boot_seconds:.1f} s")
+        version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+        key = hashlib.sha1(repr((version, self.code_page, PREFIX_SETTINGS)).encode()).hexdigest()[:12]
+        cache = Path(os.environ.get("TARVIX_PREFIX_CACHE") or SOURCE_DIR / "build" / "wine-prefixes")
+        template = cache / f"{self.code_page}-{key}"
+        cache.mkdir(parents=True, exist_ok=True)
+        # One boot at a time (the Windows-side tests run two at once); booted
+        # beside its place and moved there whole, so that a boot cut short
+        # leaves no template.
+        with open(cache / f"{template.name}.lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            if not template.exists():
+                partial = cache / f"{template.name}.partial"
+                shutil.rmtree(partial, ignore_errors=True)
+                self.run(["wine", "wineboot", "-i"], timeout=180, path=partial)
+                self.run(["wineserver", "-w"], timeout=180, path=partial)
+                self.set_registry(PREFIX_SETTINGS, settle=True, path=partial)
+                partial.rename(template)
+        # Symbolic links stay links (drive letters, the home folder's).
+        shutil.rmtree(self.path, ignore_errors=True)
+        subprocess.run(["cp", "-a", "--reflink=auto", str(template), str(self.path)], check=True)
+        log(f"prefix {self.path} ready in {time.monotonic() - started:.1f} s")
         return self
 
-    def _map_fonts(self):
-        values = {face: CHINESE_FONT for face in FONT_REPLACEMENTS}
-        # Xvfb has no window manager to send WM_TAKE_FOCUS; with this Wine
-        # takes the X focus that xdotool gives a window as its activation,
-        # as a click on it would be under a window manager.
-        self.set_registry({r"HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements": values,
-                           r"HKEY_CURRENT_USER\Software\Wine\X11 Driver": {"UseTakeFocus": "N"}}, settle=True)
-
-    def set_registry(self, keys, settle=False):
+    def set_registry(self, keys, settle=False, path=None):
         """Writes {key: {name: value}} into the prefix's registry: a str as a
         text, an int as a DWORD, bytes as binary; the name "@" is the key's
         default value. With `settle`, waits until the prefix's server has
@@ -240,16 +203,12 @@ class Prefix:
         # none for any of the Chinese ones.
         lines = ["Windows Registry Editor Version 5.00", ""]
         for key, values in keys.items():
-            lines.append(f"[{key}]")
-            lines += [f'{"@" if name == "@" else value(name)}={value(v)}' for name, v in values.items()]
-            lines.append("")
-        handle, name = tempfile.mkstemp(suffix=".reg", dir=self.root)
-        os.close(handle)
-        reg = Path(name)
+            lines += [f"[{key}]", *(f'{"@" if n == "@" else value(n)}={value(v)}' for n, v in values.items()), ""]
+        reg = self.root / f"set-{time.monotonic_ns()}.reg"
         reg.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
-        self.run(["wine", "regedit", "/S", str(reg)])
+        self.run(["wine", "regedit", "/S", str(reg)], path=path)
         if settle:
-            self.run(["wineserver", "-w"])
+            self.run(["wineserver", "-w"], path=path)
         reg.unlink()
 
     def kill(self):
@@ -267,10 +226,7 @@ class Prefix:
             pass
         if not wait_until(lambda: not self.processes(), timeout=5):
             for pid in self.processes():
-                try:
-                    os.kill(pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
+                subprocess.run(["kill", "-9", str(pid)], capture_output=True)
             if not wait_until(lambda: not self.processes(), timeout=30):
                 raise RuntimeError(f"the prefix's processes outlived their server: {self.processes()}")
 
@@ -279,88 +235,45 @@ class Prefix:
         found = {}
         marker = f"WINEPREFIX={self.path}".encode()
         for entry in Path("/proc").iterdir():
-            if not entry.name.isdigit():
-                continue
             try:
-                if marker not in (entry / "environ").read_bytes().split(b"\0"):
-                    continue
-                cmdline = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
+                if entry.name.isdigit() and marker in (entry / "environ").read_bytes().split(b"\0"):
+                    found[int(entry.name)] = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(
+                        errors="replace").strip()
             except OSError:
                 continue
-            found[int(entry.name)] = cmdline.strip()
         return found
 
     def remove(self):
         shutil.rmtree(self.root, ignore_errors=True)
 
 
-class Window:
-    def __init__(self, session, wid):
-        self.session = session
-        self.id = wid
-
-    def activate(self):
-        self.session.xdotool("windowactivate", "--sync", self.id, check=False)
-        self.session.xdotool("windowfocus", "--sync", self.id, check=False)
-
-    def name(self):
-        return self.session.xdotool("getwindowname", self.id).strip()
-
-
 class Session:
-    """A display, a prefix and whatever is started in them, ended together.
+    """A display, a prefix and the programs started in them, ended together.
+    With reuse_prefix, the display and prefix of a code page serve the whole
+    Python process (the cases of one file); the programs still end with
+    each session."""
 
-    With reuse_prefix, one booted prefix per code page is kept for the whole
-    Python process (test cases in one file share it); its processes are still
-    ended at the end of every session.
-    """
-
-    _shared = {}  # code page: (Display, Prefix), kept for the life of the process
+    _shared = {}  # code page: (Display, Prefix)
 
     def __init__(self, reuse_prefix=False, code_page=DEFAULT_CODE_PAGE):
-        if code_page not in LOCALES:
-            raise ValueError(f"no locale known for code page {code_page}")
-        self.reuse_prefix = reuse_prefix
-        self.code_page = code_page
-        self.display = None
-        self.prefix = None
-        self.processes = []
-        self.temp_dirs = []
-
-    # -- life cycle ---------------------------------------------------------
-
-    def __enter__(self):
-        try:
-            self.open()
-        except BaseException:
-            self.close()
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-        return False
+        self.reuse_prefix, self.code_page = reuse_prefix, code_page
+        self.display = self.prefix = None
+        self.processes, self.temp_dirs = [], []
 
     def open(self):
-        if self.reuse_prefix:
-            if self.code_page not in Session._shared:
-                display = Display().start()
-                try:
-                    Session._shared[self.code_page] = (display, Prefix(display, code_page=self.code_page).boot())
-                except BaseException:
-                    display.stop()
-                    raise
-                if len(Session._shared) == 1:
-                    atexit.register(Session.release_shared)
-            self.display, self.prefix = Session._shared[self.code_page]
-        else:
+        if self.code_page not in Session._shared or not self.reuse_prefix:
             self.display = Display().start()
             self.prefix = Prefix(self.display, code_page=self.code_page).boot()
+            if not self.reuse_prefix:
+                return self
+            if not Session._shared:
+                atexit.register(Session.release_shared)
+            Session._shared[self.code_page] = (self.display, self.prefix)
+        self.display, self.prefix = Session._shared[self.code_page]
         return self
 
     def stop_all(self):
-        """Ends every program started so far (and the prefix's Wine server);
-        folders and display stay for what follows."""
+        """Ends every program started so far and the prefix's Wine server."""
         for process in reversed(self.processes):
             _stop_process(process)
         self.processes.clear()
@@ -369,10 +282,8 @@ class Session:
 
     def close(self):
         self.stop_all()
-        if self.prefix is not None:
-            if not self.reuse_prefix:
-                self.prefix.remove()
-        if self.display is not None and not self.reuse_prefix:
+        if not self.reuse_prefix and self.display is not None:
+            self.prefix and self.prefix.remove()
             self.display.stop()
         for folder in self.temp_dirs:
             shutil.rmtree(folder, ignore_errors=True)
@@ -380,196 +291,352 @@ class Session:
 
     @staticmethod
     def release_shared():
-        while Session._shared:
-            _, (display, prefix) = Session._shared.popitem()
+        for display, prefix in Session._shared.values():
             prefix.kill()
             prefix.remove()
             display.stop()
 
-    # -- folders ------------------------------------------------------------
-
     def temp_dir(self, prefix="tarvix-"):
-        folder = Path(tempfile.mkdtemp(prefix=prefix))
-        self.temp_dirs.append(folder)
-        return folder
+        self.temp_dirs.append(Path(tempfile.mkdtemp(prefix=prefix)))
+        return self.temp_dirs[-1]
 
-    def program_folder(self, dist=None, without=(), examples=False):
-        """A copy of the assembled program folder; names in `without` are left
-        out, and so are the example scripts unless asked for: each test
-        brings the scripts it needs."""
+    def program_folder(self, dist=None, examples=False):
+        """A copy of the assembled program folder, without the example
+        scripts unless asked for: each test brings the scripts it needs."""
         source = dist_dir(dist)
         if not (source / "tarvix.exe").exists():
             raise FileNotFoundError(f"no program folder at {source} (build the windows preset)")
         folder = self.temp_dir("tarvix-program-") / "tarvix"
-        def left_out(directory, names):
-            if Path(directory) == source:
-                return [n for n in names if n in without]
-            if Path(directory) == source / "script" and not examples:
-                return list(names)
-            return []
-        shutil.copytree(source, folder, ignore=left_out)
+        shutil.copytree(source, folder, ignore=lambda d, names: names if d == str(source / "script")
+                        and not examples else [])
         return folder
 
-    # -- processes ----------------------------------------------------------
-
-    def env(self, extra=None):
-        return self.prefix.env(extra)
-
-    def start(self, exe, args=(), cwd=None, desktop=False, stdout=subprocess.DEVNULL,
-              stderr=subprocess.DEVNULL, env=None):
-        """Starts a Windows program; with desktop, inside Wine's desktop window
+    def start(self, exe, args=(), cwd=None, desktop=False, stdout=subprocess.DEVNULL, env=None, stderr=subprocess.DEVNULL):
+        """Starts a Windows program, with desktop inside Wine's desktop window
         (frames, a taskbar and a notification area); env adds variables."""
-        command = ["wine"]
-        if desktop:
-            command += ["explorer", f"/desktop={DESKTOP_NAME},{SCREEN}"]
-        command += [str(exe), *map(str, args)]
-        process = subprocess.Popen(command, cwd=str(cwd) if cwd else None, env=self.env(env),
-                                   stdin=subprocess.DEVNULL, stdout=stdout, stderr=stderr,
-                                   start_new_session=True)
-        self.processes.append(process)
-        return process
+        command = ["wine"] + (["explorer", f"/desktop={DESKTOP_NAME},{SCREEN}"] if desktop else [])
+        self.processes.append(subprocess.Popen(
+            command + [str(exe), *map(str, args)], cwd=cwd, env=self.prefix.env(env), stdin=subprocess.DEVNULL,
+            stdout=stdout, stderr=stderr, start_new_session=True))
+        return self.processes[-1]
 
     def windows_processes(self, image):
         """Unix pids of this prefix's processes running the program file `image`."""
-        image = image.lower()
         return sorted(pid for pid, cmdline in self.prefix.processes().items()
-                      if image in cmdline.lower().replace("/", "\\"))
-
-    # -- X side -------------------------------------------------------------
+                      if image.lower() in cmdline.lower().replace("/", "\\"))
 
     def xdotool(self, *args, check=True):
-        result = subprocess.run(["xdotool", *map(str, args)], env=self.env(),
-                                capture_output=True, text=True, timeout=30)
+        result = subprocess.run(["xdotool", *map(str, args)], env=self.prefix.env(), capture_output=True,
+                                text=True, timeout=30)
         if check and result.returncode != 0:
             raise RuntimeError(f"xdotool {' '.join(map(str, args))}: {result.stderr.strip()}")
         return result.stdout
 
     def visible_windows(self, title):
-        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
-                                env=self.env(), capture_output=True, text=True, timeout=30)
-        return [line for line in result.stdout.split() if line]
+        return self.xdotool("search", "--onlyvisible", "--name", f"^{title}$", check=False).split()
 
     def wait_window(self, title, timeout=30.0):
+        """The X window of the window titled `title`, once it shows."""
         found = []
         if not wait_until(lambda: found.append(self.visible_windows(title)) or found[-1], timeout, step=0.2):
             raise TimeoutError(f"no window titled {title!r} within {timeout} s")
-        return Window(self, found[-1][0])
+        return found[-1][0]
 
     def screenshot(self, name):
-        """The whole screen as a PNG in the artifacts folder; returns its path."""
-        path = artifacts_dir() / f"{name}.png"
-        subprocess.run(["import", "-display", self.display.name, "-window", "root", str(path)],
-                       env=self.env(), check=True, timeout=60,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        path = Path(os.environ.get("TARVIX_ARTIFACTS") or SOURCE_DIR / "build" / "artifacts") / f"{name}.png"
+        path.parent.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["import", "-display", self.display.name, "-window", "root", path],
+                       env=self.prefix.env(), check=True, timeout=60, capture_output=True)
         return path
+
+
+class TargetLog:
+    """What target_window.exe wrote, as (milliseconds, event, args)."""
+
+    def __init__(self, path):
+        self.path = Path(path)
+
+    def events(self):
+        try:
+            lines = self.path.read_text(encoding="ascii", errors="replace").splitlines()
+        except FileNotFoundError:
+            return []
+        return [(float(p[0]), p[1], p[2:]) for p in map(str.split, lines) if len(p) >= 2]
+
+    def named(self, name):
+        return [e for e in self.events() if e[1] == name]
+
+    def text(self):
+        """The characters received, as a string."""
+        return "".join(chr(int(args[0], 16)) for _, name, args in self.events() if name == "char")
+
+    def keydowns(self, vk):
+        return [e for e in self.named("keydown") if int(e[2][0], 16) == vk]
+
+    def keys_held(self):
+        held = set()
+        for _, name, args in self.events():
+            if name in ("keydown", "keyup"):
+                (held.add if name == "keydown" else held.discard)(args[0])
+        return held
+
+    def active(self):
+        """Whether the window's last activation message made it the active one."""
+        states = [name for _, name, _ in self.events() if name in ("active", "inactive")]
+        return states[-1:] == ["active"]
+
+    def wait_for(self, predicate, timeout=20.0):
+        return wait_until(lambda: predicate(self), timeout)
+
+
+def require(path):
+    """A helper program a case cannot run without: its absence (a build that
+    left it out) is a failure, never a skip."""
+    if not Path(path).exists():
+        raise AssertionError(f"no {path} (build the windows preset)")
+    return path
+
+
+# A script that marks a point in what the target receives: started by its
+# hotkey after everything a case checks for absence, its mark arrives after
+# whatever an earlier press would have played. Its hotkey has no modifier
+# (tarvix reads modifiers when it handles the key, by when a quick press has
+# let them go), and its text "<Insert>" sorts after every hotkey the tests use.
+SENTINEL_KEYS, SENTINEL_MARK = "Insert", "#"
+
+
+class TarvixCase(unittest.TestCase):
+    """One prefix for the cases of a file (per code page); a fresh program
+    folder, tarvix and target window for each case. Windows are X window ids.
+
+    Every program starts inside Wine's own desktop: on a bare X display
+    without a window manager, hiding or activating a window stalls its
+    thread for seconds while Wine waits for a manager that is not there. A
+    case that needs what Wine's desktop cannot give (two monitors) sets
+    `desktop = False`."""
+
+    desktop = True
+    code_page = 950  # the users' 950, or 1252 as on an English Windows
+
+    def setUp(self):
+        self.session = self.open_session()
+        self.addCleanup(self.session.close)
+        self.folder = self.session.program_folder()
+        self.logs = self.session.temp_dir("tarvix-logs-")
+
+    def open_session(self):
+        return Session(reuse_prefix=True, code_page=self.code_page).open()
+
+    def write_script(self, name, data, folder=None):
+        (folder or self.folder).joinpath("script").mkdir(exist_ok=True)
+        (folder or self.folder).joinpath("script", name).write_bytes(data)
+
+    def start_tarvix(self, exe="tarvix.exe", cwd=None, env=None):
+        process = self.session.start(self.folder / exe, cwd=cwd or self.folder, desktop=self.desktop, env=env)
+        try:
+            return self.session.wait_window(MAIN, timeout=60)
+        except TimeoutError:
+            self.shot("no-main-window")
+            raise AssertionError(f"{exe} showed no main window; its starter {process.poll()}, the prefix's "
+                                 f"processes {list(self.session.prefix.processes().values())}") from None
+
+    def start_target(self, title="tarvix target", place=None):
+        """A target window, made the active window, and its log; over the
+        rectangle `place` (x, y, width, height), or else over every monitor."""
+        # Numbered: a title may hold what a code page cannot name a file with.
+        log = TargetLog(self.logs / f"target{len(list(self.logs.glob('target*.log')))}.log")
+        args = [title, windows_path(log.path)] + ([",".join(map(str, place))] if place else [])
+        self.session.start(require(TARGET_EXE), args, cwd=self.logs, desktop=self.desktop)
+        window = self.session.wait_window(title, timeout=60)
+        self.assertTrue(log.wait_for(lambda l: l.named("ready")), "target window wrote nothing")
+        self.focus(window, log)
+        return window, log
+
+    def title(self, window):
+        return self.session.xdotool("getwindowname", window).strip()
+
+    def focus(self, window, log=None):
+        """Gives the window the focus and waits until Wine has made it the
+        foreground window (for a target window, until its log says so)."""
+        if not self.desktop:
+            # On a bare display a Wine program that loses the X focus makes
+            # its desktop the foreground window unless the other program has
+            # taken it already; when it checks first, the desktop wins. So
+            # the X focus goes to the root window first.
+            root = self.session.xdotool("search", "--maxdepth", "0", "--name", "").split()[0]
+            self.session.xdotool("windowfocus", "--sync", root, check=False)
+            wait_until(lambda: self.foreground_title() == "", timeout=5)
+        self.session.xdotool("windowactivate", "--sync", window, check=False)
+        self.session.xdotool("windowfocus", "--sync", window, check=False)
+        title = self.title(window)
+        self.assertTrue(wait_until(lambda: log.active() if log else self.foreground_title() == title, timeout=10),
+                        f"{title} did not come to the front")
+
+    def bring_to_front(self, window, log):
+        """Focus, then wait for the system's foreground window, which a
+        one-window run compares with and which can follow the activation late."""
+        self.focus(window, log)
+        self.assertTrue(wait_until(lambda: self.foreground_title() == self.title(window)), "not in front")
+
+    def click_control(self, window, control_id, at=None, pause=0.3):
+        """Clicks the middle of a control, or the point `at` from its corner."""
+        x, y, w, h, screen_x, screen_y = map(int, self.probe("rect", self.title(window), control_id).split())
+        dx, dy = at or (w // 2, h // 2)
+        # Inside Wine's desktop the X window holds the frame too, whose size
+        # follows the system's scale, and the X screen is Windows' screen; on
+        # a bare display the X window is the client area.
+        # The pointer is there first: inside Wine's desktop a button sent
+        # right after a move can land where the pointer was before it.
+        self.session.xdotool("mousemove", *(screen_x + dx, screen_y + dy) if self.desktop else
+                             ("--window", window, x + dx, y + dy), "sleep", "0.1", "click", "1")
+        time.sleep(pause)  # two clicks on one spot in a row would be a double click
+
+    def write_sentinel(self):
+        self.write_script("sentinel.txt", script_text([f"SayString {SENTINEL_MARK}"], VK["Insert"],
+                                                      description="sentinel"))
+
+    def text_before_sentinel(self, log):
+        """What the target had typed into it before the sentinel's mark,
+        without the marks (the sentinel written before tarvix started)."""
+        # A key a run still holds (Shift for a capital) would be read as a
+        # modifier of the sentinel's hotkey.
+        self.assertTrue(log.wait_for(lambda l: not l.keys_held()), f"keys held: {log.keys_held()}")
+        marks = log.text().count(SENTINEL_MARK)
+        self.press(SENTINEL_KEYS)
+        self.assertTrue(log.wait_for(lambda l: l.text().count(SENTINEL_MARK) > marks),
+                        f"the sentinel did not arrive: {log.text()!r}, last events {log.events()[-12:]}")
+        return log.text().replace(SENTINEL_MARK, "")
+
+    def probe(self, *args, check=True):
+        """What window_probe.exe answers (see its source), None for no such window."""
+        process = self.session.start(require(PROBE_EXE), args, cwd=self.logs, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE)
+        out, err = (text.decode("utf-8", errors="replace") for text in process.communicate(timeout=60))
+        self.assertTrue(process.returncode == 0 or not check,
+                        f"window_probe {' '.join(map(str, args))} failed: {process.returncode} {err}")
+        return out if process.returncode == 0 else None
+
+    def control_text(self, title, control_id):
+        """A control's text (a list view's rows, a combo box's text and items)
+        as lines; checks the prefix's code page too."""
+        lines = self.probe("get", title, control_id).split("\n")
+        self.assertEqual(lines[0], f"codepage {self.code_page}")
+        return [line for line in lines[1:] if line]
+
+    def rows(self, title=MAIN, control_id=SCRIPT_LIST_ID):
+        return [line.split("\t") for line in self.control_text(title, control_id)]
+
+    def wait_checked(self, title, control_id):
+        """Waits until a check box or radio button reads as checked: a click
+        queued behind a busy window has then been handled, and a hotkey
+        report posted after it cannot overtake it."""
+        return wait_until(lambda: self.probe("checked", title, control_id).strip() == "1")
+
+    def wait_closed(self, title):
+        return wait_until(lambda: not self.session.visible_windows(title))
+
+    def foreground_title(self):
+        # Asked in polls only. Seen twice in some 400 questions, each time
+        # just after a window came or went, not in 150 asked in a row: the
+        # probe ends with 1 and says nothing, not even Wine; such an answer
+        # counts as not yet in front.
+        answer = self.probe("foreground", check=False)
+        return None if answer is None else answer.rstrip("\n")
+
+    def press(self, *keys):
+        self.session.xdotool("key", "--delay", "60", *keys)
+
+    def press_held(self, modifiers, key):
+        """A hotkey as a hand presses it: tarvix reads the modifiers when it
+        handles the key, so they stay down a moment after it."""
+        modifiers = modifiers.split("+")
+        self.session.xdotool(*[a for m in modifiers for a in ("keydown", m)], "keydown", key)
+        time.sleep(0.5)
+        self.session.xdotool("keyup", key, *[a for m in reversed(modifiers) for a in ("keyup", m)])
+
+    def shot(self, name):
+        return self.session.screenshot(f"{type(self).__name__}-{self._testMethodName}-{name}")
 
 
 # -- command line -------------------------------------------------------------
 
-def _cleanup_on_signals(session):
-    def handler(signum, _frame):
+def command_run_exe(args):
+    exe = Path(args.exe).resolve()
+    session = Session(code_page=args.code_page)
+
+    def end(signum, _frame):
         session.close()
         sys.exit(128 + signum)
     for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(sig, handler)
-
-
-def command_run_exe(args):
-    exe = Path(args.exe).resolve()
-    if not exe.exists():
-        log(f"no such program: {exe}")
-        return 2
-    with Session(code_page=args.code_page) as session:
-        _cleanup_on_signals(session)
+        signal.signal(sig, end)
+    try:
         # Output goes straight through, so a long test shows progress as it runs.
-        process = session.start(exe, args.args, cwd=args.cwd or exe.parent,
-                                stdout=None, stderr=None)
-        try:
-            code = process.wait(timeout=args.timeout)
-        except subprocess.TimeoutExpired:
-            log(f"{exe.name} still running after {args.timeout} s; stopping it")
-            return 124
+        process = session.open().start(require(exe), args.args, cwd=args.cwd or exe.parent, stdout=None)
+        code = process.wait(timeout=args.timeout)
         # Wine gives the Windows exit code as the process's status, modulo 256.
         return code if code >= 0 else 128 - code
-
-
-def command_start_on_display(args, exe_name):
-    """tarvix for a person at the screen: the built program folder itself, so
-    scripts made in it are kept, and a prefix kept beside the build."""
-    folder = dist_dir(args.dist)
-    if not (folder / exe_name).exists():
-        log(f"no {exe_name} in {folder} (build the windows preset)")
-        return 2
-    display = Display.existing(os.environ["DISPLAY"])
-    prefix = Prefix(display, root=folder.parent / "wine")
-    if not prefix.booted():
-        log(f"preparing a Wine prefix in {prefix.path} (once)")
-        prefix.boot()
-    log(f"starting {folder / exe_name} on display {os.environ['DISPLAY']}")
-    process = subprocess.Popen(["wine", str(folder / exe_name)], cwd=str(folder), env=prefix.env(),
-                               stdin=subprocess.DEVNULL)
-    try:
-        process.wait()
-    except KeyboardInterrupt:
-        prefix.kill()
-    return 0
+    except subprocess.TimeoutExpired:
+        log(f"{exe.name} still running after {args.timeout} s; stopping it")
+        return 124
+    finally:
+        session.close()
 
 
 def command_start(args):
+    """tarvix for a person at the screen: the built program folder itself, so
+    scripts made in it are kept, in a prefix kept beside the build; without
+    a display, on a virtual one, for a screenshot."""
     exe_name = "tarvix-classic.exe" if args.classic else "tarvix.exe"
+    folder = dist_dir(args.dist)
+    require(folder / exe_name)
     if os.environ.get("DISPLAY") and not args.virtual:
-        return command_start_on_display(args, exe_name)
-    with Session() as session:
-        _cleanup_on_signals(session)
-        folder = session.program_folder(args.dist, examples=True)
-        session.start(folder / exe_name, cwd=folder, desktop=True)
+        display = Display()
+        display.number = os.environ["DISPLAY"].lstrip(":")
+        prefix = Prefix(display, root=folder.parent / "wine")
+        if not (prefix.path / "system.reg").exists():
+            prefix.boot()
         try:
-            session.wait_window(args.title, timeout=args.timeout)
+            subprocess.run(["wine", folder / exe_name], cwd=folder, env=prefix.env(), stdin=subprocess.DEVNULL)
+        except KeyboardInterrupt:
+            prefix.kill()
+        return 0
+    session = Session().open()
+    try:
+        session.start(session.program_folder(args.dist, examples=True) / exe_name, desktop=True)
+        try:
+            session.wait_window(MAIN, timeout=30)
         except TimeoutError as error:
             log(str(error))
         time.sleep(1.0)  # let the dialog finish painting
-        shot = session.screenshot(exe_name.replace(".exe", "-start"))
-        print(shot, flush=True)
+        print(session.screenshot(exe_name.replace(".exe", "-start")), flush=True)
         if args.keep:
             log(f"running on display {session.display.name}; Ctrl+C stops it")
-            try:
-                while any(p.poll() is None for p in session.processes):
-                    time.sleep(0.5)
-            except KeyboardInterrupt:
-                pass
+        while args.keep and any(p.poll() is None for p in session.processes):
+            time.sleep(0.5)
+    except KeyboardInterrupt:
+        pass
+    finally:
+        session.close()
     return 0
 
 
 def main(argv=None):
-    parser = argparse.ArgumentParser(
-        description="Runs Windows programs under Wine in a fresh prefix on a virtual display.")
+    parser = argparse.ArgumentParser(description="Runs Windows programs under Wine on a virtual display.")
     commands = parser.add_subparsers(dest="command", required=True)
-
-    run_exe = commands.add_parser(
-        "run-exe", help="run a Windows console program; its output streams through and "
-                        "the harness exits with its exit code")
+    run_exe = commands.add_parser("run-exe", help="run a Windows console program in a fresh prefix; exit with its code")
     run_exe.add_argument("exe")
     run_exe.add_argument("args", nargs=argparse.REMAINDER)
-    run_exe.add_argument("--timeout", type=float, default=None,
-                         help="stop the program after this many seconds (exit 124)")
-    run_exe.add_argument("--cwd", default=None, help="current folder (default: the program's)")
-    run_exe.add_argument("--code-page", type=int, default=DEFAULT_CODE_PAGE, choices=sorted(LOCALES),
-                         help="the prefix's ANSI code page (default %(default)s)")
+    run_exe.add_argument("--timeout", type=float, help="stop the program after this many seconds (exit 124)")
+    run_exe.add_argument("--cwd", help="current folder (default: the program's)")
+    run_exe.add_argument("--code-page", type=int, default=DEFAULT_CODE_PAGE, choices=sorted(LOCALES))
     run_exe.set_defaults(handler=command_run_exe)
-
-    start = commands.add_parser(
-        "start", help="start tarvix: on $DISPLAY when there is one; otherwise in Wine's desktop on a virtual display, save a screenshot "
-                      "(TARVIX_ARTIFACTS or build/artifacts), print its path, then stop it; "
-                      "with --keep it goes on running until Ctrl+C")
-    start.add_argument("--dist", default=None, help=f"program folder (default {DEFAULT_DIST})")
-    start.add_argument("--classic", action="store_true", help="start edition 1.0 instead")
+    start = commands.add_parser("start", help="start tarvix on $DISPLAY, or on a virtual display for a screenshot "
+                                              "(TARVIX_ARTIFACTS or build/artifacts), kept with --keep")
+    start.add_argument("--dist", help=f"program folder (default {DEFAULT_DIST})")
+    start.add_argument("--classic", action="store_true", help="edition 1.0")
     start.add_argument("--keep", action="store_true", help="keep running until Ctrl+C")
-    start.add_argument("--virtual", action="store_true",
-                       help="use a virtual display even when $DISPLAY is set")
-    start.add_argument("--title", default="Tapwisp", help="main window caption to wait for")
-    start.add_argument("--timeout", type=float, default=30.0)
+    start.add_argument("--virtual", action="store_true", help="a virtual display even when $DISPLAY is set")
     start.set_defaults(handler=command_start)
-
     args = parser.parse_args(argv)
     return args.handler(args)
 

@@ -1,305 +1,191 @@
-"""The advertisement panel of edition 1.1: the maker's page in the web
-browser control once a web server answers for it, the banner picture while
-none does. The page is served by a server of the test's own on this machine
-(TARVIX_AD_URL points tarvix at it); what the panel shows is read from inside
-Wine by window_probe.exe.
+"""The advertisement panel of edition 1.1, which cannot leave its site: the
+maker's page in the web browser control once the page's own server answers
+over a connection it trusts, the banner picture while none does. The server
+is the test's own (TARVIX_AD_URL), its certificates from an authority made
+for the run and trusted only in the run's prefix: one for the right name is
+trusted; a self-signed one, one for another name, or a redirect off the
+site is no answer."""
 
-Over HTTPS the server's certificate comes from an authority made for the run
-and trusted only in the run's prefix (run_authority.py): a certificate from
-it for the right name is an answer; a self-signed one, one for another name,
-or a redirect off the site is none."""
-
+import hashlib
 import http.server
 import ssl
+import struct
 import subprocess
+import tempfile
 import threading
 import time
 import unittest
+from pathlib import Path
 
-from e2e import TarvixCase, wait_until
-from run_authority import RunAuthority
+from harness import MAIN, TarvixCase, wait_until
 
 PAGE_PATH = "/cn/ad/ad_tarvix.htm"
-PAGE = b"<html><body>ad</body></html>"
 
 
-class AdServer:
-    """A web server on this machine that answers every request with `status`
-    after `delay` seconds, or with a redirect to `redirects[path]`. With `tls`
-    (certificate, key) it speaks HTTPS and is named localhost, the name its
-    certificates carry. It remembers the requests, and the connections that
-    ended before any request: a failed handshake, or a client that walked
-    away from the certificate it was shown. With `hang_up` it closes every
-    connection before reading a word."""
+class AdServer(http.server.ThreadingHTTPServer):
+    """Answers every request with `status` once `release` is set (at once
+    unless `hold`), or with a redirect to `redirects[path]`. It remembers the
+    requests, and the connections that ended before any request: a failed
+    handshake, or a client that walked away from the certificate it saw."""
 
-    def __init__(self, status=200, delay=0.0, tls=None, redirects=None, hang_up=False):
-        self.status, self.delay, self.hang_up = status, delay, hang_up
-        self.redirects = redirects or {}
-        self.requests = []
-        self.connections = 0
-        self.ended_unasked = 0
-        self.release = threading.Event()  # ends every delay at once
-        self.lock = threading.Lock()
-        self.scheme = "https" if tls else "http"
-        self.host = "localhost" if tls else "127.0.0.1"
-        context = None
+    daemon_threads = True
+
+    def __init__(self, status=200, hold=False, tls=None, redirects=None):
+        self.status, self.redirects, self.requests, self.ended_unasked = status, redirects or {}, [], 0
+        self.release = threading.Event()
+        if not hold:
+            self.release.set()
+        self.context = None
         if tls:
-            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-            context.load_cert_chain(*map(str, tls))
-        server = self
+            self.context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            self.context.load_cert_chain(*map(str, tls))
+        super().__init__(("127.0.0.1", 0), Handler)
+        threading.Thread(target=self.serve_forever, daemon=True).start()
 
-        class Handler(http.server.BaseHTTPRequestHandler):
-            protocol_version = "HTTP/1.0"
+    def url(self, path=PAGE_PATH, host=None):
+        scheme = "https" if self.context else "http"
+        return f"{scheme}://{host or ('localhost' if self.context else '127.0.0.1')}:{self.server_port}{path}"
 
-            def handle(self):
-                self.asked = False
-                try:
-                    super().handle()
-                except OSError:
-                    pass
-                if not self.asked:
-                    server.count("ended_unasked")
-
-            def do_GET(self):
-                self.asked = True
-                with server.lock:
-                    server.requests.append((self.path, dict(self.headers)))
-                target = server.redirects.get(self.path)
-                if target is None:
-                    server.release.wait(server.delay)
-                try:
-                    if target is not None:
-                        self.send_response(302)
-                        self.send_header("Location", target)
-                        self.send_header("Content-Length", "0")
-                        self.end_headers()
-                        return
-                    self.send_response(server.status)
-                    self.send_header("Content-Type", "text/html")
-                    self.send_header("Content-Length", str(len(PAGE)))
-                    self.end_headers()
-                    self.wfile.write(PAGE)
-                except OSError:
-                    pass  # the asker is gone
-
-            def log_message(self, *args):
-                pass
-
-        class Server(http.server.ThreadingHTTPServer):
-            daemon_threads = True
-
-            def get_request(self):
-                connection, address = self.socket.accept()
-                server.count("connections")
-                if server.hang_up:
-                    connection.close()
-                    raise OSError("hung up unanswered")
-                if context is None:
-                    return connection, address
-                # The handshake in the connection's own thread: a client
-                # that stalls in it holds up nobody else.
-                return context.wrap_socket(connection, server_side=True, do_handshake_on_connect=False), address
-
-            def finish_request(self, request, client_address):
-                if context is not None:
-                    try:
-                        request.settimeout(10)
-                        request.do_handshake()
-                        request.settimeout(None)
-                    except OSError:
-                        server.count("ended_unasked")
-                        return
-                super().finish_request(request, client_address)
-
-        self.httpd = Server(("127.0.0.1", 0), Handler)
-        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
-        self.thread.start()
-
-    def count(self, what):
-        with self.lock:
-            setattr(self, what, getattr(self, what) + 1)
-
-    def address(self, path=PAGE_PATH):
-        return f"{self.scheme}://{self.host}:{self.httpd.server_port}{path}"
-
-    @property
-    def url(self):
-        return self.address()
+    def finish_request(self, request, client_address):
+        # The handshake in the connection's own thread: a client that stalls
+        # in it holds up nobody else.
+        try:
+            if self.context:
+                request.settimeout(10)
+                request = self.context.wrap_socket(request, server_side=True)
+        except OSError:
+            self.ended_unasked += 1
+            return
+        Handler(request, client_address, self)
+        request.close()
 
     def probe_requests(self):
         """The probe names no agent; the browser's own loading of the page
         sends one, which tells the two apart."""
-        with self.lock:
-            return [r for r in self.requests if "User-Agent" not in r[1]]
+        return [path for path, agent in self.requests if not agent]
 
     def close(self):
         self.release.set()
-        self.httpd.shutdown()
-        self.httpd.server_close()
+        self.shutdown()
+        self.server_close()
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.0"
+
+    def handle(self):
+        self.asked = False
+        try:
+            super().handle()
+        except OSError:
+            pass  # the asker is gone
+        self.server.ended_unasked += not self.asked
+
+    def do_GET(self):
+        self.asked = True
+        self.server.requests.append((self.path, self.headers.get("User-Agent")))
+        target = self.server.redirects.get(self.path)
+        self.server.release.wait(60 if target is None else 0)
+        self.send_response(302 if target else self.server.status)
+        if target:
+            self.send_header("Location", target)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+    def log_message(self, *args):
+        pass
+
+
+class Authority:
+    """Makes certificates, signed by itself for the authority, by the
+    authority for `host`, or by nobody (`signed=False`)."""
+
+    def __init__(self):
+        self.folder = tempfile.TemporaryDirectory(prefix="tarvix-ca-")
+        self.cert, self.key = self.make("authority", signed=False, extensions=("keyUsage=critical,keyCertSign",))
+
+    def make(self, host, signed=True, extensions=("basicConstraints=CA:FALSE", "extendedKeyUsage=serverAuth")):
+        cert, key = (Path(self.folder.name) / f"{host}-{signed}.{kind}" for kind in ("pem", "key"))
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                        "-days", "2", "-subj", f"/CN={host}", "-addext", f"subjectAltName=DNS:{host}",
+                        *(a for e in extensions for a in ("-addext", e)),
+                        *(["-CA", self.cert, "-CAkey", self.key] if signed else [])], check=True, capture_output=True)
+        return cert, key
+
+    def install(self, prefix):
+        """Trusted in this prefix only: its registry's root store."""
+        der = ssl.PEM_cert_to_DER_cert(self.cert.read_text())
+        # The stored form: the certificate as property 32 (the encoded
+        # certificate) of a serialized store element.
+        key = (r"HKEY_LOCAL_MACHINE\Software\Microsoft\SystemCertificates\Root\Certificates"
+               + "\\" + hashlib.sha1(der).hexdigest().upper())
+        prefix.set_registry({key: {"Blob": struct.pack("<III", 32, 1, len(der)) + der}}, settle=True)
 
 
 class AdPanel(TarvixCase):
 
+    authority = None
+
     def setUp(self):
         super().setUp()
-        self.authority = RunAuthority.shared()
-        self.authority.install(self.session.prefix)
+        if AdPanel.authority is None:  # one per file, as the prefix
+            AdPanel.authority = Authority()
+            AdPanel.authority.install(self.session.prefix)
 
     def serve(self, **kwargs):
         server = AdServer(**kwargs)
         self.addCleanup(server.close)
         return server
 
-    def start_with(self, url, exe="tarvix.exe", extra_env=None):
-        env = {"TARVIX_AD_URL": url, **(extra_env or {})}
-        process = self.session.start(self.folder / exe, cwd=self.folder, env=env, desktop=self.desktop)
-        try:
-            window = self.session.wait_window("Tapwisp", timeout=60)
-        except TimeoutError:
-            self.shot("no-main-window")
-            raise AssertionError(f"{exe} showed no main window")
-        return process, window
-
     def panel(self):
-        """{'banner': '1'|'0'|'-', 'browser': ..., 'class': ..., 'banner-above': ...}"""
-        words = self.window_probe("panel", "Tapwisp").split()
-        return dict(zip(words[0::2], words[1::2]))
+        """(banner, browser, browser's class, banner-above): 1 shown, 0 hidden, - none."""
+        words = self.probe("panel", MAIN).split()
+        return tuple(words[1::2])
 
-    def wait_panel(self, banner, browser, timeout=20.0):
-        states = []
-        def reached():
-            states.append(self.panel())
-            return (states[-1]["banner"], states[-1]["browser"]) == (banner, browser)
-        if not wait_until(reached, timeout):
-            self.shot("panel")
-            self.fail(f"the panel never showed banner {banner}, browser {browser}; last {states[-1]}")
-        return states[-1]
+    def wait_probe(self, server, path=PAGE_PATH):
+        self.assertTrue(wait_until(lambda: path in server.probe_requests(), 30),
+                        f"the probe did not ask for {path}; requests seen: {server.requests}")
 
-    def wait_probe(self, server, timeout=30.0):
-        self.assertTrue(wait_until(lambda: server.probe_requests(), timeout),
-                        f"the probe asked nothing; requests seen: {server.requests}")
-        path, _ = server.probe_requests()[0]
-        self.assertEqual(path, PAGE_PATH)
-
-    # -- the page answers ----------------------------------------------------
-
-    def test_banner_covers_the_hidden_browser_until_the_page_answers_then_the_browser_shows(self):
-        server = self.serve(delay=4.0)
-        self.start_with(server.url)
-        self.wait_probe(server)
-        state = self.panel()
-        self.assertEqual((state["banner"], state["browser"], state["class"], state["banner-above"]),
-                         ("1", "0", "AtlAxWin", "1"), "start state while the server thinks")
-        self.shot("while-asking")
-        self.wait_panel(banner="0", browser="1")
+    def test_the_banner_covers_the_hidden_browser_until_the_site_answers_even_with_an_error(self):
+        # Over a trusted connection, redirected within the site, where the
+        # server thinks until released and then answers with an error.
+        moved = "/cn/ad/moved.htm"
+        server = self.serve(status=500, hold=True, tls=self.authority.make("localhost"), redirects={PAGE_PATH: moved})
+        self.start_tarvix(env={"TARVIX_AD_URL": server.url()})
+        self.wait_probe(server, moved)
+        self.assertEqual(self.panel(), ("1", "0", "AtlAxWin", "1"), "start state while the server thinks")
+        server.release.set()
+        self.assertTrue(wait_until(lambda: self.panel()[:2] == ("0", "1")), f"no browser: {self.panel()}")
         self.shot("answered")
 
-    def test_an_error_status_counts_as_an_answer(self):
-        for status in (500, 404):
-            with self.subTest(status=status):
-                server = self.serve(status=status)
-                self.start_with(server.url)
-                self.wait_probe(server)
-                self.wait_panel(banner="0", browser="1")
-                self.session.stop_all()
-
-    def test_without_a_browser_the_banner_stays_though_the_page_answers(self):
-        # No atl.dll, as on a system without the browser: nothing hosts it.
-        server = self.serve()
-        self.start_with(server.url, extra_env={
-            "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d;atl="})
-        self.wait_probe(server)
-        time.sleep(2.0)  # the answer has come back; the window had time to act on it
-        state = self.panel()
-        self.assertEqual((state["banner"], state["browser"]), ("1", "-"),
-                         "no browser: the banner stays and no stand-in is shown")
-        self.assertEqual(server.requests, server.probe_requests(), "something but the probe loaded the page")
-
-    # -- over HTTPS ----------------------------------------------------------
-
-    def test_a_page_over_https_with_a_trusted_certificate_shows_the_browser(self):
-        server = self.serve(tls=self.authority.issue("localhost"))
-        self.start_with(server.url)
-        self.wait_probe(server)
-        self.wait_panel(banner="0", browser="1")
-        self.shot("https-answered")
-
-    def test_a_certificate_the_system_does_not_trust_or_for_another_name_is_no_answer(self):
-        for case, tls in (("self-signed", self.authority.self_signed("localhost")),
-                          ("another name", self.authority.issue("wrong.example"))):
-            with self.subTest(case=case):
-                server = self.serve(tls=tls)
-                self.start_with(server.url)
-                # Every connection ends before a request: the probe and the
-                # browser both turn the certificate down.
-                self.assertTrue(wait_until(lambda: server.ended_unasked >= 1, 30),
-                                f"nobody tried the server; connections {server.connections}")
-                time.sleep(2.0)  # the probe has decided; the window had time to act on it
-                state = self.panel()
-                self.assertEqual((state["banner"], state["browser"]), ("1", "0"), case)
-                self.assertEqual(server.requests, [], f"{case}: a page was asked for over a refused connection")
-                self.session.stop_all()
-
-    def test_a_redirect_to_plain_http_is_no_answer(self):
+    def test_an_untrusted_certificate_or_a_redirect_off_the_site_is_no_answer(self):
         plain = self.serve()
-        target = plain.address().replace("127.0.0.1", "localhost")
-        server = self.serve(tls=self.authority.issue("localhost"), redirects={PAGE_PATH: target})
-        self.start_with(server.url)
+        for case, tls, redirect in (("self-signed", self.authority.make("localhost", signed=False), None),
+                                    ("another name", self.authority.make("wrong.example"), None),
+                                    ("redirect to http", self.authority.make("localhost"),
+                                     plain.url(host="localhost"))):
+            with self.subTest(case):
+                server = self.serve(tls=tls, redirects={PAGE_PATH: redirect} if redirect else None)
+                self.start_tarvix(env={"TARVIX_AD_URL": server.url()})
+                # The probe has turned the connection down, or seen the redirect.
+                self.assertTrue(wait_until(lambda: server.ended_unasked or server.probe_requests(), 30),
+                                "nobody tried the server")
+                time.sleep(1.0)  # the probe's verdict has reached the window
+                self.assertEqual(self.panel()[:2], ("1", "0"), case)
+                self.assertEqual(server.probe_requests(), [PAGE_PATH] if redirect else [], case)
+                self.assertEqual(plain.probe_requests(), [], case)
+                self.session.stop_all()
+
+    def test_closing_while_the_probe_waits_ends_the_program_at_once(self):
+        server = self.serve(hold=True)
+        main = self.start_tarvix(env={"TARVIX_AD_URL": server.url()})
         self.wait_probe(server)
-        time.sleep(2.0)
-        state = self.panel()
-        self.assertEqual((state["banner"], state["browser"]), ("1", "0"))
-        self.assertEqual(plain.probe_requests(), [], "the probe followed the redirect to plain http")
-
-    def test_a_redirect_within_the_site_is_followed(self):
-        moved = "/cn/ad/moved.htm"
-        server = self.serve(tls=self.authority.issue("localhost"), redirects={PAGE_PATH: moved})
-        self.start_with(server.url)
-        self.assertTrue(wait_until(lambda: [r for r in server.probe_requests() if r[0] == moved], 30),
-                        f"the probe did not follow the redirect; requests seen: {server.requests}")
-        self.wait_panel(banner="0", browser="1")
-
-    # -- no answer -----------------------------------------------------------
-
-    def test_the_banner_stays_when_nothing_answers(self):
-        # A server that hangs up at once: the probe has asked, and failed.
-        server = self.serve(hang_up=True)
-        self.start_with(server.url)
-        self.assertTrue(wait_until(lambda: server.connections >= 1, 30), "the probe never asked")
-        time.sleep(2.0)  # the probe has decided; the window had time to act on it
-        state = self.panel()
-        self.assertEqual((state["banner"], state["browser"]), ("1", "0"))
-        self.shot("refused")
-
-    # -- closing while the probe waits ---------------------------------------
-
-    def test_closing_while_the_probe_waits_ends_the_program_at_once_and_cleanly(self):
-        server = self.serve(delay=60.0)
-        process, window = self.start_with(server.url)
-        self.wait_probe(server)
-        self.focus(window)
+        self.focus(main)
         self.press("Escape")
-        try:
-            code = process.wait(timeout=15)
-        except subprocess.TimeoutExpired:
+        if not wait_until(lambda: not self.session.windows_processes("tarvix.exe"), 15):
             self.shot("still-running")
             self.fail("tarvix went on running while its probe waited for the server")
-        self.assertEqual(code, 0, "tarvix did not end cleanly")
-        self.assertEqual(self.session.windows_processes("tarvix.exe"), [])
-        # The server answers the probe that is gone; nothing is left to hear it.
-        server.release.set()
-        time.sleep(1.0)
-
-    # -- edition 1.0 ---------------------------------------------------------
-
-    def test_edition_1_0_has_no_panel_and_asks_no_server(self):
-        server = self.serve()
-        self.start_with(server.url, exe="tarvix-classic.exe")
-        time.sleep(3.0)
-        state = self.panel()
-        self.assertEqual((state["banner"], state["browser"]), ("-", "-"))
-        self.assertEqual(server.requests, [])
 
 
 if __name__ == "__main__":
-    unittest.main()
+    unittest.main(verbosity=2)

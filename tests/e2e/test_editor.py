@@ -1,419 +1,187 @@
-"""Scripts made and changed in the program: the editor opened from the main
-window, its panels, the repeat and capture dialogs, OK and Cancel, checked in
-the script files and in what the saved script then plays."""
+"""Scripts made and changed in the program's editor, checked in the script
+files and in what the saved script then plays: a new script recorded and
+replayed (the same events, in the same order, at the same pixels and gaps as
+xdotool made them while tarvix recorded out of sight); Chinese texts through
+the list, the editor, the files and the play, in the users' code page and on
+an English Windows."""
 
-import time
 import unittest
 
-from e2e import SCRIPT_LIST_ID, TarvixCase, script_text, VK, wait_until
+from harness import SCRIPT_LIST_ID, SENTINEL_KEYS, SENTINEL_MARK, VK, TarvixCase, script_text, wait_until
+
+EDITOR, RECORD_DIALOG = "腳本定義", "錄製"
+IDOK, IDC_ADD, IDC_MODIFY, IDC_DESCRIPTION, IDC_BEGIN_HOTKEY, IDC_ACTION_LIST = 1, 1000, 1001, 1011, 1012, 1014
+IDC_REPEAT_TEXT, IDC_SAY_TEXT, IDC_INSERT_TEXT, IDC_RECORD = 1019, 1037, 1038, 1070
+# The first row of the main list, from the list's corner (below its header).
+FIRST_ROW = (60, 39)
+
+# Typing and clicking at known gaps, clear of where the main window is when
+# the script plays back, as one xdotool command so that its own start-up
+# adds nothing between them: a Ctrl chord, two overlapping keys, a key held
+# long, a click, a right click elsewhere, a key pressed again; then the
+# middle button, the side buttons (8 and 9) and the wheel each way (4 up,
+# 5 down, 6 left, 7 right). 26 events.
+WORK = ["keydown", "ctrl", "sleep", "0.08", "keydown", "c", "sleep", "0.05", "keyup", "c",
+        "sleep", "0.07", "keyup", "ctrl", "sleep", "0.2",
+        "keydown", "x", "sleep", "0.03", "keydown", "z", "sleep", "0.04", "keyup", "x",
+        "sleep", "0.09", "keyup", "z", "sleep", "0.15",
+        "keydown", "v", "sleep", "0.3", "keyup", "v", "sleep", "0.1",
+        "mousemove", "880", "620", "sleep", "0.1", "click", "1", "sleep", "0.25",
+        "mousemove", "960", "700", "sleep", "0.1", "click", "3", "sleep", "0.12", "key", "v", "sleep", "0.1",
+        "click", "2", "sleep", "0.12", "click", "8", "sleep", "0.1", "click", "9", "sleep", "0.15",
+        "click", "4", "sleep", "0.05", "click", "5", "sleep", "0.1", "click", "6", "sleep", "0.1", "click", "7"]
+WORK_EVENTS = 26
 
 
-EDITOR = "腳本定義"
-REPEAT = "重複執行"
-CAPTURE = "座標點"
-
-# Dialog units to client pixels at the dialogs' 9-point font under Wine.
-UNIT = 1.75
-
-
-def centre(x, y, w, h):
-    return round((x + w / 2) * UNIT), round((y + h / 2) * UNIT)
-
-
-# The main window's Add and Modify, and its first row.
-ADD = (48, 81)
-MODIFY = (127, 81)
-FIRST_SCRIPT_ROW = (100, 140)
-SCRIPT_ROW_HEIGHT = 21
-
-# Editor controls (template rectangles).
-DESCRIPTION = centre(52, 6, 243, 16)
-BEGIN_HOTKEY = centre(57, 38, 80, 15)
-STOP_HOTKEY = centre(204, 38, 80, 15)
-KEY_PICKER = centre(18, 107, 25, 14)
-INSERT_KEY = centre(117, 108, 34, 14)
-CAPTURE_BUTTON = centre(17, 184, 28, 14)
-POINT_COMBO = centre(48, 185, 64, 14)
-INSERT_MOVETO = centre(117, 184, 34, 14)
-DELAY_UNIT = centre(17, 259, 50, 14)
-DELAY = centre(74, 259, 32, 13)
-INSERT_DELAY = centre(117, 259, 34, 14)
-SAY_TEXT = centre(17, 297, 89, 14)
-INSERT_TEXT = centre(117, 297, 34, 14)
-REPEAT_BUTTON = centre(18, 324, 33, 14)
-SPEED = centre(51, 341, 40, 14)  # the combo's edit part
-OK = centre(105, 359, 41, 16)
-CANCEL = centre(167, 359, 41, 16)
-
-# Control ids, for reading and setting texts from inside Wine.
-DESCRIPTION_ID = 1011
-ACTION_LIST_ID = 1014
-REPEAT_TEXT_ID = 1019
-SAY_TEXT_ID = 1037
-SPEED_ID = 1080
-
-# Repeat dialog controls.
-REPEAT_MINUTES = centre(32, 80, 40, 14)
-REPEAT_SECONDS = centre(32, 96, 40, 14)
-REPEAT_OK = centre(137, 11, 50, 18)
+def kept(events):
+    """(message time, event, what) of what a recording keeps: a key's code,
+    a side button's number, a wheel's amount (a button's place is no part of
+    what it is); the replay's start key aside. The message time is when the
+    input was made, which a busy machine does not stretch as it does the
+    target's handling."""
+    return [(int(args[1] if name.startswith("key") else args[-1]), name,
+             tuple(args[:1] if name[0] in "kxwh" else ())) for _, name, args in events
+            if ("button" in name or "wheel" in name or name.startswith("key"))
+            and not (name.startswith("key") and args[0] == "77")]
 
 
-# The sentinel script's row in the main list, always the last.
-SENTINEL_ROW = ["<Insert>", "√", "sentinel", "sentinel.txt"]
+def button_places(lines):
+    """Where the script has the pointer at each left or right press it plays."""
+    places, at = [], None
+    for kind, *numbers in map(str.split, lines):
+        at = (int(numbers[0]), int(numbers[1])) if kind == "MoveTo" else at
+        places += [at] if kind in ("LeftDown", "RightDown", "LeftClick", "RightClick") else []
+    return places
 
 
 def script_lines(path):
     """The [Script] section's lines of a saved script."""
     lines = path.read_bytes().decode("cp950").split("\r\n")
-    start = lines.index("[Script]") + 1
-    return [line for line in lines[start:] if line]
+    return [line for line in lines[lines.index("[Script]") + 1:] if line]
 
 
-def general(path):
-    keys = {}
-    for line in path.read_bytes().decode("cp950").split("\r\n"):
-        if "=" in line:
-            key, value = line.split("=", 1)
-            keys.setdefault(key, value)
-    return keys
+class EditorCase(TarvixCase):
 
-
-class Editor(TarvixCase):
-
-    def click(self, window, point, row=0, row_height=0):
-        x, y = point
-        self.click_client(window, x, y + row * row_height)
-        time.sleep(0.4)
-
-    def type(self, text):
-        self.session.xdotool("type", "--delay", "40", text)
-        time.sleep(0.2)
-
-    def clear_and_type(self, window, point, text):
-        self.click(window, point)
-        self.press("End", *["BackSpace"] * 12)
-        self.type(text)
-
-    def open_editor(self, main, button=ADD):
+    def open_editor(self, main, button):
         self.focus(main)
-        self.click(main, button)
+        self.click_control(main, button)
         editor = self.session.wait_window(EDITOR, timeout=20)
         # Shown, and in front once its dialog set-up has run.
         self.focus(editor)
         return editor
 
-    def wait_closed(self, title, timeout=10):
-        return wait_until(lambda: not self.session.visible_windows(title), timeout)
+    def save(self, editor):
+        self.click_control(editor, IDOK)
+        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
 
-    def answer(self, key, title="tarvix"):
-        """Presses a key in the message box titled with the program's name."""
-        box = self.session.wait_window(title, timeout=20)
-        self.shot("message")
-        self.focus(box)
-        self.press(key)
-        self.assertTrue(self.wait_closed(title), "the message box stayed open")
 
-    def saved_scripts(self):
-        return sorted(p for p in (self.folder / "script").glob("*.txt") if p.name != "sentinel.txt")
+class Record(EditorCase):
 
-    def test_a_script_made_in_the_editor_is_saved_and_plays(self):
+    def test_a_recorded_script_is_saved_and_replays_at_its_places_and_gaps(self):
+        (self.folder / "tarvix.ini").write_bytes(b"[Record]\r\nKeepTiming=1\r\n")
         self.write_sentinel()
         main = self.start_tarvix()
-        editor = self.open_editor(main)
-        self.click(editor, DESCRIPTION)
-        self.type("made here")
-        self.click(editor, BEGIN_HOTKEY)
+        target, log = self.start_target("record target")
+        editor = self.open_editor(main, IDC_ADD)
+        self.probe("set", EDITOR, IDC_DESCRIPTION, "made here")
+        self.click_control(editor, IDC_BEGIN_HOTKEY)
         self.press("F8")
-        # Pause alone can be the stop hotkey, which a hotkey box takes only
-        # with the editor's help.
-        self.click(editor, STOP_HOTKEY)
-        self.press("Pause")
-        # Enter is a key of the picker's own: it does not close the dialog.
-        self.click(editor, KEY_PICKER)
-        self.press("Return")
-        self.assertTrue(self.session.visible_windows(EDITOR), "Enter in the key picker closed the editor")
-        self.press("b")
-        self.click(editor, INSERT_KEY)
-        self.clear_and_type(editor, DELAY, "300")
-        self.click(editor, DELAY_UNIT)          # seconds to milliseconds
-        self.press("Down", "Return")
-        self.click(editor, INSERT_DELAY)
-        self.click(editor, SAY_TEXT)
-        self.type("Hi")
-        self.click(editor, INSERT_TEXT)
-        self.shot("filled")
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
+        self.click_control(editor, IDC_RECORD)
+        dialog = self.session.wait_window(RECORD_DIALOG, timeout=20)
+        self.focus(dialog)
+        # The click on 開始 is no part of the recording.
+        self.click_control(dialog, IDOK)
+        self.assertTrue(self.wait_closed(EDITOR) and self.wait_closed("Tapwisp"), "tarvix stayed in sight")
+        recording = lambda: self.probe("message", "TarvixRecording", "recording").strip() == "1"
+        self.assertTrue(wait_until(recording), "recording did not start")
 
-        [path] = self.saved_scripts()
-        self.assertEqual(path.name, "made here1.txt")
-        keys = general(path)
-        self.assertEqual((keys["Description"], keys["BeginHotkey"], keys["BeginHotkeyMod"]),
-                         ("made here", str(VK["F8"]), "0"))
-        self.assertEqual((keys["RunOnce"], keys["Type"], keys["Number"]), ("1", "0", "1"))
-        self.assertEqual(script_lines(path), ["KeyPress 66 1", "Delay 300", "SayString Hi"])
-        settings = (self.folder / "tarvix.ini").read_bytes()
-        self.assertIn(b"EndHotkey=19\r\n", settings)
-        self.assertIn(b"EndHotkeyMod=0\r\n", settings)
+        self.focus(target, log)
+        start = len(log.events())
+        self.session.xdotool(*WORK)
+        self.assertTrue(log.wait_for(lambda l: len(kept(l.events()[start:])) >= WORK_EVENTS),
+                        f"xdotool's work did not arrive: {log.events()[start:]}")
+        recorded = kept(log.events()[start:])
+        places = [tuple(map(int, a[:2])) for _, n, a in log.events()[start:] if n in ("lbuttondown", "rbuttondown")]
+        self.press("ctrl+shift+a")
+        editor = self.session.wait_window(EDITOR, timeout=20)
+        self.assertFalse(recording(), "still recording with the editor back")
+        rows = self.rows(EDITOR, IDC_ACTION_LIST)
+        self.focus(editor)
+        self.save(editor)
+        lines = script_lines(self.folder / "script" / "made here1.txt")
+        # The rows inserted, then the insertion point's empty row after them.
+        self.assertEqual(rows[len(lines):], [["", ""]], f"the editor showed {rows}")
+        self.assertEqual(lines[0], "KeyDown 17 1")
+        # Where the replayed buttons land is the player's to get right, and is
+        # checked on a bare display (test_screens): inside Wine's desktop a
+        # played move is now and then taken back a few milliseconds later.
+        self.assertEqual(button_places(lines), places)
 
-        # The new row plays without a restart.
-        _, log = self.start_target()
+        self.bring_to_front(target, log)
+        start = len(log.events())
         self.press("F8")
-        self.assertTrue(log.wait_for(lambda l: len(l.text()) >= 3))
-        self.assertEqual(self.text_before_sentinel(log), "bHi")
-
-    def test_added_and_modified_rows_take_their_sorted_place_and_others_keep_the_selection(self):
-        self.write_script("a.txt", script_text(["SayString a"], VK["F8"], description="a"))
-        self.write_script("z.txt", script_text(["SayString z"], VK["F9"], description="z"))
-        main = self.start_tarvix()
-        self.focus(main)
-        self.click(main, FIRST_SCRIPT_ROW, row=1, row_height=SCRIPT_ROW_HEIGHT)
-        editor = self.open_editor(main)
-        self.click(editor, DESCRIPTION)
-        self.type("n")
-        self.click(editor, BEGIN_HOTKEY)
-        self.press("F8")
-        self.click(editor, SAY_TEXT)
-        self.type("n")
-        self.click(editor, INSERT_TEXT)
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR))
-        # A new row goes before the rows whose hotkey text equals its own.
-        self.assertEqual([(row[0], row[1], row[4]) for row in self.rows()],
-                         [(False, False, "n"), (False, False, "a"), (True, True, "z")])
-
-        # Modify: the row comes again as one newly added, and its focus passes
-        # to the row that followed it.
-        self.focus(main)
-        self.session.xdotool("keydown", "ctrl")
-        self.click(main, FIRST_SCRIPT_ROW, row=1, row_height=SCRIPT_ROW_HEIGHT)
-        self.session.xdotool("keyup", "ctrl")
-        editor = self.open_editor(main, MODIFY)
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR))
-        self.assertEqual([(row[0], row[1], row[4]) for row in self.rows()],
-                         [(False, False, "a"), (False, False, "n"), (True, True, "z")])
-
-    def test_ok_needs_a_start_key_and_an_action(self):
-        main = self.start_tarvix()
-        editor = self.open_editor(main)
-        self.click(editor, BEGIN_HOTKEY)
-        self.press("F8")
-        self.click(editor, OK)
-        self.answer("Return")
-        self.assertTrue(self.session.visible_windows(EDITOR), "the editor closed without an action")
-        self.assertEqual(self.saved_scripts(), [])
-        self.click(editor, CANCEL)
-        self.assertTrue(self.wait_closed(EDITOR))
-        self.assertEqual(self.saved_scripts(), [], "Cancel saved a new script")
-
-    def test_a_save_that_fails_keeps_the_editor_open_and_loses_nothing(self):
-        self.write_script("keep.txt", script_text(["SayString k"], VK["F5"]))
-        path = self.folder / "script" / "keep.txt"
-        main = self.start_tarvix()
-        # The file gives way to a folder of its name: no file can be written there.
-        path.unlink()
-        path.mkdir()
-        self.click(main, FIRST_SCRIPT_ROW)
-        editor = self.open_editor(main, MODIFY)
-        self.click(editor, SAY_TEXT)
-        self.type("x")
-        self.click(editor, INSERT_TEXT)
-        self.click(editor, OK)
-        self.answer("Return")
-        self.assertTrue(self.session.visible_windows(EDITOR), "the editor closed although nothing was saved")
-        # Once the folder is out of the way, OK saves what is in the editor.
-        path.rmdir()
-        self.focus(editor)
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR))
-        self.assertEqual(script_lines(path), ["SayString k", "SayString x"])
-
-    def test_repeat_and_a_captured_point_reach_the_file(self):
-        main = self.start_tarvix()
-        editor = self.open_editor(main)
-        self.click(editor, BEGIN_HOTKEY)
-        self.press("F9")
-
-        self.click(editor, REPEAT_BUTTON)
-        repeat = self.session.wait_window(REPEAT, timeout=20)
-        self.focus(repeat)
-        self.clear_and_type(repeat, REPEAT_MINUTES, "1")
-        self.clear_and_type(repeat, REPEAT_SECONDS, "30")
-        self.shot("repeat")
-        self.click(repeat, REPEAT_OK)
-        self.assertTrue(self.wait_closed(REPEAT), "the repeat dialog stayed open")
-
-        self.focus(editor)
-        self.click(editor, CAPTURE_BUTTON)
-        capture = self.session.wait_window(CAPTURE, timeout=20)
-        self.focus(capture)
-        self.session.xdotool("mousemove", "300", "200")
-        time.sleep(0.3)
-        self.press("ctrl+alt+3")
-        ini = self.folder / "tarvix.ini"
-        wait_until(lambda: ini.exists() and b"Position2X=300" in ini.read_bytes(), 10)
-        self.shot("captured")
-        self.assertIn(b"Position2X=300", ini.read_bytes())
-        self.assertIn(b"Position2Y=200", ini.read_bytes())
-        self.focus(capture)
-        self.press("Escape")
-        self.assertTrue(self.wait_closed(CAPTURE), "Esc did not close the capture dialog")
-
-        # The point list shows P1 again; the third entry is the new point.
-        self.focus(editor)
-        self.click(editor, POINT_COMBO)
-        self.press("Down", "Down", "Return")
-        self.click(editor, INSERT_MOVETO)
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR))
-        [path] = self.saved_scripts()
-        self.assertEqual(path.name, "NoName1.txt")
-        keys = general(path)
-        self.assertEqual((keys["Type"], keys["Number"]), ("2", "90"))
-        self.assertEqual(script_lines(path), ["MoveTo 300 200"])
-
-    def test_the_speed_field_shows_the_files_speed_refuses_what_is_out_of_range_and_saves(self):
-        self.write_script("fast.txt", script_text(["KeyPress 66 1"], VK["F9"], speed=200))
-        path = self.folder / "script" / "fast.txt"
-        main = self.start_tarvix()
-        self.click(main, FIRST_SCRIPT_ROW)
-        editor = self.open_editor(main, MODIFY)
-        # The field's text, then its items.
-        self.assertEqual(self.control_text(EDITOR, SPEED_ID), ["200 %", "25 %", "50 %", "100 %", "200 %", "400 %"])
-
-        self.clear_and_type(editor, SPEED, "5")
-        self.click(editor, OK)
-        self.assertIn("10 到 1000", self.message_text("tarvix"))
-        self.answer("Return")
-        self.assertTrue(self.session.visible_windows(EDITOR), "a refused speed closed the editor")
-        self.assertEqual(general(path)["Speed"], "200")
-
-        self.focus(editor)
-        self.clear_and_type(editor, SPEED, "50")
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
-        self.assertEqual(general(path)["Speed"], "50")
-
-    def test_the_classic_editor_asks_before_dropping_what_it_cannot_hold(self):
-        # Made in edition 1.1: relative moves, a wheel turn, a side button,
-        # run-once off, and a line no edition reads.
-        self.write_script("moves.txt", script_text(
-            ["SayString a", "MoveR 5 -5", "Delay 10", "MoveR -5 5", "Foo 1 2", "Wheel -120", "X1Click 1"],
-            VK["F5"], description="e2e", run_once=0, speed=200))
-        path = self.folder / "script" / "moves.txt"
-        before = path.read_bytes()
-        main = self.start_tarvix("tarvix-classic.exe")
-        self.click(main, FIRST_SCRIPT_ROW)
-        self.focus(main)
-        self.click(main, MODIFY)
-        editor = self.session.wait_window("宏定義", timeout=20)
-        # Shown, and in front once its dialog set-up has run.
-        self.focus(editor)
-        self.clear_and_type(editor, centre(52, 7, 243, 16), "renamed")
-        ok = centre(22, 306, 41, 16)
-
-        # No (the default answer): nothing written, the edit still there.
-        self.click(editor, ok)
-        self.assertIn("5 行", self.message_text("tarvix-classic"))
-        self.answer("Return", "tarvix-classic")
-        self.assertTrue(self.session.visible_windows("宏定義"), "No closed the editor")
-        self.assertEqual(path.read_bytes(), before, "No wrote the file")
-
-        # Yes: saved as edition 1.0 saves, with the file's RunOnce and Speed kept.
-        self.focus(editor)
-        self.click(editor, ok)
-        self.answer("y", "tarvix-classic")
-        self.assertTrue(self.wait_closed("宏定義"), "Yes did not close the editor")
-        self.assertEqual(path.read_bytes(), (
-            "[General]\r\nDescription=renamed\r\nBeginHotkey=116\r\nBeginHotkeyMod=0\r\n"
-            "RunOnce=0\r\nEnable=1\r\nSpeed=200\r\n[Repeat]\r\nType=0\r\nNumber=1\r\n"
-            "[Script]\r\nSayString a\r\nDelay 10\r\n").encode("cp950"))
-
-        # The file now holds nothing to ask about.
-        self.click(main, FIRST_SCRIPT_ROW)
-        self.focus(main)
-        self.click(main, MODIFY)
-        editor = self.session.wait_window("宏定義", timeout=20)
-        # Shown, and in front once its dialog set-up has run.
-        self.focus(editor)
-        saved = path.read_bytes()
-        self.click(editor, ok)
-        self.assertTrue(self.wait_closed("宏定義"), "the editor asked again after the lines were gone")
-        self.assertEqual(path.read_bytes(), saved)
+        self.assertTrue(log.wait_for(lambda l: len(kept(l.events()[start:])) >= WORK_EVENTS, timeout=30),
+                        f"the recording did not play back in full: {log.events()[start:]}")
+        # The sentinel's key and mark come after anything more the replay
+        # would have played (the target never saw the stop chord let go).
+        self.press(SENTINEL_KEYS)
+        self.assertTrue(log.wait_for(lambda l: SENTINEL_MARK in l.text()), "the sentinel did not arrive")
+        events = log.events()[start:]
+        replayed = kept(events[:max(i for i, (_, n, a) in enumerate(events) if n == "keydown" and a[0] == "2D")])
+        self.assertEqual([e[1:] for e in replayed], [e[1:] for e in recorded], f"played from {lines}")
+        # The goal (p95 5 ms, max 15 ms) is the benchmark's to measure on a
+        # quiet machine; here the median must hold it, and gaps off by a
+        # player's hold, which a hold or a Delay left out of the reckoning
+        # would put after every click and key press, must not come twice. One
+        # can come from the machine: a thread woken 49 ms late was seen with
+        # a load average of 5 on this 2-core machine.
+        gaps = lambda events: [b[0] - a[0] for a, b in zip(events, events[1:])]
+        offs = [(abs(a - b), event[1]) for a, b, event in zip(gaps(recorded), gaps(replayed), recorded[1:])]
+        errors = sorted(off for off, _ in offs)
+        print(f"gap errors (ms): p50 {errors[len(errors) // 2]} max {errors[-1]}: {offs}", flush=True)
+        self.assertLessEqual(errors[len(errors) // 2], 5, offs)
+        self.assertLess(errors[-2], 45, offs)
 
 
-class ChineseTexts(TarvixCase):
-    """Chinese descriptions, texts and file names in the list, the editor, the
-    saved files and what plays: Big5 in every file, whatever the system's code
-    page. Run in the users' code page here and on an English Windows below;
-    the expected texts are the same in both."""
-
-    # 許, 功 and 蓋 end in the byte of a backslash in Big5.
-    NEW_DESCRIPTION = "許功蓋 描述"
-    NEW_TEXT = "許功蓋"
-
-    click = Editor.click
-    open_editor = Editor.open_editor
-    wait_closed = Editor.wait_closed
+class ChineseTexts(EditorCase):
 
     def test_a_chinese_script_reads_saves_and_plays_the_same(self):
+        # 許, 功 and 蓋 end in the byte of a backslash in Big5.
+        description, text = "許功蓋 描述", "許功蓋"
         self.write_script("中文.txt", script_text(["KeyPress 65 1", "Delay 100", "SayString 中文"], VK["F5"],
                                                   description="中文描述", repeat_number=2))
-        path = self.folder / "script" / "中文.txt"
         self.write_sentinel()
         main = self.start_tarvix()
-        self.assertEqual(self.control_rows("Tapwisp", SCRIPT_LIST_ID),
-                         [["<F5>", "√", "中文描述", "中文.txt"], SENTINEL_ROW])
-
-        self.click(main, FIRST_SCRIPT_ROW)
-        editor = self.open_editor(main, MODIFY)
-        self.assertEqual(self.control_text(EDITOR, DESCRIPTION_ID), ["中文描述"])
-        self.assertEqual(self.control_rows(EDITOR, ACTION_LIST_ID),
+        sentinel = ["<Insert>", "√", "sentinel", "sentinel.txt"]
+        self.assertEqual(self.rows(), [["<F5>", "√", "中文描述", "中文.txt"], sentinel])
+        self.focus(main)
+        self.click_control(main, SCRIPT_LIST_ID, at=FIRST_ROW)
+        editor = self.open_editor(main, IDC_MODIFY)
+        self.assertEqual(self.control_text(EDITOR, IDC_DESCRIPTION), ["中文描述"])
+        self.assertEqual(self.rows(EDITOR, IDC_ACTION_LIST),
                          [["按鍵<A>", "1"], ["延遲100毫秒", "1"], ["輸入本文 中文", "1"], ["", ""]])
-        self.assertEqual(self.control_text(EDITOR, REPEAT_TEXT_ID), ["重複2次"])
-
+        self.assertEqual(self.control_text(EDITOR, IDC_REPEAT_TEXT), ["重複2次"])
         # What the user types reaches the controls as wide text.
-        self.set_control_text(EDITOR, DESCRIPTION_ID, self.NEW_DESCRIPTION)
-        self.set_control_text(EDITOR, SAY_TEXT_ID, self.NEW_TEXT)
-        self.click(editor, INSERT_TEXT)
-        # In front of the end marker's empty row.
-        self.assertEqual(self.control_rows(EDITOR, ACTION_LIST_ID)[-2:], [["輸入本文許功蓋", "1"], ["", ""]])
-        self.shot("edited")
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
+        self.probe("set", EDITOR, IDC_DESCRIPTION, description)
+        self.probe("set", EDITOR, IDC_SAY_TEXT, text)
+        self.click_control(editor, IDC_INSERT_TEXT)
+        self.assertEqual(self.rows(EDITOR, IDC_ACTION_LIST)[-2:], [["輸入本文許功蓋", "1"], ["", ""]])
+        self.save(editor)
 
-        saved = path.read_bytes()
-        self.assertIn(b"\r\nDescription=" + self.NEW_DESCRIPTION.encode("cp950") + b"\r\n", saved)
-        self.assertEqual(script_lines(path), ["KeyPress 65 1", "Delay 100", "SayString 中文", "SayString 許功蓋"])
+        saved = (self.folder / "script" / "中文.txt").read_bytes()
+        self.assertIn(b"\r\nDescription=\xb3\\\xa5\\\xbb\\ \xb4y\xadz\r\n", saved)
         self.assertIn(b"\r\nSayString \xa4\xa4\xa4\xe5\r\nSayString \xb3\\\xa5\\\xbb\\\r\n", saved)
-        self.assertEqual(self.control_rows("Tapwisp", SCRIPT_LIST_ID),
-                         [["<F5>", "√", self.NEW_DESCRIPTION, "中文.txt"], SENTINEL_ROW])
-
+        self.assertEqual(self.rows(), [["<F5>", "√", description, "中文.txt"], sentinel])
         _, log = self.start_target()
         self.press("F5")
         expected = "a中文許功蓋" * 2
         self.assertTrue(log.wait_for(lambda l: len(l.text()) >= len(expected)), log.text())
         self.assertEqual(self.text_before_sentinel(log), expected)
 
-    def test_a_new_script_is_named_by_its_chinese_description(self):
-        main = self.start_tarvix()
-        editor = self.open_editor(main)
-        self.set_control_text(EDITOR, DESCRIPTION_ID, self.NEW_DESCRIPTION)
-        self.click(editor, BEGIN_HOTKEY)
-        self.press("F8")
-        self.set_control_text(EDITOR, SAY_TEXT_ID, "中")
-        self.click(editor, INSERT_TEXT)
-        self.click(editor, OK)
-        self.assertTrue(self.wait_closed(EDITOR), "OK did not close the editor")
-        [path] = sorted((self.folder / "script").glob("*.txt"))
-        self.assertEqual(path.name, self.NEW_DESCRIPTION + "1.txt")
-        self.assertEqual(general(path)["Description"], self.NEW_DESCRIPTION)
-        self.assertEqual(self.control_rows("Tapwisp", SCRIPT_LIST_ID),
-                         [["<F8>", "√", self.NEW_DESCRIPTION, self.NEW_DESCRIPTION + "1.txt"]])
-
 
 class ChineseTextsOnAnEnglishWindows(ChineseTexts):
+    """Big5 in every file whatever the system's code page: the same texts."""
+
     code_page = 1252
 
 

@@ -4,21 +4,28 @@
 // virtual desktop, every monitor.
 // One line per message, flushed at once, each starting with the time in
 // milliseconds since the window started: "12.345 keydown 41 T L", "keyup 41 T L"
-// (T the message's own time, the system's millisecond count when the input
-// was made, which a busy machine does not stretch as it does the handling;
-// L the message's lParam in hex: scan code in bits 16-23, extended key bit 24),
-// "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y" (screen position), "lbuttonup",
-// "rbuttondown X Y", "rbuttonup", "mbuttondown X Y", "mbuttonup",
-// "xbuttondown N X Y", "xbuttonup N" (N the side button, 1 or 2), "wheel D"
-// and "hwheel D" (D the signed amount), "cursor X Y" (after each pointer move, the
-// position GetCursorPos reports), "active" and "inactive" (the window became or
-// stopped being the active one), "placed LEFT TOP RIGHT BOTTOM" (the window's
-// rectangle on the screen once made).
+// (L the message's lParam in hex: scan code in bits 16-23, extended key bit 24),
+// "char 0048" (UTF-16 code unit, hex), "lbuttondown X Y T" (screen position),
+// "lbuttonup T", "rbuttondown X Y T", "rbuttonup T", "mbuttondown X Y T",
+// "mbuttonup T", "xbuttondown N X Y T", "xbuttonup N T" (N the side button, 1
+// or 2), "wheel D T" and "hwheel D T" (D the signed amount), "cursor X Y"
+// (each pointer move's screen position), "active" and
+// "inactive" (the window became or stopped being the active one), "placed
+// LEFT TOP RIGHT BOTTOM" (the window's rectangle on the screen once made).
+// T is the message's own time, the system's millisecond count when the input
+// was made, which a busy machine does not stretch as it does the handling.
+//
+// It also stands in for a web browser: registered as the program that opens
+// .htm files and http addresses,
+//   target_window.exe --opened LOGFILE ARGS...
+// appends one UTF-8 line to LOGFILE: the current folder, then each of ARGS,
+// separated by tabs.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdarg>
+#include <cstdio>
 #include <cwchar>
+#include <string>
 
 namespace {
 
@@ -41,67 +48,55 @@ void Log(const char* format, ...) {
     std::fflush(g_log);
 }
 
-// Button positions in screen coordinates, as scripts store them.
-void LogButton(const char* name, HWND window, LPARAM lParam) {
-    POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ::ClientToScreen(window, &at);
-    Log("%s %ld %ld", name, at.x, at.y);
+struct Button {
+    UINT message;
+    const char* name;
+};
+constexpr Button kButtons[] = {{WM_LBUTTONDOWN, "lbuttondown"}, {WM_LBUTTONUP, "lbuttonup"},
+                               {WM_RBUTTONDOWN, "rbuttondown"}, {WM_RBUTTONUP, "rbuttonup"},
+                               {WM_MBUTTONDOWN, "mbuttondown"}, {WM_MBUTTONUP, "mbuttonup"},
+                               {WM_XBUTTONDOWN, "xbuttondown"}, {WM_XBUTTONUP, "xbuttonup"}};
+
+bool LogButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (const Button& button : kButtons) {
+        if (button.message != message) continue;
+        std::string line = button.name;
+        if (message == WM_XBUTTONDOWN || message == WM_XBUTTONUP) line += " " + std::to_string(GET_XBUTTON_WPARAM(wParam));
+        // A press's place in screen coordinates, as scripts store them.
+        POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ::ClientToScreen(window, &at);
+        if (line.find("down") != std::string::npos) line += " " + std::to_string(at.x) + " " + std::to_string(at.y);
+        Log("%s %ld", line.c_str(), ::GetMessageTime());
+        return true;
+    }
+    return false;
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LogButton(window, message, wParam, lParam)) return message == WM_XBUTTONDOWN || message == WM_XBUTTONUP;
     switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        Log("keydown %02X %ld %08lX", static_cast<unsigned>(wParam), ::GetMessageTime(),
-            static_cast<unsigned long>(lParam));
-        return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-        Log("keyup %02X %ld %08lX", static_cast<unsigned>(wParam), ::GetMessageTime(),
-            static_cast<unsigned long>(lParam));
+        Log("%s %02X %ld %08lX", message == WM_KEYDOWN || message == WM_SYSKEYDOWN ? "keydown" : "keyup",
+            static_cast<unsigned>(wParam), ::GetMessageTime(), static_cast<unsigned long>(lParam));
         return 0;
     case WM_CHAR:
         Log("char %04X", static_cast<unsigned>(wParam));
         return 0;
-    case WM_LBUTTONDOWN:
-        LogButton("lbuttondown", window, lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        Log("lbuttonup");
-        return 0;
-    case WM_RBUTTONDOWN:
-        LogButton("rbuttondown", window, lParam);
-        return 0;
-    case WM_RBUTTONUP:
-        Log("rbuttonup");
-        return 0;
-    case WM_MBUTTONDOWN:
-        LogButton("mbuttondown", window, lParam);
-        return 0;
-    case WM_MBUTTONUP:
-        Log("mbuttonup");
-        return 0;
-    case WM_XBUTTONDOWN: {
-        char name[32];
-        std::snprintf(name, sizeof name, "xbuttondown %u", static_cast<unsigned>(GET_XBUTTON_WPARAM(wParam)));
-        LogButton(name, window, lParam);
-        return TRUE;
-    }
-    case WM_XBUTTONUP:
-        Log("xbuttonup %u", static_cast<unsigned>(GET_XBUTTON_WPARAM(wParam)));
-        return TRUE;
     case WM_MOUSEWHEEL:
-        Log("wheel %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)));
-        return 0;
     case WM_MOUSEHWHEEL:
-        Log("hwheel %d", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)));
+        Log(message == WM_MOUSEWHEEL ? "wheel %d %ld" : "hwheel %d %ld", static_cast<int>(GET_WHEEL_DELTA_WPARAM(wParam)),
+            ::GetMessageTime());
         return 0;
     case WM_MOUSEMOVE: {
-        POINT cursor;
-        if (::GetCursorPos(&cursor) && (cursor.x != g_lastCursor.x || cursor.y != g_lastCursor.y)) {
-            g_lastCursor = cursor;
-            Log("cursor %ld %ld", cursor.x, cursor.y);
-        }
+        // The move's own place: the pointer's place when the message is
+        // handled may be a later one on a busy machine.
+        POINT at = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ::ClientToScreen(window, &at);
+        if (at.x != g_lastCursor.x || at.y != g_lastCursor.y) Log("cursor %ld %ld", at.x, at.y);
+        g_lastCursor = at;
         return 0;
     }
     case WM_ACTIVATE:
@@ -114,23 +109,39 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
+std::string Utf8(const std::wstring& text) {
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), length, nullptr, nullptr);
+    return out.c_str();
+}
+
+int RecordOpened(int argc, wchar_t** argv) {
+    wchar_t folder[MAX_PATH * 4] = {};
+    ::GetCurrentDirectoryW(MAX_PATH * 4, folder);
+    std::string line = Utf8(folder);
+    for (int i = 3; i < argc; ++i) line += "\t" + Utf8(argv[i]);
+    FILE* log = _wfopen(argv[2], L"ab");
+    if (!log) return 1;
+    std::fprintf(log, "%s\n", line.c_str());
+    std::fclose(log);
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (argc > 2 && std::wcscmp(argv[1], L"--opened") == 0) return RecordOpened(argc, argv);
     const wchar_t* title = argc > 1 ? argv[1] : L"tarvix target";
     ::QueryPerformanceFrequency(&g_frequency);
     ::QueryPerformanceCounter(&g_start);
     if (argc > 2) g_log = _wfopen(argv[2], L"w");
     Log("ready");
 
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"TarvixTestTarget";
+    const WNDCLASSW windowClass = {0, WindowProc, 0, 0, instance, nullptr, ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)),
+                                   reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, L"TarvixTestTarget"};
     ::RegisterClassW(&windowClass);
     // By default the whole virtual desktop, so that pointer moves anywhere
     // land in it.
