@@ -10,4 +10,4 @@ bash tools/setup-debian.sh
 # Only what it starts: the program folder, not the tests.
 bash tools/build.sh programs
 
-exec /usr/bin/python3 tests/e2e/harness.py start --dist build/windows/dist "$@"
+exec /usr/bin/python3 tools/start.py --dist build/windows/dist "$@"

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Runs tarvix and its Windows-side test programs under Wine on a virtual
-display (commands run-exe and start, see --help), and what the end-to-end
-tests share (TarvixCase).
+display (command run-exe, see --help; tools/start.py starts tarvix itself),
+and what the end-to-end tests share (TarvixCase).
 
 Every run gets an Xvfb display and a Wine prefix of its own, in the users'
 code page (950) unless asked for another, with the Chinese dialog fonts
@@ -582,44 +582,6 @@ def command_run_exe(args):
         session.close()
 
 
-def command_start(args):
-    """tarvix for a person at the screen: the built program folder itself, so
-    scripts made in it are kept, in a prefix kept beside the build; without
-    a display, on a virtual one, for a screenshot."""
-    exe_name = "tarvix-classic.exe" if args.classic else "tarvix.exe"
-    folder = dist_dir(args.dist)
-    require(folder / exe_name)
-    if os.environ.get("DISPLAY") and not args.virtual:
-        display = Display()
-        display.number = os.environ["DISPLAY"].lstrip(":")
-        prefix = Prefix(display, root=folder.parent / "wine")
-        if not (prefix.path / "system.reg").exists():
-            prefix.boot()
-        try:
-            subprocess.run(["wine", folder / exe_name], cwd=folder, env=prefix.env(), stdin=subprocess.DEVNULL)
-        except KeyboardInterrupt:
-            prefix.kill()
-        return 0
-    session = Session().open()
-    try:
-        session.start(session.program_folder(args.dist, examples=True) / exe_name, desktop=True)
-        try:
-            session.wait_window(MAIN, timeout=30)
-        except TimeoutError as error:
-            log(str(error))
-        time.sleep(1.0)  # let the dialog finish painting
-        print(session.screenshot(exe_name.replace(".exe", "-start")), flush=True)
-        if args.keep:
-            log(f"running on display {session.display.name}; Ctrl+C stops it")
-        while args.keep and any(p.poll() is None for p in session.processes):
-            time.sleep(0.5)
-    except KeyboardInterrupt:
-        pass
-    finally:
-        session.close()
-    return 0
-
-
 def main(argv=None):
     parser = argparse.ArgumentParser(description="Runs Windows programs under Wine on a virtual display.")
     commands = parser.add_subparsers(dest="command", required=True)
@@ -630,13 +592,6 @@ def main(argv=None):
     run_exe.add_argument("--cwd", help="current folder (default: the program's)")
     run_exe.add_argument("--code-page", type=int, default=DEFAULT_CODE_PAGE, choices=sorted(LOCALES))
     run_exe.set_defaults(handler=command_run_exe)
-    start = commands.add_parser("start", help="start tarvix on $DISPLAY, or on a virtual display for a screenshot "
-                                              "(TARVIX_ARTIFACTS or build/artifacts), kept with --keep")
-    start.add_argument("--dist", help=f"program folder (default {DEFAULT_DIST})")
-    start.add_argument("--classic", action="store_true", help="edition 1.0")
-    start.add_argument("--keep", action="store_true", help="keep running until Ctrl+C")
-    start.add_argument("--virtual", action="store_true", help="a virtual display even when $DISPLAY is set")
-    start.set_defaults(handler=command_start)
     args = parser.parse_args(argv)
     return args.handler(args)
 
