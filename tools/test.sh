@@ -12,8 +12,7 @@ export LC_ALL=zh_TW.UTF-8
 jobs="$(nproc 2>/dev/null || echo 2)"
 ctest --test-dir build/tsan --output-on-failure --timeout 600 -j "$jobs"
 ctest --test-dir build/native --output-on-failure --timeout 600 -j "$jobs" -LE e2e "$@"
-# The end-to-end files one at a time. Two at a time, each on its own display
-# and prefix, halved the time but was not reliable on a loaded 2-core machine:
-# the DPI and tray cases then missed windows and the tray icon within their
-# waits.
+# The end-to-end files one at a time (about two and a half minutes): they
+# time what a target window receives, and a second Wine desktop beside them
+# on two cores made those times and the window waits unreliable.
 ctest --test-dir build/native --output-on-failure --timeout 900 -j 1 -L e2e "$@"
