@@ -36,7 +36,7 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent.parent / "tests" / "e2e"))
 import harness  # noqa: E402
-from e2e import TARGET_EXE, TargetLog, script_text, windows_path  # noqa: E402
+from harness import TARGET_EXE, TargetLog, script_text, windows_path  # noqa: E402
 
 SCRIPTS = 10000
 ACTIONS = 20
