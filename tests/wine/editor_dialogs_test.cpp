@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dialog.h"
@@ -181,37 +182,26 @@ TEST(RepeatDialog, TypingChoosesTheTypeAndRefusalsKeepItOpen) {
 }
 
 // A capture report writes the pointer's place as that point, and only it,
-// with the system's own profile functions reading the file, and shows it.
+// and shows it; a report of no point changes nothing, and the last capture
+// of a point wins.
 TEST(CaptureDialog, WritesAndShowsTheCapturedPoint) {
     const std::wstring wide = tarvix::wine_test::NewTempFolder(L"tarvix-capture") + L"tarvix.ini";
-    const std::string ini(wide.begin(), wide.end());  // the temporary folder's name is ASCII
-    tarvix::wine_test::WriteBytes(wide, "[Position]\r\nPosition5X=7\r\nPosition5Y=-8\r\n");
-    const auto points = [&] {
-        std::string text;
-        for (char i = '0'; i <= '8'; ++i)
-            for (const char* axis : {"X", "Y"})
-                text += std::to_string(static_cast<int>(::GetPrivateProfileIntA(
-                            "Position", (std::string("Position") + i + axis).c_str(), -1, ini.c_str()))) + axis;
-        return text;
-    };
-    const auto shown = [](HWND d) {
-        std::string text;
-        for (int i = 0; i < 9; ++i) text += ItemText(d, IDC_POINT_EDIT_FIRST + i) + "|";
-        return text;
-    };
-    tarvix::CPointCaptureDlg dialog(ini);
+    const std::string before = "[Position]\r\nPosition5X=7\r\nPosition5Y=-8\r\n";
+    tarvix::wine_test::WriteBytes(wide, before);
+    tarvix::CPointCaptureDlg dialog(std::string(wide.begin(), wide.end()));  // the folder's name is ASCII
     const INT_PTR result = RunDialog(dialog, [&](HWND d) {
-        EXPECT_EQ(shown(d), "X=0 Y=0|X=0 Y=0|X=0 Y=0|X=0 Y=0|X=0 Y=0|X=7 Y=-8|X=0 Y=0|X=0 Y=0|X=0 Y=0|");
-        const std::string before = tarvix::wine_test::FileBytes(wide);
-        ::SetCursorPos(123, 45);
-        for (const WPARAM report : {WPARAM(9), WPARAM(-1), WPARAM(0x41), WPARAM(2)}) ::PostMessageW(d, WM_HOTKEY, report, 0);
-        ASSERT_TRUE(tarvix::wine_test::WaitFor([&] { return tarvix::wine_test::FileBytes(wide) != before; }));
-        EXPECT_EQ(points(), "-1X-1Y-1X-1Y123X45Y-1X-1Y-1X-1Y7X-8Y-1X-1Y-1X-1Y-1X-1Y") << "only point 3 written";
-        EXPECT_EQ(ItemText(d, IDC_POINT_EDIT_FIRST + 2), "X=123 Y=45");
-        ::SetCursorPos(200, 300);
-        ::PostMessageW(d, WM_HOTKEY, 2, 0);  // again: the last capture wins
-        EXPECT_TRUE(tarvix::wine_test::WaitFor([&] { return ItemText(d, IDC_POINT_EDIT_FIRST + 2) == "X=200 Y=300"; }));
-        EXPECT_EQ(points().substr(0, 26), "-1X-1Y-1X-1Y200X300Y-1X-1Y");
+        std::string shown;
+        for (int i = 0; i < 9; ++i) shown += ItemText(d, IDC_POINT_EDIT_FIRST + i) + "|";
+        EXPECT_EQ(shown, "X=0 Y=0|X=0 Y=0|X=0 Y=0|X=0 Y=0|X=0 Y=0|X=7 Y=-8|X=0 Y=0|X=0 Y=0|X=0 Y=0|");
+        for (const auto& [x, y, written] : {std::tuple{123, 45, "X=123 Y=45"}, std::tuple{200, 300, "X=200 Y=300"}}) {
+            ::SetCursorPos(x, y);
+            for (const WPARAM report : {WPARAM(9), WPARAM(-1), WPARAM(0x41), WPARAM(2)}) ::PostMessageW(d, WM_HOTKEY, report, 0);
+            EXPECT_TRUE(tarvix::wine_test::WaitFor([&] { return ItemText(d, IDC_POINT_EDIT_FIRST + 2) == written; }));
+            std::string expected = before + "Position2X=" + std::to_string(x) + "\r\nPosition2Y=" + std::to_string(y) + "\r\n";
+            // Edition 1.1 keeps the place within the target window too: with none, the screen's.
+            if (!kClassic) expected += "Position2WindowX=" + std::to_string(x) + "\r\nPosition2WindowY=" + std::to_string(y) + "\r\n";
+            EXPECT_EQ(tarvix::wine_test::FileBytes(wide), expected);
+        }
         Command(d, IDCANCEL);
     });
     EXPECT_EQ(result, IDCANCEL) << "the exit button ends the capture dialog";
