@@ -1,6 +1,7 @@
 // The real main window, made once on a thread of its own as the program makes
-// it, and asked from outside as another window would: the windows its target
-// list offers, its script rows, and what a change of DPI does to it.
+// it, and asked from outside as another window would: its script rows, and
+// what a change of DPI does to it. Which windows its target list offers is
+// decided in the portable code and chosen from end to end.
 //
 // The program folder is the current folder (the application object is not
 // started), a fresh temporary one holding three scripts, so what the window
@@ -11,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdio>
@@ -62,28 +62,6 @@ private:
 };
 
 RunningMainWindow* g_main = nullptr;
-
-// Which titles are offered is decided, and tested, in the portable code;
-// here only shown windows reach it, a hidden one whose title begins with a
-// shown one's included, and Refresh follows what is shown now.
-TEST(MainWindow, TargetListOffersShownWindowsOnly) {
-    const auto make = [](const wchar_t* title, bool shown) {
-        return ::CreateWindowExW(0, L"Static", title, WS_OVERLAPPEDWINDOW | (shown ? WS_VISIBLE : 0), 50, 50, 200, 100,
-                                 nullptr, nullptr, nullptr, nullptr);
-    };
-    const HWND shown = make(L"看得見的視窗", true), hidden = make(L"看不見的視窗", false);
-    make(L"看得見的視窗 之二", false);  // made later, so above: listed, it would keep the shown one out
-    const auto offers = [](const wchar_t* title) {
-        g_main->Click(IDC_REFRESH);
-        const Texts items = tarvix::wine_test::ComboItems(g_main->item(IDC_WINDOW_COMBO));
-        return std::find(items.begin(), items.end(), std::wstring(title)) != items.end();
-    };
-    EXPECT_TRUE(offers(L"看得見的視窗") && !offers(L"看不見的視窗") && !offers(L"看得見的視窗 之二"));
-    ::ShowWindow(shown, SW_HIDE);
-    ::ShowWindow(hidden, SW_SHOWNOACTIVATE);
-    EXPECT_TRUE(!offers(L"看得見的視窗") && offers(L"看不見的視窗"));
-    EXPECT_EQ(::SendMessageW(g_main->item(IDC_WINDOW_COMBO), CB_GETCURSEL, 0, 0), 0);
-}
 
 // One column of every row, as the list shows it.
 Texts Column(int column) {
