@@ -1,6 +1,7 @@
 // The editor's dialogs as the program shows them, driven without a user: the
 // items the script editor's template gives its lists, the texts the editor
-// builds from its resources, the repeat dialog and the capture dialog.
+// builds from its resources, and the repeat dialog. The capture dialog is
+// driven from end to end.
 //
 // A dialog runs its own modal loop; a case acts from inside it through a
 // thread timer, and waits for what it posted while serving the messages.
@@ -16,13 +17,11 @@
 
 #include <functional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "dialog.h"
 #include "dialog_init.h"
 #include "edition_config.h"
-#include "point_capture_dlg.h"
 #include "recording_runner.h"
 #include "repeat_dlg.h"
 #include "repeat_type.h"
@@ -39,17 +38,17 @@ using Texts = std::vector<std::wstring>;
 constexpr bool kClassic = kProgramEdition == tarvix::Edition::V10;
 
 const tarvix::ui::Dialog* g_under = nullptr;  // the dialog the case acts on
-HWND g_dialog = nullptr;
 std::function<void(HWND)> g_case;
 std::wstring g_boxes;  // the static texts of the message boxes seen, each line "[text]"
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!g_under || !(g_dialog = g_under->GetSafeHwnd())) return;
+    const HWND dialog = g_under ? g_under->GetSafeHwnd() : nullptr;
+    if (!dialog) return;
     // A message box the dialog raised, counted once, whatever tick comes
     // before it closes. Not hidden: under Wine without a window manager each
     // window taken off the screen waits two seconds for the display.
     static HWND answered = nullptr;
-    const HWND box = tarvix::wine_test::ShownDialog(::GetCurrentThreadId(), g_dialog);
+    const HWND box = tarvix::wine_test::ShownDialog(::GetCurrentThreadId(), dialog);
     if (!box) answered = nullptr;
     if (box && box != answered) {
         for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
@@ -58,9 +57,9 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     }
     if (auto run = std::move(g_case)) {
         g_case = nullptr;
-        run(g_dialog);
-        EXPECT_FALSE(::IsWindowVisible(g_dialog)) << "the case closed its dialog";
-        if (::IsWindowVisible(g_dialog)) ::PostMessageW(g_dialog, WM_COMMAND, IDCANCEL, 0);
+        run(dialog);
+        EXPECT_FALSE(::IsWindowVisible(dialog)) << "the case closed its dialog";
+        if (::IsWindowVisible(dialog)) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     }
 }
 
@@ -73,7 +72,6 @@ INT_PTR RunDialog(tarvix::ui::Dialog& dialog, std::function<void(HWND)> run) {
     const INT_PTR result = dialog.DoModal();
     ::KillTimer(nullptr, timer);
     g_under = nullptr;
-    g_dialog = nullptr;
     return result;
 }
 
@@ -179,32 +177,6 @@ TEST(RepeatDialog, TypingChoosesTheTypeAndRefusalsKeepItOpen) {
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog.repeatType(), tarvix::RepeatSeconds);
     EXPECT_EQ(dialog.repeatNumber(), 90);
-}
-
-// A capture report writes the pointer's place as that point, and only it,
-// and shows it; a report of no point changes nothing, and the last capture
-// of a point wins.
-TEST(CaptureDialog, WritesAndShowsTheCapturedPoint) {
-    const std::wstring wide = tarvix::wine_test::NewTempFolder(L"tarvix-capture") + L"tarvix.ini";
-    const std::string before = "[Position]\r\nPosition5X=7\r\nPosition5Y=-8\r\n";
-    tarvix::wine_test::WriteBytes(wide, before);
-    tarvix::CPointCaptureDlg dialog(std::string(wide.begin(), wide.end()));  // the folder's name is ASCII
-    const INT_PTR result = RunDialog(dialog, [&](HWND d) {
-        std::string shown;
-        for (int i = 0; i < 9; ++i) shown += ItemText(d, IDC_POINT_EDIT_FIRST + i) + "|";
-        EXPECT_EQ(shown, "X=0 Y=0|X=0 Y=0|X=0 Y=0|X=0 Y=0|X=0 Y=0|X=7 Y=-8|X=0 Y=0|X=0 Y=0|X=0 Y=0|");
-        for (const auto& [x, y, written] : {std::tuple{123, 45, "X=123 Y=45"}, std::tuple{200, 300, "X=200 Y=300"}}) {
-            ::SetCursorPos(x, y);
-            for (const WPARAM report : {WPARAM(9), WPARAM(-1), WPARAM(0x41), WPARAM(2)}) ::PostMessageW(d, WM_HOTKEY, report, 0);
-            EXPECT_TRUE(tarvix::wine_test::WaitFor([&] { return ItemText(d, IDC_POINT_EDIT_FIRST + 2) == written; }));
-            std::string expected = before + "Position2X=" + std::to_string(x) + "\r\nPosition2Y=" + std::to_string(y) + "\r\n";
-            // Edition 1.1 keeps the place within the target window too: with none, the screen's.
-            if (!kClassic) expected += "Position2WindowX=" + std::to_string(x) + "\r\nPosition2WindowY=" + std::to_string(y) + "\r\n";
-            EXPECT_EQ(tarvix::wine_test::FileBytes(wide), expected);
-        }
-        Command(d, IDCANCEL);
-    });
-    EXPECT_EQ(result, IDCANCEL) << "the exit button ends the capture dialog";
 }
 
 }  // namespace
