@@ -1,6 +1,7 @@
 // The editor's dialogs as the program shows them, driven without a user: the
 // items the script editor's template gives its lists, the texts the editor
-// builds from its resources, the repeat dialog and the capture dialog.
+// builds from its resources, and the repeat dialog. The capture dialog is
+// driven from end to end.
 //
 // A dialog runs its own modal loop; a case acts from inside it through a
 // thread timer, and waits for what it posted while serving the messages.
@@ -21,7 +22,6 @@
 #include "dialog.h"
 #include "dialog_init.h"
 #include "edition_config.h"
-#include "point_capture_dlg.h"
 #include "recording_runner.h"
 #include "repeat_dlg.h"
 #include "repeat_type.h"
@@ -38,17 +38,17 @@ using Texts = std::vector<std::wstring>;
 constexpr bool kClassic = kProgramEdition == tarvix::Edition::V10;
 
 const tarvix::ui::Dialog* g_under = nullptr;  // the dialog the case acts on
-HWND g_dialog = nullptr;
 std::function<void(HWND)> g_case;
 std::wstring g_boxes;  // the static texts of the message boxes seen, each line "[text]"
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!g_under || !(g_dialog = g_under->GetSafeHwnd())) return;
+    const HWND dialog = g_under ? g_under->GetSafeHwnd() : nullptr;
+    if (!dialog) return;
     // A message box the dialog raised, counted once, whatever tick comes
     // before it closes. Not hidden: under Wine without a window manager each
     // window taken off the screen waits two seconds for the display.
     static HWND answered = nullptr;
-    const HWND box = tarvix::wine_test::ShownDialog(::GetCurrentThreadId(), g_dialog);
+    const HWND box = tarvix::wine_test::ShownDialog(::GetCurrentThreadId(), dialog);
     if (!box) answered = nullptr;
     if (box && box != answered) {
         for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
@@ -57,9 +57,9 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     }
     if (auto run = std::move(g_case)) {
         g_case = nullptr;
-        run(g_dialog);
-        EXPECT_FALSE(::IsWindowVisible(g_dialog)) << "the case closed its dialog";
-        if (::IsWindowVisible(g_dialog)) ::PostMessageW(g_dialog, WM_COMMAND, IDCANCEL, 0);
+        run(dialog);
+        EXPECT_FALSE(::IsWindowVisible(dialog)) << "the case closed its dialog";
+        if (::IsWindowVisible(dialog)) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     }
 }
 
@@ -72,7 +72,6 @@ INT_PTR RunDialog(tarvix::ui::Dialog& dialog, std::function<void(HWND)> run) {
     const INT_PTR result = dialog.DoModal();
     ::KillTimer(nullptr, timer);
     g_under = nullptr;
-    g_dialog = nullptr;
     return result;
 }
 
@@ -178,43 +177,6 @@ TEST(RepeatDialog, TypingChoosesTheTypeAndRefusalsKeepItOpen) {
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog.repeatType(), tarvix::RepeatSeconds);
     EXPECT_EQ(dialog.repeatNumber(), 90);
-}
-
-// A capture report writes the pointer's place as that point, and only it,
-// with the system's own profile functions reading the file, and shows it.
-TEST(CaptureDialog, WritesAndShowsTheCapturedPoint) {
-    const std::wstring wide = tarvix::wine_test::NewTempFolder(L"tarvix-capture") + L"tarvix.ini";
-    const std::string ini(wide.begin(), wide.end());  // the temporary folder's name is ASCII
-    tarvix::wine_test::WriteBytes(wide, "[Position]\r\nPosition5X=7\r\nPosition5Y=-8\r\n");
-    const auto points = [&] {
-        std::string text;
-        for (char i = '0'; i <= '8'; ++i)
-            for (const char* axis : {"X", "Y"})
-                text += std::to_string(static_cast<int>(::GetPrivateProfileIntA(
-                            "Position", (std::string("Position") + i + axis).c_str(), -1, ini.c_str()))) + axis;
-        return text;
-    };
-    const auto shown = [](HWND d) {
-        std::string text;
-        for (int i = 0; i < 9; ++i) text += ItemText(d, IDC_POINT_EDIT_FIRST + i) + "|";
-        return text;
-    };
-    tarvix::CPointCaptureDlg dialog(ini);
-    const INT_PTR result = RunDialog(dialog, [&](HWND d) {
-        EXPECT_EQ(shown(d), "X=0 Y=0|X=0 Y=0|X=0 Y=0|X=0 Y=0|X=0 Y=0|X=7 Y=-8|X=0 Y=0|X=0 Y=0|X=0 Y=0|");
-        const std::string before = tarvix::wine_test::FileBytes(wide);
-        ::SetCursorPos(123, 45);
-        for (const WPARAM report : {WPARAM(9), WPARAM(-1), WPARAM(0x41), WPARAM(2)}) ::PostMessageW(d, WM_HOTKEY, report, 0);
-        ASSERT_TRUE(tarvix::wine_test::WaitFor([&] { return tarvix::wine_test::FileBytes(wide) != before; }));
-        EXPECT_EQ(points(), "-1X-1Y-1X-1Y123X45Y-1X-1Y-1X-1Y7X-8Y-1X-1Y-1X-1Y-1X-1Y") << "only point 3 written";
-        EXPECT_EQ(ItemText(d, IDC_POINT_EDIT_FIRST + 2), "X=123 Y=45");
-        ::SetCursorPos(200, 300);
-        ::PostMessageW(d, WM_HOTKEY, 2, 0);  // again: the last capture wins
-        EXPECT_TRUE(tarvix::wine_test::WaitFor([&] { return ItemText(d, IDC_POINT_EDIT_FIRST + 2) == "X=200 Y=300"; }));
-        EXPECT_EQ(points().substr(0, 26), "-1X-1Y-1X-1Y200X300Y-1X-1Y");
-        Command(d, IDCANCEL);
-    });
-    EXPECT_EQ(result, IDCANCEL) << "the exit button ends the capture dialog";
 }
 
 }  // namespace

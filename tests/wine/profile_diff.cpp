@@ -10,9 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <random>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,92 +22,32 @@
 namespace {
 
 using tarvix::ProfileDocument;
-using tarvix::ascii::EqualsNoCase;
 
 struct Corpus {
-    std::string name;
-    bool exists = true;  // false: the file is not there at all
-    std::string text;
+    std::string name, text;
 };
 
-std::string Repeat(std::string_view s, size_t n) {
-    std::string out;
-    while (n--) out += s;
-    return out;
-}
-
-std::string ToLf(std::string s) {
-    s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
-    return s;
-}
-
-const std::string kScript =
-    "[General]\r\nDescription=\xB4\xFA\xB8\xD5 script\r\nBeginHotkey=123\r\nBeginHotkeyMod=0\r\nRunOnce=1\r\n"
-    "Enable=1\r\n[Repeat]\r\nType=0\r\nNumber=1\r\n\r\n[Script]\r\nKeyPress 65 1\r\nDelay 100\r\n"
-    "MouseMove 10 20\r\nEnable=0\r\nKeyUp 65\r\n";  // Big5 "test" in the description
-
-std::string ManyKeys() {
-    std::string s = "[General]\r\n";
-    for (int i = 0; i < 2000; ++i) s += "Key" + std::to_string(i) + "=" + std::to_string(i * 7) + "\r\n";
-    s += "Key17=duplicate\r\n[Script]\r\n";
-    for (int i = 0; i < 2000; ++i) s += "KeyPress " + std::to_string(i) + " 1\r\n";
-    return s;
-}
-
+// A handful of files for what the random ones below rarely make: the
+// program's own files, numbers, Big5 trail bytes that look like "\\", odd
+// headers, a UTF-8 mark and NUL bytes. Line ends, blanks, quotes, case and
+// keys without "=" come up in the random files.
 const char kNulBytes[] = "[General]\r\nEnable=1\0junk\r\nDescr\0iption=x\r\n[Rep\0eat]\r\nNumber=2\r\n";
-
-// The edges of line ends, blank lines, comments, case and keys without "="
-// come up in the random files below.
 std::vector<Corpus> FixedCorpus() {
     return {
-        {"script-crlf", true, kScript},
-        {"script-lf-no-final-newline", true, ToLf(kScript.substr(0, kScript.size() - 2))},
-        {"script-enable-only-in-actions", true,
-         "[General]\r\nDescription=x\r\nBeginHotkey=120\r\n[Repeat]\r\nType=1\r\nNumber=3\r\n"
-         "[Script]\r\nKeyPress 65 1\r\nEnable=0\r\nDescription=not this\r\n"},
-        {"spacing", true,
-         "  [ General ]  \r\n\tEnable\t=\t0\t\r\n Description =  spaced value  \r\n"
-         " BeginHotkey= 65 \r\n  Repeat Type = 2\r\n"},
-        {"quotes", true,
-         "[Q]\r\nq1=\"double\"\r\nq2='single'\r\nq3=\"mismatched'\r\nq4='mismatched\"\r\nq5=\"\r\n"
-         "q6='\r\nq7=\"\"\r\nq8=''\r\nq9=\"a\"b\"\r\nq10=\" inner spaces \"\r\n"
-         "q11 =   \"after spaces\"   \r\nq12=\"12\"\r\nq13=' -5 '\r\nq14=x\"y\"\r\nq15=\"'\"\r\n"
-         "q16=\"only open\r\nq17=only close\"\r\n"},
-        {"duplicate-sections", true,
-         "[General]\r\nEnable=0\r\n[Repeat]\r\nNumber=5\r\n[General]\r\nEnable=1\r\n"
-         "Description=second\r\n[general]\r\nRunOnce=0\r\n"},
-        {"missing-sections", true, "[Other]\r\nx=1\r\n"},
-        {"empty-file", true, ""},
-        {"no-file", false, ""},  // not there at all
-        {"empty-values", true,
-         "[General]\r\nDescription=\r\nEnable=\r\nBeginHotkey=   \r\nRunOnce\r\n=orphan\r\n"
-         "=second orphan\r\n"},
-        {"numbers", true,
-         "[General]\r\nBeginHotkey= 0x41\r\nEnable=+1\r\n[N]\r\na=12abc\r\nb=-5\r\nc=+7\r\n"
-         "d= 0x10\r\ne=0x10\r\nf=99999999999\r\ng=-2147483648\r\nh=2147483648\r\ni=4294967296\r\n"
-         "j=12345678901234567890123456789012345\r\nk=\"42\"\r\nl=' 8 '\r\nm=--1\r\nn=- 1\r\n"
-         "o=0b101\r\np=0o17\r\nq=0X1F\r\nr=007\r\ns=1e3\r\nt=3.9\r\n"
-         "u=\"1234567890123456789012345678\"\r\nv=\"12345678901234567890123456789\"\r\n"
-         "w=\"123456789012345678901234567890\"\r\nx=-\r\ny=+\r\nz=abc\r\n"},
-        {"controls", true,
-         "[General]\r\nEnable=\v1\f\r\nDescription=\x1a" "eof mark\x1a\r\nRunOnce=\x01" "5\r\n\x1a\r\n"},
-        {"long-lines", true,
-         "[General]\r\nDescription=" + Repeat("\xA4\xA4x", 40000) + "\r\n" + Repeat("LongKey", 800) +
-             "=long name\r\n[" + Repeat("S", 3000) + "]\r\nk=in long section\r\n[Script]\r\nKeyPress " +
-             Repeat("9", 70000) + "\r\nEnable=0\r\n"},
-        {"big5", true,
-         "[General]\r\nDescription=\xB3\\\xA5\\\xBB\\ \xA4\xA4\xA4\xE5\r\n"  // trail bytes "\"
+        {"script",  // Big5 "test" in the description; "Enable=" in the actions too
+         "[General]\r\nDescription=\xB4\xFA\xB8\xD5 script\r\nBeginHotkey=123\r\nRunOnce=1\r\nEnable=1\r\n"
+         "[Repeat]\r\nType=0\r\nNumber=1\r\n\r\n[Script]\r\nKeyPress 65 1\r\nEnable=0\nKeyUp 65"},
+        {"numbers",
+         "[General]\r\nBeginHotkey= 0x41\r\nEnable=+1\r\n[N]\r\na=12abc\r\nb=-5\r\nd= 0x10\r\ne=0x10\r\n"
+         "f=99999999999\r\nh=2147483648\r\nk=\"42\"\r\nl=' 8 '\r\nm=--1\r\no=0b101\r\np=0o17\r\nt=3.9\r\n"},
+        {"big5",
+         "[General]\r\nDescription=\xB3\\\xA5\\\xBB\\ \xA4\xA4\xA4\xE5\r\n"
          "\xA4\xA4\xA4\xE5=\xB4\xFA\xB8\xD5\r\n[\xB4\xFA\xB8\xD5]\r\nk=\xA4\xA4\r\n"},
-        {"odd-headers", true,
+        {"odd-headers",
          "[General] ; comment\r\nEnable=0\r\n[Repeat\r\nNumber=4\r\n[]\r\nk=1\r\n[A]x]y\r\nz=1\r\n"
-         " [ Spaced Name ] \r\nq=2\r\n[Script]]\r\nw=1\r\n[ =x]\r\nv=3\r\n"},
-        {"many-keys", true, ManyKeys()},
-        {"utf8-mark", true, "\xEF\xBB\xBF[General]\r\nEnable=0\r\n"},
-        {"utf8-mark-keys-first", true, "\xEF\xBB\xBFTop=1\r\n[General]\r\nEnable=0\r\n"},
-        {"nul-bytes", true, std::string(kNulBytes, sizeof kNulBytes - 1)},
-        {"settings", true,
-         "[General]\r\nEndHotkey=19\r\nEndHotkeyMod=2\r\nEnableType=1\r\n[Position]\r\n"
-         "Position0X=100\r\nPosition0Y=-20\r\n"},
+         " [ Spaced Name ] \r\nq=2\r\n[Script]]\r\nw=1\r\n"},
+        {"utf8-mark", "\xEF\xBB\xBFTop=1\r\n[General]\r\nEnable=0\r\n"},
+        {"nul-bytes", std::string(kNulBytes, sizeof kNulBytes - 1)},
     };
 }
 
@@ -123,21 +61,20 @@ std::vector<Corpus> RandomCorpus(int count) {
     for (int i = 0; i < count; ++i) {
         std::string text;
         for (int n = length(rng); n > 0; --n) text += kAlphabet[pick(rng)];
-        out.push_back({"random-" + std::to_string(i), true, text});
+        out.push_back({"random-" + std::to_string(i), text});
     }
     return out;
 }
 
 // Reads where ours and the platform are meant to differ: the platform reads
-// "0x" as hex, "0b" as binary and "0o" as octal; ours reads decimal.
-struct KnownRead {
-    const char *file, *section, *key;
-};
-const KnownRead kKnownReads[] = {
-    {"numbers", "General", "BeginHotkey"}, {"numbers", "N", "d"}, {"numbers", "N", "e"},
-    {"numbers", "N", "o"}, {"numbers", "N", "p"},
-};
-std::set<const KnownRead*> g_seen;
+// "0x" as hex, "0b" as binary and "0o" as octal; ours reads decimal, 0.
+int g_radixReads = 0;
+
+bool HasRadixPrefix(const std::string& value) {
+    const size_t b = value.find_first_not_of(" \t");
+    return b != std::string::npos && value.size() > b + 1 && value[b] == '0' &&
+           std::string_view("xXbBoO").find(value[b + 1]) != std::string_view::npos;
+}
 
 // Two more differences are meant. A file that starts with a UTF-8 mark the
 // platform takes for UTF-8: it converts its values from and to the code page;
@@ -269,10 +206,7 @@ void CompareReads(const std::string& file, const std::string& text, const std::v
         const int32_t ourNumber = doc.GetInt(p.section, p.key, -7777);
         const auto platformNumber =
             static_cast<int32_t>(GetPrivateProfileIntA(p.section.c_str(), p.key.c_str(), -7777, path.c_str()));
-        const auto known = std::find_if(std::begin(kKnownReads), std::end(kKnownReads), [&](const KnownRead& k) {
-            return file.rfind(k.file, 0) == 0 && EqualsNoCase(p.section, k.section) && EqualsNoCase(p.key, k.key);
-        });
-        if (ourNumber != platformNumber && known != std::end(kKnownReads)) g_seen.insert(known);
+        if (ourNumber != platformNumber && ourNumber == 0 && HasRadixPrefix(ours)) ++g_radixReads;
         else Check(ourNumber == platformNumber, file, "int " + what, std::to_string(ourNumber), std::to_string(platformNumber));
     }
 }
@@ -297,8 +231,7 @@ bool IsAscii(std::string_view s) {
 // the platform's through WritePrivateProfileStringA. Returns our file.
 std::string CompareWrite(const Corpus& c, const std::string& before, const Probe& w, const std::string& value,
                          const std::string& what, std::vector<Probe> probes) {
-    const std::string ourPath = c.exists || before != c.text ? NewFile(before) : NewPath();
-    const std::string platformPath = c.exists || before != c.text ? NewFile(before) : NewPath();
+    const std::string ourPath = NewFile(before), platformPath = NewFile(before);
     tarvix::WriteProfileKey(ourPath, w.section, w.key, value);
     WritePrivateProfileStringA(w.section.c_str(), w.key.c_str(), value.c_str(), platformPath.c_str());
     Flush(platformPath);
@@ -324,7 +257,7 @@ std::string CompareWrite(const Corpus& c, const std::string& before, const Probe
 // for fewer names: the random files' only for those the program asks for and
 // the one written.
 void CompareFile(const Corpus& c, bool full) {
-    const std::string path = c.exists ? NewFile(c.text) : NewPath();
+    const std::string path = NewFile(c.text);
     Check(ProfileDocument::FromFile(path).Text() == c.text, c.name, "file read as is",
           ProfileDocument::FromFile(path).Text(), c.text);
     const std::vector<Probe> probes = ProbesFor(c.text, full ? 80 : 24);
@@ -351,18 +284,15 @@ void CompareFile(const Corpus& c, bool full) {
     }
 }
 
-int g_randomFiles = 100;  // an argument sets it, for longer runs by hand
-
 TEST(ProfileDiff, HandMadeFiles) {
     for (const Corpus& c : FixedCorpus()) CompareFile(c, true);
-    // Each listed divergence must still occur: one that no longer does is a
-    // difference mended, and the list has to say so.
-    for (const KnownRead& k : kKnownReads)
-        if (!g_seen.count(&k)) ADD_FAILURE() << "LISTED BUT NOT SEEN " << k.file << ": [" << k.section << "] " << k.key;
+    // The meant difference must still occur: one that no longer does is a
+    // difference mended, and the comment above has to say so.
+    EXPECT_GT(g_radixReads, 0) << "the platform reads 0x, 0b and 0o as ours does now";
 }
 
 TEST(ProfileDiff, RandomFiles) {
-    for (const Corpus& c : RandomCorpus(g_randomFiles)) CompareFile(c, false);
+    for (const Corpus& c : RandomCorpus(100)) CompareFile(c, false);
 }
 
 // What is left of a default when it is given back.
@@ -380,7 +310,6 @@ TEST(ProfileDiff, Defaults) {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc > 1) g_randomFiles = std::atoi(argv[1]);
     std::printf("code page %u\n", GetACP());
     return RUN_ALL_TESTS();
 }
