@@ -120,7 +120,8 @@ def start_recorder(session, logs, title="bench target"):
     window = session.wait_window(title, timeout=60)
     log = TargetLog(log_path)
     log.wait_for(lambda l: l.named("ready"))
-    window.activate()
+    for command in ("windowactivate", "windowfocus"):
+        session.xdotool(command, "--sync", window, check=False)
     time.sleep(0.5)
     return log
 
@@ -416,7 +417,8 @@ def main(argv):
         else:
             names.append(arg)
     names = names or list(BENCHES)
-    with harness.Session() as session:
+    session = harness.Session().open()
+    try:
         for name in names:
             if name == "library":
                 bench_library(session, dists or {"this build": harness.dist_dir()})
@@ -426,6 +428,8 @@ def main(argv):
                 bench_drift(session, dists or {"this build": harness.dist_dir()})
             else:
                 BENCHES[name](session)
+    finally:
+        session.close()
     return 0
 
 
