@@ -48,20 +48,6 @@ void Print(const std::wstring& text) {
     ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-std::wstring ControlText(HWND control) {
-    // WM_GETTEXT is carried across processes; GetWindowText is not.
-    const LRESULT length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
-    const LRESULT got = ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    return std::wstring(text.data(), static_cast<size_t>(got));
-}
-
-bool HasClass(HWND control, const wchar_t* name) {
-    wchar_t className[64] = {};
-    ::GetClassNameW(control, className, 64);
-    return lstrcmpiW(className, name) == 0;
-}
-
 // The list view's messages carry pointers, which must point into the other
 // program's memory: the item record and its text buffer are made there.
 int PrintList(HWND list) {
@@ -98,9 +84,14 @@ int PrintList(HWND list) {
 
 int PrintGet(HWND control) {
     Print(L"codepage " + std::to_wstring(::GetACP()) + L"\n");
-    if (HasClass(control, WC_LISTVIEWW)) return PrintList(control);
-    Print(ControlText(control) + L"\n");
-    if (!HasClass(control, WC_COMBOBOXW)) return 0;
+    wchar_t className[64] = {};
+    ::GetClassNameW(control, className, 64);
+    if (lstrcmpiW(className, WC_LISTVIEWW) == 0) return PrintList(control);
+    // WM_GETTEXT is carried across processes; GetWindowText is not.
+    std::vector<wchar_t> text(static_cast<size_t>(::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1);
+    const LRESULT got = ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    Print(std::wstring(text.data(), static_cast<size_t>(got)) + L"\n");
+    if (lstrcmpiW(className, WC_COMBOBOXW) != 0) return 0;
     for (LRESULT i = 0, count = ::SendMessageW(control, CB_GETCOUNT, 0, 0); i < count; ++i) {
         std::vector<wchar_t> item(static_cast<size_t>(::SendMessageW(control, CB_GETLBTEXTLEN, i, 0)) + 1);
         ::SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
