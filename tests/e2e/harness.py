@@ -1,14 +1,9 @@
 #!/usr/bin/python3
-"""Runs tarvix and its Windows-side test programs under Wine on a virtual
-display (command run-exe, see --help; tools/start.py starts tarvix itself),
-and what the end-to-end tests share (TarvixCase).
-
-Every run gets an Xvfb display and a Wine prefix of its own, in the users'
-code page (950) unless asked for another, with the Chinese dialog fonts
-mapped. The prefix is a copy of a template booted once per code page and
-Wine version (in build/wine-prefixes, or TARVIX_PREFIX_CACHE): booting takes
-10-20 s, a copy a second. Only what the harness started is ended: processes
-by their id, the Wine server of its own prefix, its own Xvfb."""
+"""Runs the Windows-side test programs under Wine on a virtual display
+(run-exe, see --help), and what the end-to-end tests share (TarvixCase).
+Every run gets an Xvfb display and a Wine prefix of its own (see Prefix).
+Only what the harness started is ended: processes by their id, the Wine
+server of its own prefix, its own Xvfb."""
 
 import argparse
 import atexit
@@ -32,7 +27,6 @@ TARGET_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "target_window.exe"
 PROBE_EXE = WIN_BUILD_DIR / "tests" / "e2e" / "target" / "window_probe.exe"
 
 SCREEN = "1024x768"
-DESKTOP_NAME = "tarvix"
 # Wine takes the ANSI code page from the locale: 950 (Big5) as on the users'
 # systems, 1252 as on an English Windows. Unix names stay UTF-8 in both.
 LOCALES = {950: "zh_TW.UTF-8", 1252: "en_US.UTF-8"}
@@ -70,7 +64,6 @@ def log(message):
 
 
 def dist_dir(explicit=None):
-    """The assembled program folder: argument, then TARVIX_DIST, then the build's."""
     return Path(explicit or os.environ.get("TARVIX_DIST") or DEFAULT_DIST).resolve()
 
 
@@ -88,7 +81,6 @@ def script_text(actions, hotkey, mod=0, description="e2e", run_once=None, repeat
 
 
 def _stop_process(process, grace=3.0):
-    """Ends one process this harness started (and its process group)."""
     for sig in (signal.SIGTERM, signal.SIGKILL):
         if process.poll() is not None:
             return
@@ -139,7 +131,10 @@ class Display:
 
 
 class Prefix:
-    """A fresh Wine prefix in a temporary folder, copied from a booted template."""
+    """A fresh Wine prefix in a temporary folder, in the users' code page
+    unless asked for another: a copy of a template booted once per code page
+    and Wine version (in build/wine-prefixes, or TARVIX_PREFIX_CACHE).
+    Booting takes 10-20 s, a copy a second."""
 
     def __init__(self, display, root=None, code_page=DEFAULT_CODE_PAGE):
         self.display, self.code_page = display, code_page
@@ -212,8 +207,7 @@ class Prefix:
         reg.unlink()
 
     def kill(self):
-        """Ends every process of this prefix, and only of this one, and
-        returns once none is left."""
+        """Ends every process of this prefix (only of this one); returns once none is left."""
         if not self.path.exists():
             return
         try:
@@ -231,7 +225,6 @@ class Prefix:
                 raise RuntimeError(f"the prefix's processes outlived their server: {self.processes()}")
 
     def processes(self):
-        """Unix pids of the Wine processes of this prefix, with their command lines."""
         found = {}
         marker = f"WINEPREFIX={self.path}".encode()
         for entry in Path("/proc").iterdir():
@@ -266,14 +259,11 @@ class Session:
             self.prefix = Prefix(self.display, code_page=self.code_page).boot()
             if not self.reuse_prefix:
                 return self
-            if not Session._shared:
-                atexit.register(Session.release_shared)
             Session._shared[self.code_page] = (self.display, self.prefix)
         self.display, self.prefix = Session._shared[self.code_page]
         return self
 
     def stop_all(self):
-        """Ends every program started so far and the prefix's Wine server."""
         for process in reversed(self.processes):
             _stop_process(process)
         self.processes.clear()
@@ -287,14 +277,6 @@ class Session:
             self.display.stop()
         for folder in self.temp_dirs:
             shutil.rmtree(folder, ignore_errors=True)
-        self.temp_dirs.clear()
-
-    @staticmethod
-    def release_shared():
-        for display, prefix in Session._shared.values():
-            prefix.kill()
-            prefix.remove()
-            display.stop()
 
     def temp_dir(self, prefix="tarvix-"):
         self.temp_dirs.append(Path(tempfile.mkdtemp(prefix=prefix)))
@@ -304,8 +286,6 @@ class Session:
         """A copy of the assembled program folder, without the example
         scripts unless asked for: each test brings the scripts it needs."""
         source = dist_dir(dist)
-        if not (source / "tarvix.exe").exists():
-            raise FileNotFoundError(f"no program folder at {source} (build the windows preset)")
         folder = self.temp_dir("tarvix-program-") / "tarvix"
         shutil.copytree(source, folder, ignore=lambda d, names: names if d == str(source / "script")
                         and not examples else [])
@@ -314,14 +294,14 @@ class Session:
     def start(self, exe, args=(), cwd=None, desktop=False, stdout=subprocess.DEVNULL, env=None, stderr=subprocess.DEVNULL):
         """Starts a Windows program, with desktop inside Wine's desktop window
         (frames, a taskbar and a notification area); env adds variables."""
-        command = ["wine"] + (["explorer", f"/desktop={DESKTOP_NAME},{SCREEN}"] if desktop else [])
+        # window_probe.exe looks for windows on this desktop by its name.
+        command = ["wine"] + (["explorer", f"/desktop=tarvix,{SCREEN}"] if desktop else [])
         self.processes.append(subprocess.Popen(
             command + [str(exe), *map(str, args)], cwd=cwd, env=self.prefix.env(env), stdin=subprocess.DEVNULL,
             stdout=stdout, stderr=stderr, start_new_session=True))
         return self.processes[-1]
 
     def windows_processes(self, image):
-        """Unix pids of this prefix's processes running the program file `image`."""
         return sorted(pid for pid, cmdline in self.prefix.processes().items()
                       if image.lower() in cmdline.lower().replace("/", "\\"))
 
@@ -336,10 +316,9 @@ class Session:
         return self.xdotool("search", "--onlyvisible", "--name", f"^{title}$", check=False).split()
 
     def wait_window(self, title, timeout=30.0):
-        """The X window of the window titled `title`, once it shows."""
         found = []
         if not wait_until(lambda: found.append(self.visible_windows(title)) or found[-1], timeout, step=0.2):
-            raise TimeoutError(f"no window titled {title!r} within {timeout} s")
+            raise TimeoutError(f"no window {title!r}; running: {list(self.prefix.processes().values())}")
         return found[-1][0]
 
     def screenshot(self, name):
@@ -348,6 +327,14 @@ class Session:
         subprocess.run(["import", "-display", self.display.name, "-window", "root", path],
                        env=self.prefix.env(), check=True, timeout=60, capture_output=True)
         return path
+
+
+@atexit.register
+def _release_shared():
+    for display, prefix in Session._shared.values():
+        prefix.kill()
+        prefix.remove()
+        display.stop()
 
 
 class TargetLog:
@@ -367,7 +354,6 @@ class TargetLog:
         return [e for e in self.events() if e[1] == name]
 
     def text(self):
-        """The characters received, as a string."""
         return "".join(chr(int(args[0], 16)) for _, name, args in self.events() if name == "char")
 
     def keydowns(self, vk):
@@ -432,13 +418,8 @@ class TarvixCase(unittest.TestCase):
         (folder or self.folder).joinpath("script", name).write_bytes(data)
 
     def start_tarvix(self, exe="tarvix.exe", cwd=None, env=None):
-        process = self.session.start(self.folder / exe, cwd=cwd or self.folder, desktop=self.desktop, env=env)
-        try:
-            return self.session.wait_window(MAIN, timeout=60)
-        except TimeoutError:
-            self.shot("no-main-window")
-            raise AssertionError(f"{exe} showed no main window; its starter {process.poll()}, the prefix's "
-                                 f"processes {list(self.session.prefix.processes().values())}") from None
+        self.session.start(self.folder / exe, cwd=cwd or self.folder, desktop=self.desktop, env=env)
+        return self.session.wait_window(MAIN, timeout=60)
 
     def start_target(self, title="tarvix target", place=None):
         """A target window, made the active window, and its log; over the
@@ -457,7 +438,8 @@ class TarvixCase(unittest.TestCase):
 
     def focus(self, window, log=None):
         """Gives the window the focus and waits until Wine has made it the
-        foreground window (for a target window, until its log says so)."""
+        system's foreground window, which can follow the activation late and
+        which a one-window run compares with; for a target window, its log too."""
         if not self.desktop:
             # On a bare display a Wine program that loses the X focus makes
             # its desktop the foreground window unless the other program has
@@ -469,14 +451,8 @@ class TarvixCase(unittest.TestCase):
         self.session.xdotool("windowactivate", "--sync", window, check=False)
         self.session.xdotool("windowfocus", "--sync", window, check=False)
         title = self.title(window)
-        self.assertTrue(wait_until(lambda: log.active() if log else self.foreground_title() == title, timeout=10),
+        self.assertTrue(wait_until(lambda: (not log or log.active()) and self.foreground_title() == title),
                         f"{title} did not come to the front")
-
-    def bring_to_front(self, window, log):
-        """Focus, then wait for the system's foreground window, which a
-        one-window run compares with and which can follow the activation late."""
-        self.focus(window, log)
-        self.assertTrue(wait_until(lambda: self.foreground_title() == self.title(window)), "not in front")
 
     def click_control(self, window, control_id, at=None, pause=0.3):
         """Clicks the middle of a control, or the point `at` from its corner."""
@@ -526,12 +502,6 @@ class TarvixCase(unittest.TestCase):
     def rows(self, title=MAIN, control_id=SCRIPT_LIST_ID):
         return [line.split("\t") for line in self.control_text(title, control_id)]
 
-    def wait_checked(self, title, control_id):
-        """Waits until a check box or radio button reads as checked: a click
-        queued behind a busy window has then been handled, and a hotkey
-        report posted after it cannot overtake it."""
-        return wait_until(lambda: self.probe("checked", title, control_id).strip() == "1")
-
     def wait_closed(self, title):
         return wait_until(lambda: not self.session.visible_windows(title))
 
@@ -560,7 +530,14 @@ class TarvixCase(unittest.TestCase):
 
 # -- command line -------------------------------------------------------------
 
-def command_run_exe(args):
+def main(argv=None):
+    parser = argparse.ArgumentParser(description="Runs Windows programs under Wine on a virtual display.")
+    parser.add_argument("command", choices=["run-exe"],
+                        help="run-exe: run a Windows console program in a fresh prefix; exit with its code")
+    parser.add_argument("--code-page", type=int, default=DEFAULT_CODE_PAGE, choices=sorted(LOCALES))
+    parser.add_argument("exe")
+    parser.add_argument("args", nargs=argparse.REMAINDER)
+    args = parser.parse_args(argv)
     exe = Path(args.exe).resolve()
     session = Session(code_page=args.code_page)
 
@@ -571,29 +548,11 @@ def command_run_exe(args):
         signal.signal(sig, end)
     try:
         # Output goes straight through, so a long test shows progress as it runs.
-        process = session.open().start(require(exe), args.args, cwd=args.cwd or exe.parent, stdout=None)
-        code = process.wait(timeout=args.timeout)
+        code = session.open().start(require(exe), args.args, cwd=exe.parent, stdout=None).wait()
         # Wine gives the Windows exit code as the process's status, modulo 256.
         return code if code >= 0 else 128 - code
-    except subprocess.TimeoutExpired:
-        log(f"{exe.name} still running after {args.timeout} s; stopping it")
-        return 124
     finally:
         session.close()
-
-
-def main(argv=None):
-    parser = argparse.ArgumentParser(description="Runs Windows programs under Wine on a virtual display.")
-    commands = parser.add_subparsers(dest="command", required=True)
-    run_exe = commands.add_parser("run-exe", help="run a Windows console program in a fresh prefix; exit with its code")
-    run_exe.add_argument("exe")
-    run_exe.add_argument("args", nargs=argparse.REMAINDER)
-    run_exe.add_argument("--timeout", type=float, help="stop the program after this many seconds (exit 124)")
-    run_exe.add_argument("--cwd", help="current folder (default: the program's)")
-    run_exe.add_argument("--code-page", type=int, default=DEFAULT_CODE_PAGE, choices=sorted(LOCALES))
-    run_exe.set_defaults(handler=command_run_exe)
-    args = parser.parse_args(argv)
-    return args.handler(args)
 
 
 if __name__ == "__main__":

@@ -14,7 +14,6 @@ import subprocess
 import tempfile
 import threading
 import time
-import unittest
 from pathlib import Path
 
 from harness import MAIN, TarvixCase, wait_until
@@ -97,12 +96,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 class Authority:
-    """Makes certificates, signed by itself for the authority, by the
-    authority for `host`, or by nobody (`signed=False`)."""
+    """Makes certificates, signed by itself for the authority (trusted in
+    `prefix`), by the authority for `host`, or by nobody (`signed=False`)."""
 
-    def __init__(self):
+    def __init__(self, prefix):
         self.folder = tempfile.TemporaryDirectory(prefix="tarvix-ca-")
         self.cert, self.key = self.make("authority", signed=False, extensions=("keyUsage=critical,keyCertSign",))
+        der = ssl.PEM_cert_to_DER_cert(self.cert.read_text())
+        # The stored form: the certificate as property 32 (the encoded
+        # certificate) of a serialized store element.
+        key = (r"HKEY_LOCAL_MACHINE\Software\Microsoft\SystemCertificates\Root\Certificates"
+               + "\\" + hashlib.sha1(der).hexdigest().upper())
+        prefix.set_registry({key: {"Blob": struct.pack("<III", 32, 1, len(der)) + der}}, settle=True)
 
     def make(self, host, signed=True, extensions=("basicConstraints=CA:FALSE", "extendedKeyUsage=serverAuth")):
         cert, key = (Path(self.folder.name) / f"{host}-{signed}.{kind}" for kind in ("pem", "key"))
@@ -112,15 +117,6 @@ class Authority:
                         *(["-CA", self.cert, "-CAkey", self.key] if signed else [])], check=True, capture_output=True)
         return cert, key
 
-    def install(self, prefix):
-        """Trusted in this prefix only: its registry's root store."""
-        der = ssl.PEM_cert_to_DER_cert(self.cert.read_text())
-        # The stored form: the certificate as property 32 (the encoded
-        # certificate) of a serialized store element.
-        key = (r"HKEY_LOCAL_MACHINE\Software\Microsoft\SystemCertificates\Root\Certificates"
-               + "\\" + hashlib.sha1(der).hexdigest().upper())
-        prefix.set_registry({key: {"Blob": struct.pack("<III", 32, 1, len(der)) + der}}, settle=True)
-
 
 class AdPanel(TarvixCase):
 
@@ -129,8 +125,7 @@ class AdPanel(TarvixCase):
     def setUp(self):
         super().setUp()
         if AdPanel.authority is None:  # one per file, as the prefix
-            AdPanel.authority = Authority()
-            AdPanel.authority.install(self.session.prefix)
+            AdPanel.authority = Authority(self.session.prefix)
 
     def serve(self, **kwargs):
         server = AdServer(**kwargs)
@@ -185,7 +180,3 @@ class AdPanel(TarvixCase):
         if not wait_until(lambda: not self.session.windows_processes("tarvix.exe"), 15):
             self.shot("still-running")
             self.fail("tarvix went on running while its probe waited for the server")
-
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

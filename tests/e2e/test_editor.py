@@ -5,8 +5,6 @@ xdotool made them while tarvix recorded out of sight); Chinese texts through
 the list, the editor, the files and the play, in the users' code page and on
 an English Windows."""
 
-import unittest
-
 from harness import SCRIPT_LIST_ID, SENTINEL_KEYS, SENTINEL_MARK, VK, TarvixCase, script_text, wait_until
 
 EDITOR, RECORD_DIALOG = "腳本定義", "錄製"
@@ -52,12 +50,6 @@ def button_places(lines):
         at = (int(numbers[0]), int(numbers[1])) if kind == "MoveTo" else at
         places += [at] if kind in ("LeftDown", "RightDown", "LeftClick", "RightClick") else []
     return places
-
-
-def script_lines(path):
-    """The [Script] section's lines of a saved script."""
-    lines = path.read_bytes().decode("cp950").split("\r\n")
-    return [line for line in lines[lines.index("[Script]") + 1:] if line]
 
 
 class EditorCase(TarvixCase):
@@ -108,7 +100,9 @@ class Record(EditorCase):
         rows = self.rows(EDITOR, IDC_ACTION_LIST)
         self.focus(editor)
         self.save(editor)
-        lines = script_lines(self.folder / "script" / "made here1.txt")
+        # The [Script] section's lines.
+        lines = (self.folder / "script" / "made here1.txt").read_bytes().decode("cp950").split("\r\n")
+        lines = [line for line in lines[lines.index("[Script]") + 1:] if line]
         # The rows inserted, then the insertion point's empty row after them.
         self.assertEqual(rows[len(lines):], [["", ""]], f"the editor showed {rows}")
         self.assertEqual(lines[0], "KeyDown 17 1")
@@ -117,7 +111,7 @@ class Record(EditorCase):
         # played move is now and then taken back a few milliseconds later.
         self.assertEqual(button_places(lines), places)
 
-        self.bring_to_front(target, log)
+        self.focus(target, log)
         start = len(log.events())
         self.press("F8")
         self.assertTrue(log.wait_for(lambda l: len(kept(l.events()[start:])) >= WORK_EVENTS, timeout=30),
@@ -183,7 +177,3 @@ class ChineseTextsOnAnEnglishWindows(ChineseTexts):
     """Big5 in every file whatever the system's code page: the same texts."""
 
     code_page = 1252
-
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

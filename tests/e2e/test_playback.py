@@ -5,9 +5,8 @@ window chosen by its Chinese title on an English Windows; the stop hotkey
 and closing ending runs at once."""
 
 import time
-import unittest
 
-from harness import ALT, CTRL, MAIN, SENTINEL_MARK, SHIFT, VK, TarvixCase, script_text
+from harness import ALT, CTRL, MAIN, SENTINEL_MARK, SHIFT, VK, TarvixCase, script_text, wait_until
 
 # Left, Right, Up, Down, Home, End, Delete, Page Up, Page Down and right Ctrl.
 EXTENDED = [0x25, 0x27, 0x26, 0x28, 0x24, 0x23, 0x2E, 0x21, 0x22, 0xA3]
@@ -141,7 +140,6 @@ class Playback(TarvixCase):
         the scripts playing. Inside Wine's own desktop: on a bare display
         Wine stalls a closing window's thread for seconds (see ENGINEERING.md)."""
         self.folder = self.session.program_folder()
-        (self.folder / "script").mkdir(exist_ok=True)
         log = self.play(scripts)
         self.press("F5")
         if scripts:
@@ -153,8 +151,7 @@ class Playback(TarvixCase):
         self.focus(self.main)
         begin = time.monotonic()
         self.press("Escape")
-        while not process_ended(pid) and time.monotonic() - begin < 10:
-            time.sleep(0.005)
+        wait_until(lambda: process_ended(pid), 10, step=0.005)
         took = time.monotonic() - begin
         self.session.stop_all()
         return took
@@ -178,6 +175,7 @@ class OneWindowOnAnEnglishWindows(TarvixCase):
     IDC_ALL_WINDOWS, IDC_ONE_WINDOW, IDC_WINDOW_COMBO = 1054, 1055, 1056
 
     def test_one_window_mode_plays_only_into_the_window_chosen_from_the_list(self):
+        checked = lambda control: wait_until(lambda: self.probe("checked", MAIN, control).strip() == "1")
         self.write_script("a.txt", script_text(["SayString 中"], VK["F5"]))
         self.write_sentinel()
         chosen, chosen_log = self.start_target("目標 視窗 é")
@@ -185,7 +183,7 @@ class OneWindowOnAnEnglishWindows(TarvixCase):
         main = self.start_tarvix()
         self.focus(main)
         self.click_control(main, self.IDC_ONE_WINDOW)
-        self.assertTrue(self.wait_checked(MAIN, self.IDC_ONE_WINDOW), "one-window mode not taken")
+        self.assertTrue(checked(self.IDC_ONE_WINDOW), "one-window mode not taken")
         # The list holds the title in Big5, as the run reads the foreground
         # window's: é has no Big5 form and reads as the nearest character
         # on both sides of the comparison, as on a code-page-950 system.
@@ -197,7 +195,7 @@ class OneWindowOnAnEnglishWindows(TarvixCase):
         self.focus(other, other_log)
         self.press("F5")
         self.assertTrue(other_log.wait_for(lambda l: l.keydowns(VK["F5"])), "the hotkey itself passes on")
-        self.bring_to_front(chosen, chosen_log)
+        self.focus(chosen, chosen_log)
         self.press("F5")
         self.assertEqual(self.text_before_sentinel(chosen_log), "中")
         self.assertEqual(other_log.text(), "", "played into a window that was not chosen")
@@ -207,11 +205,7 @@ class OneWindowOnAnEnglishWindows(TarvixCase):
         self.click_control(main, self.IDC_ALL_WINDOWS)
         # A window busy with its activation handles a hotkey report, which is
         # posted, before the click, which is input: wait for the click.
-        self.assertTrue(self.wait_checked(MAIN, self.IDC_ALL_WINDOWS), "all-windows mode not taken")
+        self.assertTrue(checked(self.IDC_ALL_WINDOWS), "all-windows mode not taken")
         self.focus(other, other_log)
         self.press("F5")
         self.assertEqual(self.text_before_sentinel(other_log), "中")
-
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

@@ -7,7 +7,6 @@ to the primary."""
 
 import shutil
 import time
-import unittest
 
 import harness
 from harness import VK, TarvixCase, script_text, wait_until
@@ -36,8 +35,7 @@ def capture_point(case, main, x, y):
 class Dpi(TarvixCase):
 
     def test_move_to_and_capture_take_exact_pixels_at_150_percent(self):
-        key = r"HKEY_CURRENT_USER\Control Panel\Desktop"
-        self.session.prefix.set_registry({key: {"LogPixels": 144}}, settle=True)
+        self.session.prefix.set_registry({r"HKEY_CURRENT_USER\Control Panel\Desktop": {"LogPixels": 144}}, settle=True)
         actions = ["MoveTo 100 200", "LeftClick 1", "MoveTo 1023 767", "LeftClick 1", "MoveTo 1 1", "LeftClick 1"]
         self.write_script("move.txt", script_text(actions, VK["F5"]))
         self.write_sentinel()
@@ -113,8 +111,8 @@ class SecondMonitorLeft(TarvixCase):
         self.assertEqual(log.named("placed")[0][2], ["-1024", "0", "-624", "300"])
         for corner in ((-1024, 0), (100, 120)):
             if corner != (-1024, 0):
-                self.probe("move", title, *corner)
-                self.assertTrue(harness.wait_until(lambda: self.probe("client", title).split()[:2] ==
+                # Moved again until the window's client area reads as moved.
+                self.assertTrue(harness.wait_until(lambda: self.probe("move", title, *corner).split() ==
                                                    list(map(str, corner))), "the window did not move")
                 self.focus(window, log)
             count = len(log.named("rbuttonup"))
@@ -131,7 +129,3 @@ class SecondMonitorLeft(TarvixCase):
             self.assertTrue(self.wait_closed(target))
         # X pixel 324 of the left head is Windows' -700.
         self.assertIn(b"Position2X=-700\r\nPosition2Y=333\r\n", capture_point(self, main, 324, 333))
-
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

@@ -4,7 +4,6 @@ logon: a second copy of either edition ends at once without a window."""
 
 import shutil
 import time
-import unittest
 
 from harness import MAIN, VK, TarvixCase, script_text
 
@@ -41,7 +40,3 @@ class StartUp(TarvixCase):
         self.assertEqual(self.control_text(MAIN, IDC_ADD), ["增  加"])
         self.assertEqual(self.control_text(MAIN, IDC_TOGGLE_VALID), ["有效/無效"])
         self.shot("classic")
-
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

@@ -7,7 +7,6 @@ in the prefix as the program that opens .htm files and http addresses."""
 
 import ntpath
 import time
-import unittest
 
 from harness import MAIN, TARGET_EXE, TarvixCase, wait_until, windows_path
 
@@ -87,7 +86,3 @@ class TrayAndLinks(TarvixCase):
 
 class ClassicTrayAndLinks(TrayAndLinks):
     edition_exe, link_control = "tarvix-classic.exe", 1010
-
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

@@ -11,10 +11,9 @@
 //   rect TITLE ID    "X Y W H SX SY": the control's rectangle in the
 //                    window's client area, then its corner on the screen
 //   set TITLE ID TEXT  gives the control that text, as typing it would
-//   client TITLE     "X Y W H": the window's client area, its corner in
-//                    screen pixels and its size
 //   move TITLE X Y   puts the window's corner at X, Y of the screen, on top
-//                    (a move made on the X side need not reach Wine)
+//                    (a move made on the X side need not reach Wine); then
+//                    "X Y": its client area's corner on the screen
 //   state TITLE      the window's state as bits: 1 visible, 2 minimised,
 //                    4 the foreground window, 8 its notification icon 1 is
 //                    in the notification area
@@ -47,27 +46,6 @@ void Print(const std::wstring& text) {
                           nullptr);
     DWORD written = 0;
     ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-// The probe starts outside Wine's desktop window, where the tests start
-// their programs; only windows of a thread's own desktop can be found, so
-// it moves there (on a bare display there is no such desktop).
-void OnTestDesktop() {
-    if (HDESK desktop = ::OpenDesktopW(L"tarvix", 0, FALSE, GENERIC_ALL)) ::SetThreadDesktop(desktop);
-}
-
-std::wstring ControlText(HWND control) {
-    // WM_GETTEXT is carried across processes; GetWindowText is not.
-    const LRESULT length = ::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<wchar_t> text(static_cast<size_t>(length) + 1);
-    const LRESULT got = ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    return std::wstring(text.data(), static_cast<size_t>(got));
-}
-
-bool HasClass(HWND control, const wchar_t* name) {
-    wchar_t className[64] = {};
-    ::GetClassNameW(control, className, 64);
-    return lstrcmpiW(className, name) == 0;
 }
 
 // The list view's messages carry pointers, which must point into the other
@@ -106,9 +84,14 @@ int PrintList(HWND list) {
 
 int PrintGet(HWND control) {
     Print(L"codepage " + std::to_wstring(::GetACP()) + L"\n");
-    if (HasClass(control, WC_LISTVIEWW)) return PrintList(control);
-    Print(ControlText(control) + L"\n");
-    if (!HasClass(control, WC_COMBOBOXW)) return 0;
+    wchar_t className[64] = {};
+    ::GetClassNameW(control, className, 64);
+    if (lstrcmpiW(className, WC_LISTVIEWW) == 0) return PrintList(control);
+    // WM_GETTEXT is carried across processes; GetWindowText is not.
+    std::vector<wchar_t> text(static_cast<size_t>(::SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1);
+    const LRESULT got = ::SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    Print(std::wstring(text.data(), static_cast<size_t>(got)) + L"\n");
+    if (lstrcmpiW(className, WC_COMBOBOXW) != 0) return 0;
     for (LRESULT i = 0, count = ::SendMessageW(control, CB_GETCOUNT, 0, 0); i < count; ++i) {
         std::vector<wchar_t> item(static_cast<size_t>(::SendMessageW(control, CB_GETLBTEXTLEN, i, 0)) + 1);
         ::SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
@@ -160,20 +143,16 @@ int PrintPanel(HWND window) {
 int OnWindow(const std::wstring& command, HWND window, int argc, wchar_t** argv) {
     if (command == L"panel") return PrintPanel(window);
     if (command == L"close") return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 2;
-    if (command == L"client") {
-        RECT client = {};
-        POINT corner = {};
-        if (!::GetClientRect(window, &client) || !::ClientToScreen(window, &corner)) return 2;
-        wchar_t line[64];
-        std::swprintf(line, 64, L"%ld %ld %ld %ld\n", corner.x, corner.y, client.right, client.bottom);
-        Print(line);
-        return 0;
-    }
     if (command == L"move" && argc >= 5) {
         const int left = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
         const int top = static_cast<int>(std::wcstol(argv[4], nullptr, 10));
         // On top as well, so that what lands at the new place lands on it.
-        return ::SetWindowPos(window, HWND_TOP, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ? 0 : 2;
+        POINT corner = {};
+        if (!::SetWindowPos(window, HWND_TOP, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE) ||
+            !::ClientToScreen(window, &corner))
+            return 2;
+        Print(std::to_wstring(corner.x) + L" " + std::to_wstring(corner.y) + L"\n");
+        return 0;
     }
     if (command == L"state") {
         // Changing nothing of an icon succeeds only when the shell has it.
@@ -195,7 +174,10 @@ int OnWindow(const std::wstring& command, HWND window, int argc, wchar_t** argv)
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
-    OnTestDesktop();
+    // The probe starts outside Wine's desktop window, where the tests start
+    // their programs; only windows of a thread's own desktop can be found,
+    // so it moves there (on a bare display there is no such desktop).
+    if (HDESK desktop = ::OpenDesktopW(L"tarvix", 0, FALSE, GENERIC_ALL)) ::SetThreadDesktop(desktop);
     const std::wstring command = argv[1];
     if (command == L"foreground") {
         // The title as the system keeps it: no message to a window that may
