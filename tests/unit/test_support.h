@@ -182,17 +182,7 @@ struct FakeSystem : SystemKeyState, WindowInFront, ReportSink {
     void ReportRecorded(const RecordedInput& input) override { recorded.push_back(input); }
 };
 
-inline KeyEvent Down(uint8_t vk, uint64_t extraInfo = 0) {
-    KeyEvent e;
-    e.vk = vk;
-    e.extraInfo = extraInfo;
-    return e;
-}
-
-inline KeyEvent Up(uint8_t vk, uint64_t extraInfo = 0) {
-    KeyEvent e = Down(vk, extraInfo);
-    e.up = true;
-    return e;
-}
+inline KeyEvent Down(uint8_t vk, uint64_t extraInfo = 0) { return {vk, 0, false, false, false, extraInfo, 0}; }
+inline KeyEvent Up(uint8_t vk, uint64_t extraInfo = 0) { return {vk, 0, true, false, false, extraInfo, 0}; }
 
 }  // namespace tarvix::hook::testing
