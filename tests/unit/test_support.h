@@ -142,6 +142,16 @@ inline ScriptLibrary::RowOrder HotkeyTextOrder() {
     };
 }
 
+// A record's fields and actions in one line, so that one comparison shows them all.
+inline std::string Fields(const CScript& s) {
+    std::string text = s.m_fileName + "|" + s.m_description + "|" + std::to_string(s.m_beginHotkey) + "|" +
+                       std::to_string(s.m_beginHotkeyMod) + "|" + std::to_string(s.m_repeatType) + "|" +
+                       std::to_string(s.m_repeatNumber) + "|" + std::to_string(s.m_runOnce) + "|" +
+                       std::to_string(s.m_enabled) + "|" + std::to_string(static_cast<int>(s.edition()));
+    for (const ScriptAction& a : s.m_actions) text += "|" + FormatActionLine(a, Edition::V11);
+    return text;
+}
+
 inline std::unique_ptr<CScript> Record(uint16_t vk, uint16_t mods, std::string name = "s") {
     auto script = std::make_unique<CScript>(Edition::V11);
     script->m_beginHotkey = vk;
