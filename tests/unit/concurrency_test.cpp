@@ -49,10 +49,8 @@ public:
         return m_changed.wait_until(lock, deadline, [this] { return m_set; });
     }
     void Set(bool set) {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_set = set;
-        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_set = set;
         m_changed.notify_all();
     }
 

@@ -3,7 +3,6 @@
 // recorded events, in order, at the recorded gaps.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <tuple>
 
 #include "input_recorder.h"
@@ -81,17 +80,14 @@ std::vector<std::pair<std::string, uint32_t>> Replay(const std::vector<ScriptAct
     std::vector<std::pair<std::string, uint32_t>> out;
     std::string place = "nowhere";
     for (const std::string& line : player.events) {
-        std::istringstream in(line);
-        uint32_t at = 0;
-        std::string what, rest;
-        in >> at >> what;
-        std::getline(in, rest);
-        if (what == "move") {
-            place = rest.substr(1);
-        } else {
-            if (what == "key") rest = rest.substr(0, rest.find('/')) + rest.substr(rest.find(' ', 1));
-            out.emplace_back(what + rest + (what == "key" ? "" : " " + place), at);
-        }
+        const auto at = static_cast<uint32_t>(std::stoul(line));
+        std::string what = line.substr(line.find(' ') + 1);
+        if (what.rfind("move ", 0) == 0)
+            place = what.substr(5);
+        else if (what.rfind("key ", 0) == 0)  // without the scan code
+            out.emplace_back(what.erase(what.find('/'), what.rfind(' ') - what.find('/')), at);
+        else
+            out.emplace_back(what + " " + place, at);
     }
     return out;
 }
