@@ -151,6 +151,11 @@ TEST(ScriptEditions, AFileOf11ThroughEdition10) {
     const CScript back10 = LoadFrom(dir, "Test1.txt", Edition::V10);
     EXPECT_EQ(LinesToConfirmBeforeSaving(back10), 0) << "nothing left to ask about";
     EXPECT_EQ(back10.SerializedText(), dir.Read("Test1.txt"));
+    // Loading again starts afresh: no lines left to ask about, no run-once key kept.
+    const std::string plain = kExample10;
+    classic.m_actions.clear();
+    classic.LoadBytes("b.txt", &plain);
+    EXPECT_EQ(std::to_string(LinesToConfirmBeforeSaving(classic)) + classic.SerializedText(), "0" + plain);
 }
 
 // What each edition writes of the run-once and speed keys it read: 1.1
@@ -208,37 +213,23 @@ TEST(ScriptLoad, OnlyLinesOfTheScriptSectionAreActionsAndTheRestAreCounted) {
     EXPECT_EQ(LinesToConfirmBeforeSaving(current), 0);
 }
 
-TEST(ScriptEditions, LoadingAgainStartsAfresh) {
-    const std::string first = std::string(kExample11) + "MoveR 1 1\r\n", second = kExample10;
-    CScript s(Edition::V10);
-    s.LoadBytes("a.txt", &first);
-    s.m_actions.clear();
-    s.LoadBytes("b.txt", &second);
-    EXPECT_FALSE(s.m_keptRunOnce);
-    EXPECT_EQ(s.m_unreadLineCount, 0);
-}
-
 TEST(ChooseFileName, NumbersEachBaseFromOneFillsGapsAndSkipsDeviceNames) {
     TempFolder dir;
-    auto choose = [&](const std::string& description) {
-        CScript s;
-        s.m_description = description;
-        s.ChooseFileName(dir.path());
-        dir.Write(s.m_fileName, "x");
-        return s.m_fileName;
+    std::vector<std::string> chosen;
+    const auto choose = [&](std::initializer_list<const char*> descriptions) {
+        for (const char* description : descriptions) {
+            CScript s;
+            s.m_description = description;
+            s.ChooseFileName(dir.path());
+            dir.Write(s.m_fileName, "x");
+            chosen.push_back(s.m_fileName);
+        }
     };
-    EXPECT_EQ(choose("Test"), "Test1.txt");
-    EXPECT_EQ(choose("Test"), "Test2.txt");
-    EXPECT_EQ(choose("Te?st"), "Te1.txt");
-    EXPECT_EQ(choose("Test again"), "Test again1.txt");
-    EXPECT_EQ(choose(""), "NoName1.txt");
-    EXPECT_EQ(choose("*star"), "1.txt");
+    choose({"Test", "Test", "Te?st", "Test again", "", "*star"});
     std::filesystem::remove(dir.file("Test1.txt"));
-    EXPECT_EQ(choose("Test"), "Test1.txt");
-    EXPECT_EQ(choose("Test"), "Test3.txt");
-    EXPECT_EQ(choose("com"), "com10.txt");
-    EXPECT_EQ(choose("LPT"), "LPT10.txt");
-    EXPECT_EQ(choose("CON"), "CON1.txt");
+    choose({"Test", "Test", "com", "LPT", "CON"});
+    EXPECT_EQ(chosen, (std::vector<std::string>{"Test1.txt", "Test2.txt", "Te1.txt", "Test again1.txt", "NoName1.txt",
+        "1.txt", "Test1.txt", "Test3.txt", "com10.txt", "LPT10.txt", "CON1.txt"}));
 }
 
 // Cut at every character a file name cannot hold, and where the bytes are

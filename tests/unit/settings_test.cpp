@@ -57,10 +57,9 @@ TEST(Settings, WritesComeBackAndLeaveOtherKeysAlone) {
 }
 
 TEST(ProgramFolder, DriveAndDirectoryOfTheProgramFile) {
-    EXPECT_EQ(ProgramFolderFromModulePath("C:\\Tools\\tarvix\\tarvix.exe"), "C:\\Tools\\tarvix\\");
-    EXPECT_EQ(ProgramFolderFromModulePath("\\\\server\\share\\t\\tarvix.exe"), "\\\\server\\share\\t\\");
-    EXPECT_EQ(ProgramFolderFromModulePath("D:/x/y.z/tarvix-classic.exe"), "D:/x/y.z/");
-    EXPECT_EQ(ProgramFolderFromModulePath("C:tarvix.exe"), "C:");
+    const std::pair<const char*, const char*> cases[] = {{"C:\\Tools\\tarvix\\tarvix.exe", "C:\\Tools\\tarvix\\"},
+        {"\\\\server\\share\\t\\tarvix.exe", "\\\\server\\share\\t\\"}, {"D:/x/y.z/tarvix-classic.exe", "D:/x/y.z/"}, {"C:tarvix.exe", "C:"}};
+    for (const auto& [module, folder] : cases) EXPECT_EQ(ProgramFolderFromModulePath(module), folder) << module;
     EXPECT_EQ(SettingsPath("C:\\t\\"), "C:\\t\\tarvix.ini");
     EXPECT_EQ(ScriptFolderPath("C:\\t\\"), "C:\\t\\script\\");
 }
