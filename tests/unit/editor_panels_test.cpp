@@ -2,6 +2,8 @@
 // arithmetic and texts.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "panels.h"
 #include "repeat_rules.h"
 #include "script.h"
@@ -64,11 +66,11 @@ TEST(RepeatRules, CountOrSpanAndTheirRefusals) {
 
 TEST(RepeatRules, SummaryAndSpeedTexts) {
     const char count[] = "重複%u次", stop[] = "重複到按中止鍵為止", seconds[] = "重複%u秒";
-    EXPECT_EQ(RepeatText(RepeatSeconds, 90, count, stop, seconds), "重複90秒");
-    EXPECT_EQ(RepeatText(RepeatUntilStop, 5, count, stop, seconds), "重複到按中止鍵為止");
-    EXPECT_EQ(RepeatText(RepeatCount, -1, count, stop, seconds), "重複4294967295次") << "shown unsigned";
-    EXPECT_EQ(RepeatText(7, 1, count, stop, seconds), "");
-    EXPECT_EQ(RepeatText(RepeatCount, 1, "%d %s", stop, seconds), "%d %s") << "only %u is replaced";
+    // A count shown unsigned; only %u is replaced.
+    const std::tuple<int32_t, int32_t, const char*, const char*> texts[] = {{RepeatSeconds, 90, count, "重複90秒"},
+        {RepeatUntilStop, 5, count, "重複到按中止鍵為止"}, {RepeatCount, -1, count, "重複4294967295次"}, {7, 1, count, ""},
+        {RepeatCount, 1, "%d %s", "%d %s"}};
+    for (const auto& [type, number, format, text] : texts) EXPECT_EQ(RepeatText(type, number, format, stop, seconds), text);
     EXPECT_EQ(SpeedText(25), "25 %");
     // Whole percents from 10 to 1000.
     const std::pair<const char*, std::optional<uint32_t>> cases[] = {

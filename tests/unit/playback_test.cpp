@@ -12,12 +12,9 @@
 namespace tarvix {
 namespace {
 
+using testing::A;
 using testing::Recorder;
 using Events = std::vector<std::string>;
-
-ScriptAction A(int32_t kind, int32_t p1 = 0, int32_t p2 = 0, std::string text = "") {
-    return ScriptAction{CategoryOfKind(kind), kind, std::move(text), p1, p2};
-}
 
 // With the start hotkey's modifiers, still held when the run begins, and in
 // one window mode when there is a target's title.
@@ -57,9 +54,9 @@ TEST(PlaybackKinds, KeysWithAnExtendedFormGoOutWithTheE0Prefix) {
     r.layout = {{0x25, 0x4B}, {0xA3, 0xE01D}, {0xA5, 0x38}};
     r.heldUntil[0xA5] = 60000;
     r.stopAt = 2100;
-    Play(Job({A(KindKeyPress, 0x25, 1), A(KindKeyDown, 0xA3, 1), A(KindDelay, 500)}, RepeatCount, 1, ModAlt), r,
-         RunResult::Stopped);
-    EXPECT_EQ(r.events, (Events{"2000 key 165/e56 up", "2000 key 37/e75 down", "2050 key 37/e75 up",
+    EXPECT_EQ(Play(Job({A(KindKeyPress, 0x25, 1), A(KindKeyDown, 0xA3, 1), A(KindDelay, 500)}, RepeatCount, 1, ModAlt),
+                   r, RunResult::Stopped),
+              (Events{"2000 key 165/e56 up", "2000 key 37/e75 down", "2050 key 37/e75 up",
                                 "2050 key 163/e29 down", "2100 key 163/e29 up"}));
 }
 
@@ -184,7 +181,7 @@ TEST(PlaybackStop, EndsEveryKindOfWaitWhenItComes) {
         {"the hotkey's Ctrl still held", {then}, ModCtrl},
         {"the pause of an empty pass", {}, 0},
     };
-    for (const auto& [name, steps, mods] : waits) {
+    for (const auto& [name, steps, mods] : waits)
         for (uint64_t stopAt : {1u, 25u, 49u}) {  // within the first wait
             Recorder r;
             r.heldUntil[0xA2] = 60000;
@@ -193,7 +190,6 @@ TEST(PlaybackStop, EndsEveryKindOfWaitWhenItComes) {
             EXPECT_EQ(r.now, stopAt) << name;
             for (const std::string& e : r.events) EXPECT_EQ(e.find("by"), std::string::npos) << name;
         }
-    }
     Recorder longest;
     EXPECT_EQ(Play(Job({A(KindDelay, -1), then}), longest), (Events{"4294967295 by 1,0"}));
 }

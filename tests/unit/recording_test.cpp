@@ -176,10 +176,10 @@ TEST(Recording, MiddleAndSideButtonsAndWheelsAreKeptOtherSideButtonsCountedMisse
     recording.Add(Mouse(K::MiddleUp, 0, 0, 0));  // pressed before the start
     for (K kind : {K::MiddleDown, K::MiddleUp, K::X2Down, K::X1Down, K::X1Up, K::X2Up})
         recording.Add(Mouse(kind, 1, 2, 10));
-    recording.Add(Mouse(K::Wheel, 1, 2, 20, -120));
-    recording.Add(Mouse(K::HWheel, 1, 2, 25, 0));  // nothing to play
-    recording.Add(Mouse(K::HWheel, 1, 2, 30, 40));
-    recording.Add(Mouse(K::OtherSideButton, 1, 2, 40));
+    // The horizontal turn of 0 has nothing to play.
+    for (const RecordedInput& e : {Mouse(K::Wheel, 1, 2, 20, -120), Mouse(K::HWheel, 1, 2, 25, 0),
+                                   Mouse(K::HWheel, 1, 2, 30, 40), Mouse(K::OtherSideButton, 1, 2, 40)})
+        recording.Add(e);
     EXPECT_EQ(recording.leftOut().Total(), 1u);
     EXPECT_FALSE(recording.inputMissed());
     recording.Add(Mouse(K::Missed, 0, 0, 50));

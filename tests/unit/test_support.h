@@ -135,6 +135,10 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
     PlaybackPorts Ports() { return PlaybackPorts{*this, *this, *this, *this, IsBig5LeadByte, this}; }
 };
 
+inline ScriptAction A(int32_t kind, int32_t p1 = 0, int32_t p2 = 0, std::string text = "") {
+    return ScriptAction{CategoryOfKind(kind), kind, std::move(text), p1, p2};
+}
+
 // The list's order as the tests see it: the hotkey texts' bytes.
 inline ScriptLibrary::RowOrder HotkeyTextOrder() {
     return [](const CScript& a, const CScript& b) {
