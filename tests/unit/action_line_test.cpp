@@ -55,11 +55,10 @@ TEST(ActionLineRead, CategoriesOfEveryKind) {
 }
 
 TEST(ActionLineEdition10, HasNoMoveRAndNoLaterKindsAndCountsTheRestOneLower) {
-    for (const char* line :
-         {"MoveR -10 5", "MiddleClick 1", "X1Up 1", "X2Down 2", "Wheel -120", "HWheel 240", "MoveIn 5 6"})
-        EXPECT_EQ(Read(line, Edition::V10), "ignored") << line;
-    EXPECT_EQ(Read("Delay 5", Edition::V10), "12 5 0");
-    EXPECT_EQ(Read("Move 1 2", Edition::V10), "10 1 2");
+    const std::pair<const char*, const char*> cases[] = {{"MoveR -10 5", "ignored"}, {"MiddleClick 1", "ignored"},
+        {"X1Up 1", "ignored"}, {"X2Down 2", "ignored"}, {"Wheel -120", "ignored"}, {"HWheel 240", "ignored"},
+        {"MoveIn 5 6", "ignored"}, {"Delay 5", "12 5 0"}, {"Move 1 2", "10 1 2"}};
+    for (const auto& [line, read] : cases) EXPECT_EQ(Read(line, Edition::V10), read) << line;
     EXPECT_EQ(EditionKindNumber(Edition::V10, KindMoveTo), 10);
     EXPECT_EQ(EditionKindNumber(Edition::V10, KindEndMarker), 13);
     EXPECT_EQ(EditionKindNumber(Edition::V11, KindEndMarker), 26);
@@ -91,13 +90,12 @@ TEST(ActionLineRoundTrip, WrittenLinesReadBackAsTheSameAction) {
         {CategoryMove, KindMoveTo, "", -1920, 1080},    {CategoryDelay, KindDelay, "", -1, 0},
         {CategoryText, KindSayString, "  lead", 0, 0},
     };
-    for (const ScriptAction& a : actions) {
+    for (const ScriptAction& a : actions)
         for (Edition e : {Edition::V10, Edition::V11}) {
             ScriptAction back;
             EXPECT_TRUE(ParseActionLine(FormatActionLine(a, e), e, back));
             EXPECT_EQ(back, a) << FormatActionLine(a, e);
         }
-    }
 }
 
 }  // namespace

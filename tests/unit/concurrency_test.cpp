@@ -49,10 +49,8 @@ public:
         return m_changed.wait_until(lock, deadline, [this] { return m_set; });
     }
     void Set(bool set) {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_set = set;
-        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_set = set;
         m_changed.notify_all();
     }
 
@@ -95,11 +93,6 @@ std::unique_ptr<CScript> LoopingScript(uint16_t vk, int32_t runOnce) {
     return script;
 }
 
-void WaitForAKey(const std::atomic<int>& keys) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (keys.load() == 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
-}
-
 TEST(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
     constexpr uint16_t kStop = 27;
     std::atomic<int> keys{0};
@@ -112,11 +105,13 @@ TEST(Concurrency, StartsStopsAndDeletesWhileRunsPlay) {
     library.Add(LoopingScript(117, 1));
 
     int started = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     for (int round = 0; round < 20; ++round) {
         started += press(round % 2 ? 117 : 116);
         // On a loaded machine the first threads may not run before the stop
         // rounds end them all; one played key makes sure some run played.
-        if (round == 0) WaitForAKey(keys);
+        while (round == 0 && keys.load() == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
         std::this_thread::sleep_for(std::chrono::microseconds(200));
         if (round % 5 == 4) press(kStop);
     }

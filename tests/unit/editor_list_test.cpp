@@ -5,6 +5,7 @@
 
 #include "editor_list.h"
 #include "row_texts.h"
+#include "test_support.h"
 
 namespace tarvix {
 namespace {
@@ -17,9 +18,7 @@ const char kNames10[] = "\n按鍵\n按住\n彈起\n左鍵單擊\n右鍵單擊\n�
 const char kUnit[] = "毫秒";
 using V = std::vector<std::string>;
 
-ScriptAction Action(int32_t kind, int32_t p1 = 0, int32_t p2 = 0, std::string text = {}) {
-    return ScriptAction{CategoryOfKind(kind), kind, std::move(text), p1, p2};
-}
+using testing::A;
 
 // Each row as its action's text ("|" for the end marker), after checking
 // that the row still shows that action.
@@ -35,7 +34,7 @@ V Texts(const EditorList& list) {
 }
 
 void Insert(EditorList& list, std::initializer_list<const char*> texts) {
-    for (const char* t : texts) list.Insert(Action(KindSayString, 0, 0, t), {std::string("輸入本文") + t, "1"});
+    for (const char* t : texts) list.Insert(A(KindSayString, 0, 0, t), {std::string("輸入本文") + t, "1"});
 }
 
 TEST(EditorList, InsertionsLandInOrderInFrontOfTheSelectedRowOrTheTop) {
@@ -49,6 +48,7 @@ TEST(EditorList, InsertionsLandInOrderInFrontOfTheSelectedRowOrTheTop) {
     list.Select(-1);  // no row selected: the top
     Insert(list, {"top"});
     EXPECT_EQ(Texts(list), (V{"top", "a", "x", "y", "b", "c", "|"}));
+    EXPECT_EQ(std::pair(list.row(0).color, list.row(6).color), std::pair(0xAAFFFFu, 0xEEEEEEu)) << "text, end marker";
     EXPECT_TRUE(list.HasActions());
     list.Select(99);
     EXPECT_EQ(list.insertionPoint(), 0) << "a selection off the list counts as none";
@@ -79,62 +79,58 @@ TEST(EditorList, DeleteUpAndDownCarryRowsAndNeverTheEndMarker) {
 // own copy, and one end marker ends the list whatever came after it.
 TEST(EditorList, OpensOnACopyAndTheRecordChangesOnlyWhenTheActionsAreTaken) {
     const KindNames names(kNames11, Edition::V11);
-    std::list<ScriptAction> record = {Action(KindKeyPress, 65, 1), Action(KindSayString, 0, 0, "x"),
-                                      ScriptAction::EndMarker(), Action(KindSayString, 0, 0, "ghost")};
+    std::list<ScriptAction> record = {A(KindKeyPress, 65, 1), A(KindSayString, 0, 0, "x"),
+                                      ScriptAction::EndMarker(), A(KindSayString, 0, 0, "ghost")};
     const std::list<ScriptAction> before = record;
     EditorList list(record, names, kUnit);
     EXPECT_EQ(list.size(), 3u);
     EXPECT_EQ(list.insertionPoint(), 2) << "opens on the end marker";
     EXPECT_EQ(list.row(1).texts.action, "輸入本文 x");
     list.Delete(0);
-    list.Insert(Action(KindDelay, 10), {"延遲10毫秒", "1"});
+    list.Insert(A(KindDelay, 10), {"延遲10毫秒", "1"});
     EXPECT_EQ(record, before);
     const std::list<ScriptAction> taken = list.TakeActions();
-    EXPECT_EQ(taken, (std::list<ScriptAction>{Action(KindDelay, 10), Action(KindSayString, 0, 0, "x"),
+    EXPECT_EQ(taken, (std::list<ScriptAction>{A(KindDelay, 10), A(KindSayString, 0, 0, "x"),
                                               ScriptAction::EndMarker()}));
-    EXPECT_EQ(Texts(EditorList({Action(KindSayString, 0, 0, "a")}, names, kUnit)), (V{"a", "|"})) << "gets one";
+    EXPECT_EQ(Texts(EditorList({A(KindSayString, 0, 0, "a")}, names, kUnit)), (V{"a", "|"})) << "gets one";
 }
 
 TEST(RowTexts, EveryKindAsAnOpenedScriptAndAPanelShowIt) {
     const KindNames names(kNames11, Edition::V11, "\n向上\n向下\n向左\n向右\n");
     const std::pair<ScriptAction, RowTexts> cases[] = {
-        {Action(KindKeyPress, 65, 3), {"按鍵<A>", "3"}},
-        {Action(KindKeyUp, 0x10074, 0), {"彈起<F5>", ""}},  // the low 16 bits; count 0 empty
-        {Action(KindLeftClick, 0), {"左鍵單擊", ""}},
-        {Action(KindMoveTo, 512, -384), {"鼠標移到 512 -384", "1"}},
-        {Action(KindDelay, 2000), {"延遲2000毫秒", "1"}},
-        {Action(KindSayString, 0, 0, " hi "), {"輸入本文  hi ", "1"}},
+        {A(KindKeyPress, 65, 3), {"按鍵<A>", "3"}},
+        {A(KindKeyUp, 0x10074, 0), {"彈起<F5>", ""}},  // the low 16 bits; count 0 empty
+        {A(KindLeftClick, 0), {"左鍵單擊", ""}},
+        {A(KindMoveTo, 512, -384), {"鼠標移到 512 -384", "1"}},
+        {A(KindDelay, 2000), {"延遲2000毫秒", "1"}},
+        {A(KindSayString, 0, 0, " hi "), {"輸入本文  hi ", "1"}},
         {ScriptAction::EndMarker(), {"", ""}},
         // A wheel row reads as the panel item that made it, with the notches.
-        {Action(KindX1Down, 2), {"側鍵1按下", "2"}},
-        {Action(KindWheel, 360), {"滾輪向上", "3"}},
-        {Action(KindHWheel, -60), {"水平滾輪向左", "0.5"}},
-        {Action(KindHWheel, 280), {"水平滾輪向右", "2.33"}},
-        {Action(KindWheel, INT32_MIN), {"滾輪向下", "17895697.07"}},
-        {Action(KindWheel, 0), {"滾輪向上", ""}},
+        {A(KindX1Down, 2), {"側鍵1按下", "2"}},
+        {A(KindWheel, 360), {"滾輪向上", "3"}},
+        {A(KindHWheel, -60), {"水平滾輪向左", "0.5"}},
+        {A(KindHWheel, 280), {"水平滾輪向右", "2.33"}},
+        {A(KindWheel, INT32_MIN), {"滾輪向下", "17895697.07"}},
+        {A(KindWheel, 0), {"滾輪向上", ""}},
     };
     for (const auto& [action, texts] : cases) EXPECT_EQ(ListedRowTexts(action, names, kUnit), texts) << action.kind;
     // A panel's text row has no space after the name.
-    EXPECT_EQ(InsertedRowTexts(Action(KindSayString, 0, 0, " hi "), names, kUnit), (RowTexts{"輸入本文 hi ", "1"}));
-    EXPECT_EQ(InsertedRowTexts(Action(KindHWheel, 120), names, kUnit), (RowTexts{"水平滾輪向右", "1"}));
+    EXPECT_EQ(InsertedRowTexts(A(KindSayString, 0, 0, " hi "), names, kUnit), (RowTexts{"輸入本文 hi ", "1"}));
+    EXPECT_EQ(InsertedRowTexts(A(KindHWheel, 120), names, kUnit), (RowTexts{"水平滾輪向右", "1"}));
 }
 
 TEST(RowTexts, TheClassicEditionNamesItsLaterKindsFromItsShorterList) {
     const KindNames names(kNames10, Edition::V10);
     EXPECT_EQ(names.Name(KindMoveR), "") << "no MoveR in this edition";
-    EXPECT_EQ(ListedRowTexts(Action(KindDelay, 5), names, kUnit).action, "延時5毫秒");
-    EXPECT_EQ(InsertedRowTexts(Action(KindSayString, 0, 0, "x"), names, kUnit).action, "輸入文本 x");
+    EXPECT_EQ(ListedRowTexts(A(KindDelay, 5), names, kUnit).action, "延時5毫秒");
+    EXPECT_EQ(InsertedRowTexts(A(KindSayString, 0, 0, "x"), names, kUnit).action, "輸入文本 x");
     // A short or empty list leaves names empty rather than reading past it.
-    EXPECT_EQ(ListedRowTexts(Action(KindKeyPress, 65, 1), KindNames("", Edition::V11), kUnit), (RowTexts{"<A>", "1"}));
+    EXPECT_EQ(ListedRowTexts(A(KindKeyPress, 65, 1), KindNames("", Edition::V11), kUnit), (RowTexts{"<A>", "1"}));
 }
 
 TEST(RowColor, ByCategory) {
     const uint32_t colors[] = {0xCCCCFFu, 0xFFFFAAu, 0xFFBBBBu, 0xCCFFCCu, 0xAAFFFFu, 0xEEEEEEu, 0xEEEEEEu};
     for (int32_t category = 0; category <= 6; ++category) EXPECT_EQ(RowColor(category), colors[category]) << category;
-    EditorList list;
-    Insert(list, {"a"});
-    EXPECT_EQ(list.row(0).color, 0xAAFFFFu);
-    EXPECT_EQ(list.row(1).color, 0xEEEEEEu);
 }
 
 }  // namespace

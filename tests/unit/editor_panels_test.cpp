@@ -2,6 +2,8 @@
 // arithmetic and texts.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "panels.h"
 #include "repeat_rules.h"
 #include "script.h"
@@ -49,28 +51,26 @@ TEST(Panels, EachPanelBuildsItsActionOrRefuses) {
     EXPECT_EQ(PointComboEntry(2, {476, -2}, "\xb5\xf8\xb5\xa1\xa4\xba"), "P3:\xb5\xf8\xb5\xa1\xa4\xba X=476 Y=-2");
 }
 
-RepeatFields Fields(int32_t type, int32_t count, int32_t h, int32_t m, int32_t s) { return {type, count, h, m, s}; }
-
+// The type, count, hours, minutes and seconds as typed, and the number. The
+// span fields of a count are not read; negative counts pass as typed; the
+// span's typed numbers are not limited, but it may neither add up to 0 nor
+// wrap a 32-bit number.
 TEST(RepeatRules, CountOrSpanAndTheirRefusals) {
-    EXPECT_EQ(RepeatNumber(RepeatFields{}), 1) << "the start values";
-    EXPECT_EQ(RepeatNumber(Fields(RepeatCount, 5, 9, 9, 9)), 5) << "the span fields are not read";
-    EXPECT_EQ(RepeatNumber(Fields(RepeatCount, -3, 0, 0, 0)), -3) << "negative numbers pass as typed";
-    EXPECT_EQ(RepeatNumber(Fields(RepeatSeconds, 0, 2, 1, 75)), 7335) << "typed numbers are not limited";
-    EXPECT_EQ(RepeatNumber(Fields(RepeatSeconds, 1, 596523, 14, 7)), 2147483647);
-    EXPECT_EQ(RepeatNumber(Fields(RepeatUntilStop, 0, 2000000, 0, 0)), 1);
-    EXPECT_FALSE(RepeatNumber(Fields(RepeatCount, 0, 1, 1, 1)));
-    EXPECT_FALSE(RepeatNumber(Fields(RepeatSeconds, 1, 1, -60, 0))) << "a span that adds up to 0";
-    EXPECT_FALSE(RepeatNumber(Fields(RepeatSeconds, 1, 596523, 14, 8))) << "would wrap a 32-bit number";
-    EXPECT_FALSE(RepeatNumber(Fields(-1, 1, 0, 0, 0)));
+    const std::pair<RepeatFields, std::optional<int32_t>> cases[] = {
+        {{}, 1}, {{RepeatCount, 5, 9, 9, 9}, 5}, {{RepeatCount, -3, 0, 0, 0}, -3}, {{RepeatSeconds, 0, 2, 1, 75}, 7335},
+        {{RepeatSeconds, 1, 596523, 14, 7}, 2147483647}, {{RepeatUntilStop, 0, 2000000, 0, 0}, 1},
+        {{RepeatCount, 0, 1, 1, 1}, {}}, {{RepeatSeconds, 1, 1, -60, 0}, {}}, {{RepeatSeconds, 1, 596523, 14, 8}, {}},
+        {{-1, 1, 0, 0, 0}, {}}};
+    for (const auto& [fields, number] : cases) EXPECT_EQ(RepeatNumber(fields), number) << fields.type << " " << fields.hours;
 }
 
 TEST(RepeatRules, SummaryAndSpeedTexts) {
     const char count[] = "重複%u次", stop[] = "重複到按中止鍵為止", seconds[] = "重複%u秒";
-    EXPECT_EQ(RepeatText(RepeatSeconds, 90, count, stop, seconds), "重複90秒");
-    EXPECT_EQ(RepeatText(RepeatUntilStop, 5, count, stop, seconds), "重複到按中止鍵為止");
-    EXPECT_EQ(RepeatText(RepeatCount, -1, count, stop, seconds), "重複4294967295次") << "shown unsigned";
-    EXPECT_EQ(RepeatText(7, 1, count, stop, seconds), "");
-    EXPECT_EQ(RepeatText(RepeatCount, 1, "%d %s", stop, seconds), "%d %s") << "only %u is replaced";
+    // A count shown unsigned; only %u is replaced.
+    const std::tuple<int32_t, int32_t, const char*, const char*> texts[] = {{RepeatSeconds, 90, count, "重複90秒"},
+        {RepeatUntilStop, 5, count, "重複到按中止鍵為止"}, {RepeatCount, -1, count, "重複4294967295次"}, {7, 1, count, ""},
+        {RepeatCount, 1, "%d %s", "%d %s"}};
+    for (const auto& [type, number, format, text] : texts) EXPECT_EQ(RepeatText(type, number, format, stop, seconds), text);
     EXPECT_EQ(SpeedText(25), "25 %");
     // Whole percents from 10 to 1000.
     const std::pair<const char*, std::optional<uint32_t>> cases[] = {

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "key_names.h"
 
@@ -35,11 +36,9 @@ TEST(KeyName, EachNameBelongsToItsCode) {
 }
 
 TEST(HotkeyText, ModifiersAlwaysCtrlAltShiftFromTheLowByte) {
-    EXPECT_EQ(HotkeyText(123, 0), "<F12>");
-    EXPECT_EQ(HotkeyText(116, 6), "Ctrl+Alt+<F5>");
-    EXPECT_EQ(HotkeyText(189, 1), "Shift+-");
-    EXPECT_EQ(HotkeyText(65, 15), "Ctrl+Alt+Shift+<A>");
-    EXPECT_EQ(HotkeyText(65, 0xFF08), "<A>");
+    const std::tuple<uint16_t, uint16_t, const char*> cases[] = {
+        {123, 0, "<F12>"}, {116, 6, "Ctrl+Alt+<F5>"}, {189, 1, "Shift+-"}, {65, 15, "Ctrl+Alt+Shift+<A>"}, {65, 0xFF08, "<A>"}};
+    for (const auto& [vk, mods, text] : cases) EXPECT_EQ(HotkeyText(vk, mods), text) << vk << " " << mods;
 }
 
 }  // namespace

@@ -21,14 +21,7 @@ std::string ScriptBytes(int i) {
            std::to_string(65 + i % 26) + " 1\r\nDelay " + std::to_string(i) + "\r\n";
 }
 
-// The record's fields and actions in one line.
-std::string Fields(const CScript& s) {
-    std::string text = s.m_fileName + "|" + s.m_description + "|" + std::to_string(s.m_enabled) + "|" +
-                       std::to_string(s.m_beginHotkey) + "|" + std::to_string(s.m_repeatNumber) + "|" +
-                       std::to_string(static_cast<int>(s.edition()));
-    for (const ScriptAction& a : s.m_actions) text += "|" + FormatActionLine(a, Edition::V11);
-    return text;
-}
+using testing::Fields;
 
 std::vector<std::string> Fields(const std::vector<std::unique_ptr<CScript>>& scripts) {
     std::vector<std::string> out;

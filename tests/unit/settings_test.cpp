@@ -27,6 +27,9 @@ TEST(Settings, MissingFileGivesDefaultsAndIsNotCreated) {
     EXPECT_FALSE(settings.WriteCapturePoint(-1, {1, 1}));
     EXPECT_FALSE(settings.WriteCapturePointInWindow(9, {1, 1}));
     EXPECT_EQ(dir.Count(), 0u);
+    // A stop hotkey written by hand keeps its low 16 bits.
+    dir.Write("tarvix.ini", "[general]\nendhotkey = 65601\nENDHOTKEYMOD=\"-1\"\n");
+    EXPECT_EQ(Text(settings.ReadStopHotkey()), "65/65535");
 }
 
 // A point's place in its window sits beside its screen keys; one that has
@@ -53,17 +56,10 @@ TEST(Settings, WritesComeBackAndLeaveOtherKeysAlone) {
               "[Record]\r\nMousePath=1\r\nKeepTiming=0\r\nWindowRelative=1\r\n");
 }
 
-TEST(Settings, AStopHotkeyWrittenByHandKeepsItsLow16Bits) {
-    TempFolder dir;
-    dir.Write("tarvix.ini", "[general]\nendhotkey = 65601\nENDHOTKEYMOD=\"-1\"\n");
-    EXPECT_EQ(Text(Settings(dir.file("tarvix.ini")).ReadStopHotkey()), "65/65535");
-}
-
 TEST(ProgramFolder, DriveAndDirectoryOfTheProgramFile) {
-    EXPECT_EQ(ProgramFolderFromModulePath("C:\\Tools\\tarvix\\tarvix.exe"), "C:\\Tools\\tarvix\\");
-    EXPECT_EQ(ProgramFolderFromModulePath("\\\\server\\share\\t\\tarvix.exe"), "\\\\server\\share\\t\\");
-    EXPECT_EQ(ProgramFolderFromModulePath("D:/x/y.z/tarvix-classic.exe"), "D:/x/y.z/");
-    EXPECT_EQ(ProgramFolderFromModulePath("C:tarvix.exe"), "C:");
+    const std::pair<const char*, const char*> cases[] = {{"C:\\Tools\\tarvix\\tarvix.exe", "C:\\Tools\\tarvix\\"},
+        {"\\\\server\\share\\t\\tarvix.exe", "\\\\server\\share\\t\\"}, {"D:/x/y.z/tarvix-classic.exe", "D:/x/y.z/"}, {"C:tarvix.exe", "C:"}};
+    for (const auto& [module, folder] : cases) EXPECT_EQ(ProgramFolderFromModulePath(module), folder) << module;
     EXPECT_EQ(SettingsPath("C:\\t\\"), "C:\\t\\tarvix.ini");
     EXPECT_EQ(ScriptFolderPath("C:\\t\\"), "C:\\t\\script\\");
 }

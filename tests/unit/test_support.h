@@ -135,11 +135,25 @@ struct Recorder : InputSink, PlaybackClock, StopSignal, ForegroundWindow, KeySta
     PlaybackPorts Ports() { return PlaybackPorts{*this, *this, *this, *this, IsBig5LeadByte, this}; }
 };
 
+inline ScriptAction A(int32_t kind, int32_t p1 = 0, int32_t p2 = 0, std::string text = "") {
+    return ScriptAction{CategoryOfKind(kind), kind, std::move(text), p1, p2};
+}
+
 // The list's order as the tests see it: the hotkey texts' bytes.
 inline ScriptLibrary::RowOrder HotkeyTextOrder() {
     return [](const CScript& a, const CScript& b) {
         return HotkeyText(a.m_beginHotkey, a.m_beginHotkeyMod) < HotkeyText(b.m_beginHotkey, b.m_beginHotkeyMod);
     };
+}
+
+// A record's fields and actions in one line, so that one comparison shows them all.
+inline std::string Fields(const CScript& s) {
+    std::string text = s.m_fileName + "|" + s.m_description + "|" + std::to_string(s.m_beginHotkey) + "|" +
+                       std::to_string(s.m_beginHotkeyMod) + "|" + std::to_string(s.m_repeatType) + "|" +
+                       std::to_string(s.m_repeatNumber) + "|" + std::to_string(s.m_runOnce) + "|" +
+                       std::to_string(s.m_enabled) + "|" + std::to_string(static_cast<int>(s.edition()));
+    for (const ScriptAction& a : s.m_actions) text += "|" + FormatActionLine(a, Edition::V11);
+    return text;
 }
 
 inline std::unique_ptr<CScript> Record(uint16_t vk, uint16_t mods, std::string name = "s") {
@@ -182,17 +196,7 @@ struct FakeSystem : SystemKeyState, WindowInFront, ReportSink {
     void ReportRecorded(const RecordedInput& input) override { recorded.push_back(input); }
 };
 
-inline KeyEvent Down(uint8_t vk, uint64_t extraInfo = 0) {
-    KeyEvent e;
-    e.vk = vk;
-    e.extraInfo = extraInfo;
-    return e;
-}
-
-inline KeyEvent Up(uint8_t vk, uint64_t extraInfo = 0) {
-    KeyEvent e = Down(vk, extraInfo);
-    e.up = true;
-    return e;
-}
+inline KeyEvent Down(uint8_t vk, uint64_t extraInfo = 0) { return {vk, 0, false, false, false, extraInfo, 0}; }
+inline KeyEvent Up(uint8_t vk, uint64_t extraInfo = 0) { return {vk, 0, true, false, false, extraInfo, 0}; }
 
 }  // namespace tarvix::hook::testing

@@ -1,6 +1,8 @@
 // The number boxes, lengths at other DPIs and the target window's title list.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "dpi_scale.h"
 #include "number_text.h"
 #include "window_titles.h"
@@ -21,12 +23,10 @@ TEST(NumberBox, WholeDecimalsInRangeWithBlanksAndSignsAndNothingElse) {
 }
 
 TEST(DpiScale, ListColumnsAndFontsAt125150And200Percent) {
-    EXPECT_EQ(ui::ScaleForDpi(140, 96), 140);
-    EXPECT_EQ(ui::ScaleForDpi(39, 144), 59) << "58.5 rounds up";
-    EXPECT_EQ(ui::ScaleForDpi(65, 192), 130);
-    EXPECT_EQ(ui::ScaleForDpi(110, 120), 138);
-    EXPECT_EQ(ui::ScaleForDpi(-3, 144), -5) << "away from zero";
-    EXPECT_EQ(ui::ScaleForDpi(100, 0), 100) << "an unknown DPI is taken as 96";
+    // 58.5 rounds up, away from zero; an unknown DPI is taken as 96.
+    const std::tuple<int, int, int> cases[] = {{140, 96, 140}, {39, 144, 59}, {65, 192, 130},
+                                               {110, 120, 138}, {-3, 144, -5}, {100, 0, 100}};
+    for (const auto& [length, dpi, scaled] : cases) EXPECT_EQ(ui::ScaleForDpi(length, dpi), scaled) << length;
     // 13 points: 17 pixels at 96 DPI (17.33), 35 at 192 (34.67).
     EXPECT_EQ(ui::FontHeightForDpi(130, 96), -17);
     EXPECT_EQ(ui::FontHeightForDpi(130, 192), -35);
