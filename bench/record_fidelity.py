@@ -16,11 +16,16 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
-import test_record  # noqa: E402
-from test_record import VK, gaps, kept_events, percentile, unplaced  # noqa: E402
+import test_editor  # noqa: E402
+from test_editor import gaps  # noqa: E402
 
 EVENTS = int(sys.argv[1]) if len(sys.argv) > 1 else 300
 LETTERS = "bcdeghijklmnopqrstuvwxyz"
+
+
+def percentile(values, p):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(round(p / 100 * (len(ordered) - 1))))]
 
 
 def work(events, seed=12):
@@ -45,27 +50,25 @@ def work(events, seed=12):
     return commands, asked, made
 
 
-class Fidelity(test_record.Record):
+class Fidelity(test_editor.Record):
 
     def test_fidelity(self):
-        self.choose(keep_timing=True, mouse_path=False)
         commands, _, made = work(EVENTS)
-        recorded, replayed, lines = self.record_and_replay(work=commands, events=made, play_seconds=EVENTS)
-        want = kept_events(recorded)
-        got = kept_events(replayed, (VK["F8"],))
+        recorded, replayed, lines = self.record_and_replay(commands, made, seconds=EVENTS)
         # Where played buttons land inside Wine's desktop is Wine's doing
-        # (see test_record); the timing is what is measured here.
-        self.assertEqual([e[1:] for e in unplaced(got)], [e[1:] for e in unplaced(want)], "the replay differs")
-        errors = [abs(a - b) for a, b in zip(gaps(want), gaps(got))]
-        signed = [b - a for a, b in zip(gaps(want), gaps(got))]
+        # (see test_editor); the timing is what is measured here.
+        self.assertEqual([e[1:] for e in replayed], [e[1:] for e in recorded], "the replay differs")
+        errors = [abs(a - b) for a, b in zip(gaps(recorded), gaps(replayed))]
+        signed = [b - a for a, b in zip(gaps(recorded), gaps(replayed))]
         # The floor: the same script played a second time, against the first.
-        again = kept_events(self.play(self.target, self.target_log, len(want), EVENTS), (VK["F8"],))
-        floor = [abs(a - b) for a, b in zip(gaps(got), gaps(again))]
-        print(f"\n{len(want)} events, {len(lines)} actions")
+        again = self.replay(len(recorded), EVENTS)
+        floor = [abs(a - b) for a, b in zip(gaps(replayed), gaps(again))]
+        print(f"\n{len(recorded)} events, {len(lines)} actions")
         print(f"replay against recording, gap error (ms): p50 {percentile(errors, 50):.2f}  "
               f"p95 {percentile(errors, 95):.2f}  max {max(errors):.2f}  mean signed {sum(signed) / len(signed):+.2f}")
         print(f"floor, second replay against first (ms): p50 {percentile(floor, 50):.2f}  "
               f"p95 {percentile(floor, 95):.2f}  max {max(floor):.2f}", flush=True)
+
 
 if __name__ == "__main__":
     unittest.main(argv=[sys.argv[0], "Fidelity.test_fidelity"])
